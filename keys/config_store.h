@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The in-memory image of everything the keypad will be told. Plain data, one
+// process-wide instance (configStore()), touched only from the GUI thread.
+// Records are wire format: bytes 0..63 (current) or 0..49 (old) of a slot are
+// exactly what follows the report number of a key record report.
+
+constexpr int kLayers = 3;
+constexpr int kSlotsPerLayer = 60;
+constexpr int kSlotBytes = 65;
+constexpr int kLedBytesPerLayer = 48;
+constexpr int kCurrentRecordBytes = 64;  // bytes 0..63 of a current-format slot
+constexpr int kOldRecordBytes = 50;      // bytes 0..49 of an old-format slot
+constexpr int kCurrentEntries = 18;      // entries of 3 bytes at 6..59
+constexpr int kOldPairs = 20;            // pairs of 2 bytes at 10..49
+
+enum ActionMode : uint8_t {
+    ModeKeys = 1,
+    ModeMultimedia = 2,
+    ModeMouse = 3,
+    ModeDelay = 5,
+    ModeLighting = 8,
+};
+
+// Outcome of one writer call; the caller decides what the user sees.
+enum class WriteResult {
+    Written,
+    NoKeySelected,  // Select_PHY_Key is 0 (or outside the keys the writer serves)
+    RecordFull,     // the value would pass the end of the record; nothing written
+    Ignored,        // argument outside the writer's range or shape
+};
+
+inline bool isCurrentFormat(uint8_t versionByte) { return versionByte > 9; }
+
+struct ConfigStore {
+    ConfigStore();  // load values: zeros, LED palette, mode 1, layout 15,3,0,0
+
+    uint8_t PHY2_KEY_Value[kLayers][kSlotsPerLayer][kSlotBytes];
+    uint8_t PHY_KEY_Value[kLayers][kSlotsPerLayer][kSlotBytes];
+    uint8_t KeyDirty[kLayers][kSlotsPerLayer];
+    uint8_t KeyBoard_KeyLed[kLayers][kLedBytesPerLayer];
+    uint8_t LedDirty;
+    uint8_t LayerLedMode[kLayers];
+    uint8_t Select_PHY_Key;
+    uint8_t Select_PHY_Key_Layer;
+    uint8_t Select_PHY_Key_Mode;
+    uint8_t Cur_KeyBoard_KeyNum[4];
+    uint8_t Layout_KeyBoard_KeyNum[4];
+
+    bool currentFormat() const { return isCurrentFormat(Cur_KeyBoard_KeyNum[2]); }
+    // Record of (layer, slot) in the array the format in force selects.
+    uint8_t* record(int layer, int slot);
+    const uint8_t* record(int layer, int slot) const;
+    uint8_t* selectedRecord() { return record(Select_PHY_Key_Layer, Select_PHY_Key); }
+    bool anyKeyDirty() const;
+
+    void InitKeyRecords();
+    void MarkKeyModified(uint8_t layer, uint8_t slot);
+    void ClearModifiedFlags();
+    void WriteSelectionHeader(uint8_t keyId);  // header write on selection
+    void ClearSelectedRecord();                // bytes 4..63 of both arrays
+    void ClearLayerRecords(uint8_t layer);     // the clear-all of one layer
+
+    // Writers; index is a KeyTable index.
+    WriteResult AddKeyCode(int index);
+    WriteResult AddModifier(int index);
+    WriteResult SetMediaKey(int index);
+    WriteResult SetMouseKey(int index);
+    WriteResult SetRgb_Led_Key(int index);
+    WriteResult SetOldFormatDelay(int valueMs);
+    WriteResult SetDataValue(const std::vector<int>& values);
+    WriteResult SetEntryDelay(int entry, int valueMs);
+};
+
+ConfigStore& configStore();
