@@ -1,0 +1,14 @@
+#include "app/resources_init.h"
+
+#include <QtGlobal>
+
+static void initResourcesOnce()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+void tessaplexInitResources()
+{
+    static const bool done = (initResourcesOnce(), true);
+    Q_UNUSED(done);
+}
