@@ -51,9 +51,13 @@ struct ConfigStore {
     uint8_t Layout_KeyBoard_KeyNum[4];
 
     bool currentFormat() const { return isCurrentFormat(Cur_KeyBoard_KeyNum[2]); }
-    // Record of (layer, slot) in the array the format in force selects.
+    // Record of (layer, slot) in the array the format in force selects;
+    // nullptr when layer or slot is outside the store.
     uint8_t* record(int layer, int slot);
     const uint8_t* record(int layer, int slot) const;
+    // The same for an explicitly chosen array.
+    uint8_t* recordOf(bool currentFormatArray, int layer, int slot);
+    const uint8_t* recordOf(bool currentFormatArray, int layer, int slot) const;
     uint8_t* selectedRecord() { return record(Select_PHY_Key_Layer, Select_PHY_Key); }
     bool anyKeyDirty() const;
 
@@ -73,6 +77,10 @@ struct ConfigStore {
     WriteResult SetOldFormatDelay(int valueMs);
     WriteResult SetDataValue(const std::vector<int>& values);
     WriteResult SetEntryDelay(int entry, int valueMs);
+
+private:
+    uint8_t* selectedSlotOf(bool currentFormatArray);
+    void finishKeyWrite(uint8_t* rec, int recordBytes);
 };
 
 ConfigStore& configStore();
