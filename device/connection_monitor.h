@@ -1,0 +1,54 @@
+#pragma once
+
+#include "device/discovery.h"
+#include "device/hid_transport.h"
+
+#include <cstdint>
+#include <string>
+
+struct ConfigStore;
+
+// What the monitor asks of the main window.
+class MonitorHost {
+public:
+    virtual ~MonitorHost() = default;
+    virtual void showConnected() = 0;
+    virtual void showDisconnected() = 0;
+    virtual void showPermissionProblem() = 0;  // listed on the bus, but we may not open it
+    virtual void deviceGone() = 0;             // unplug noticed (hide the QR label, ...)
+    virtual void runFirstConnectionSteps() = 0;  // query, highlights, page set-up, read-back
+    virtual void layoutCheck() = 0;
+};
+
+// Finds, opens and watches the keypad, one step per timer tick.
+class ConnectionMonitor {
+public:
+    enum class State { Searching, Opened, Connected };
+
+    ConnectionMonitor(HidTransport& transport, MonitorHost& host);
+
+    void tick();
+    State state() const;
+
+    // Read by the window; written only by tick().
+    bool Dev_Found = false;
+    uint8_t Dev_Connected = 0;
+    HidHandle Dev_Handle = nullptr;
+    uint16_t Cur_VID = kPrimaryVendorId;
+    uint16_t Cur_PID = kInitialProductId;
+    ProductIdList PID_List = kDefaultProductIds;
+
+private:
+    void discover();
+    void watch();
+    void reportProblem(OpenFailure kind, const std::string& path);
+
+    HidTransport& transport_;
+    MonitorHost& host_;
+    // Keeps a lasting open failure from flooding the log ten times a second.
+    std::string lastProblem_;
+};
+
+// Layout check of a tick: when the key or knob count differs from what the
+// picture shows, adopt all four bytes and return true (rebuild the layout).
+bool adoptDeviceLayout(ConfigStore& store);
