@@ -1,2 +1,75 @@
-// Placeholder until the main window lands.
-int main() { return 0; }
+#include <QApplication>
+#include <QFont>
+#include <QTranslator>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/options.h"
+#include "app/resources_init.h"
+#include "app/widget.h"
+#include "build_config.h"
+#include "device/simulated_keypad.h"
+
+namespace {
+
+int runProgram(int argc, char** argv)
+{
+    const ProgramOptions options = parseProgramOptions(argumentsAsStrings(argc, argv));
+    const QString program = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QStringLiteral("tessaplex");
+    switch (options.action) {
+    case ProgramOptions::Action::Error:
+        std::fprintf(stderr, "tessaplex: %s\nTry '%s --help' for more information.\n",
+                     qPrintable(options.error), qPrintable(program));
+        return kExitBadOption;
+    case ProgramOptions::Action::ShowHelp:
+        std::fputs(qPrintable(programUsage(program)), stdout);
+        return 0;
+    case ProgramOptions::Action::ShowVersion:
+        std::printf("tessaplex %s\n", TESSAPLEX_VERSION_STRING);
+        return 0;
+    case ProgramOptions::Action::Run:
+        break;
+    }
+
+    // Must precede the application object; keeps proportions right on 2x screens.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tessaplex"));
+    QApplication::setApplicationVersion(QString::fromLatin1(TESSAPLEX_VERSION_STRING));
+    tessaplexInitResources();
+
+    QTranslator translator;
+    translator.load(QStringLiteral(":/lanague_cn.qm"));
+    app.installTranslator(&translator);
+
+    // The family the keypad's users know; where it is missing, fall back to a
+    // CJK-capable face so Chinese captions never render as boxes.
+    QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
+                               {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                                QStringLiteral("Droid Sans Fallback")});
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPixelSize(15);
+    QApplication::setFont(font);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/app_icon.png")));
+
+    std::unique_ptr<SimulatedKeypad> simulated;
+    std::unique_ptr<Widget> window;
+    if (options.simulate) {
+        simulated = makeSimulatedKeypad(options.simulated);
+        window = std::make_unique<Widget>(*simulated);
+    } else {
+        window = std::make_unique<Widget>();
+    }
+    window->setWindowTitle(Build_Variant == 2 ? QStringLiteral("TESSAPLEX") : QStringLiteral("MINI_KEYBOARD"));
+    window->show();
+    const int code = app.exec();
+    window.reset();
+    return code;
+}
+
+}  // namespace
+
+TESSAPLEX_ENTRY_POINT(runProgram)

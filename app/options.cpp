@@ -1,0 +1,101 @@
+#include "app/options.h"
+
+namespace {
+
+// Options QApplication understands itself, with the number of values they take.
+int qtOptionValueCount(const QString& arg)
+{
+    static const QStringList withValue = {"-platform", "-platformpluginpath", "-platformtheme",
+                                          "-plugin", "-qmljsdebugger", "-style", "-stylesheet",
+                                          "-session", "-display", "-geometry", "-qwindowgeometry",
+                                          "-qwindowtitle", "-qwindowicon", "-title", "-name"};
+    static const QStringList flags = {"-reverse", "-nograb", "-dograb", "-sync", "-widgetcount"};
+    if (withValue.contains(arg))
+        return 1;
+    if (flags.contains(arg))
+        return 0;
+    return -1;
+}
+
+bool parseSimulateValue(const QString& value, SimulateOptions& out, QString& error)
+{
+    const QStringList parts = value.split(',');
+    if (parts.size() != 4) {
+        error = QStringLiteral("--simulate takes four numbers KEYS,KNOBS,VERSION,VARIANT, got \"%1\"").arg(value);
+        return false;
+    }
+    static const char* names[] = {"KEYS", "KNOBS", "VERSION", "VARIANT"};
+    uint8_t* fields[] = {&out.keys, &out.knobs, &out.version, &out.variant};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const uint v = parts[i].trimmed().toUInt(&ok, 10);
+        if (!ok || v > 255) {
+            error = QStringLiteral("--simulate: %1 must be a whole number from 0 to 255, got \"%2\"")
+                        .arg(QLatin1String(names[i]), parts[i]);
+            return false;
+        }
+        *fields[i] = static_cast<uint8_t>(v);
+    }
+    return true;
+}
+
+}  // namespace
+
+ProgramOptions parseProgramOptions(const QStringList& args)
+{
+    ProgramOptions options;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?") {
+            options.action = ProgramOptions::Action::ShowHelp;
+            return options;
+        }
+        if (arg == "--version") {
+            options.action = ProgramOptions::Action::ShowVersion;
+            return options;
+        }
+        if (arg == "--simulate") {
+            options.simulate = true;
+            continue;
+        }
+        if (arg.startsWith("--simulate=")) {
+            options.simulate = true;
+            if (!parseSimulateValue(arg.mid(int(qstrlen("--simulate="))), options.simulated, options.error)) {
+                options.action = ProgramOptions::Action::Error;
+                return options;
+            }
+            continue;
+        }
+        const int qtValues = qtOptionValueCount(arg);
+        if (qtValues >= 0) {
+            i += qtValues;
+            continue;
+        }
+        options.action = ProgramOptions::Action::Error;
+        options.error = QStringLiteral("unknown option \"%1\"").arg(arg);
+        return options;
+    }
+    return options;
+}
+
+QString programUsage(const QString& programName)
+{
+    return QStringLiteral(
+               "Usage: %1 [--simulate[=KEYS,KNOBS,VERSION,VARIANT]]\n"
+               "\n"
+               "Configures TESSAPLEX USB macro keypads: key assignments, media keys, mouse\n"
+               "actions, delays and lighting, for three layers kept in the keypad.\n"
+               "\n"
+               "Options:\n"
+               "  --simulate[=KEYS,KNOBS,VERSION,VARIANT]\n"
+               "                 attach a simulated keypad instead of the USB bus, to try the\n"
+               "                 program without hardware (default 15,3,10,0: 15 keys, 3 knobs,\n"
+               "                 firmware version 10, variant 0). VERSION 9 or less selects the\n"
+               "                 older record format. Each value is 0 to 255.\n"
+               "  --version      print the version and exit\n"
+               "  -h, --help     print this help and exit\n"
+               "\n"
+               "Qt's own options (-platform, -style, ...) are passed on to Qt.\n"
+               "Exit status: 0 normally, 2 for a bad option.\n")
+        .arg(programName);
+}
