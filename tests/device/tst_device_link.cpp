@@ -1,0 +1,444 @@
+#include "device/connection_monitor.h"
+#include "device/device_exchanges.h"
+#include "device/simulated_keypad.h"
+#include "keys/config_store.h"
+
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr DeviceInfo kCurrentBoard{15, 3, 10, 0};
+constexpr DeviceInfo kOldBoard{15, 3, 9, 0};
+
+std::unique_ptr<ConfigStore> cleanStore(uint8_t version)
+{
+    auto store = std::make_unique<ConfigStore>();
+    store->ClearModifiedFlags();
+    store->LedDirty = 0;
+    store->Cur_KeyBoard_KeyNum[2] = version;
+    return store;
+}
+
+// A record of (layer, slot) filled with a recognisable pattern.
+void fillRecord(uint8_t* record, int layer, int slot, uint8_t seed)
+{
+    for (int i = 0; i < kSlotBytes; ++i)
+        record[i] = static_cast<uint8_t>(seed + i);
+    record[0] = 0xFD;
+    record[1] = static_cast<uint8_t>(slot);
+    record[2] = static_cast<uint8_t>(layer + 1);
+}
+
+struct OpenKeypad {
+    explicit OpenKeypad(DeviceInfo info) : keypad(info) { handle = keypad.open("/dev/hidraw0").handle; }
+    DeviceLink link() { return DeviceLink{keypad, handle}; }
+    SimulatedKeypad keypad;
+    HidHandle handle;
+};
+
+class RecordingHost : public MonitorHost {
+public:
+    QStringList calls;
+    ConnectionMonitor* monitor = nullptr;
+    HidTransport* transport = nullptr;
+    QueryOutcome lastQuery = QueryOutcome::Failed;
+
+    void showConnected() override { calls << "connected"; }
+    void showDisconnected() override { calls << "disconnected"; }
+    void showPermissionProblem() override { calls << "permission"; }
+    void deviceGone() override { calls << "gone"; }
+    void layoutCheck() override { calls << "layout"; }
+    void runFirstConnectionSteps() override
+    {
+        calls << "first";
+        lastQuery = queryDeviceInfo(DeviceLink{*transport, monitor->Dev_Handle}).outcome;
+    }
+    int count(const QString& call) const { return calls.count(call); }
+};
+
+struct MonitorRig {
+    explicit MonitorRig(HidTransport& transport) : monitor(transport, host)
+    {
+        host.monitor = &monitor;
+        host.transport = &transport;
+    }
+    RecordingHost host;
+    ConnectionMonitor monitor;
+};
+
+}  // namespace
+
+class TestDeviceLink : public QObject {
+    Q_OBJECT
+private slots:
+    void monitorConnectsUnplugsAndReconnects();
+    void monitorWithSilentKeypad();
+    void monitorStaysSearchingWhenItCannotOpen();
+    void monitorOpensFirstVendorOnSharedBus();
+    void queryTakesShortReplyWhole();
+    void downloadCurrentFormatSingleRecord();
+    void downloadLedOnlyAndCommitAfterLeds();
+    void downloadOldFormatCommitsPerLayer();
+    void downloadNothingToSend();
+    void downloadFailuresKeepEditsDirty();
+    void modelSwitchDevicePart();
+    void readBackCurrentFormat();
+    void readBackOldFormat();
+    void readBackSurvivesBadReplies();
+    void readLedBlock();
+};
+
+void TestDeviceLink::monitorConnectsUnplugsAndReconnects()
+{
+    SimulatedKeypad keypad(kCurrentBoard);
+    MonitorRig rig(keypad);
+    ConnectionMonitor& monitor = rig.monitor;
+
+    monitor.tick();
+    QCOMPARE(monitor.state(), ConnectionMonitor::State::Opened);
+    QCOMPARE(keypad.opens, 1);
+    QVERIFY(rig.host.calls.isEmpty());  // the first-connection steps wait for the next tick
+
+    monitor.tick();
+    monitor.tick();
+    QCOMPARE(monitor.state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(rig.host.calls, QStringList({"connected", "first", "layout", "connected", "layout"}));
+    QCOMPARE(rig.host.lastQuery, QueryOutcome::Answered);
+
+    keypad.unplug();
+    rig.host.calls.clear();
+    monitor.tick();
+    QCOMPARE(monitor.state(), ConnectionMonitor::State::Searching);
+    QVERIFY(monitor.Dev_Handle == nullptr);
+    QCOMPARE(keypad.closes, 1);
+    QCOMPARE(keypad.exits, 1);
+    QCOMPARE(rig.host.calls, QStringList({"gone", "layout"}));
+    monitor.tick();
+    QCOMPARE(rig.host.calls.last(), QString("disconnected"));
+
+    keypad.plug();
+    monitor.tick();
+    monitor.tick();
+    QCOMPARE(monitor.state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(keypad.opens, 2);
+    QCOMPARE(rig.host.count("first"), 1);  // counted since the unplug: a second first connection
+}
+
+void TestDeviceLink::monitorWithSilentKeypad()
+{
+    SimulatedKeypad keypad(kCurrentBoard);
+    keypad.faults.silentInfoQuery = true;
+    MonitorRig rig(keypad);
+    rig.monitor.tick();
+    rig.monitor.tick();
+    QCOMPARE(rig.host.lastQuery, QueryOutcome::NoAnswer);
+    QCOMPARE(keypad.readTimeoutsAsked, std::vector<int>({kInfoReplyTimeoutMs}));
+    QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Connected);  // still usable, the user names the board
+}
+
+void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
+{
+    for (OpenFailure failure : {OpenFailure::Other, OpenFailure::PermissionDenied}) {
+        SimulatedKeypad keypad(kCurrentBoard);
+        keypad.faults.openFailure = failure;
+        MonitorRig rig(keypad);
+        rig.monitor.tick();
+        rig.monitor.tick();
+        QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Searching);
+        QVERIFY(rig.monitor.Dev_Handle == nullptr);
+        const QString expected = failure == OpenFailure::PermissionDenied ? "permission" : "disconnected";
+        QCOMPARE(rig.host.calls, QStringList({expected, expected}));
+    }
+
+    SimulatedKeypad withoutZero(kCurrentBoard, kPrimaryVendorId, 0x8840, {{1, "/dev/hidraw1"}, {2, "/dev/hidraw2"}});
+    MonitorRig rig(withoutZero);
+    rig.monitor.tick();
+    QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(withoutZero.opens, 0);
+    QCOMPARE(rig.host.calls, QStringList({"disconnected"}));
+}
+
+void TestDeviceLink::monitorOpensFirstVendorOnSharedBus()
+{
+    SimulatedBus bus;
+    SimulatedKeypad& second = bus.add(std::make_unique<SimulatedKeypad>(
+        kCurrentBoard, kSecondaryVendorId, 0x8842, std::vector<SimulatedKeypad::Interface>{{0, "/dev/hidraw3"}}));
+    SimulatedKeypad& first = bus.add(std::make_unique<SimulatedKeypad>(
+        kOldBoard, kPrimaryVendorId, 0x8851,
+        std::vector<SimulatedKeypad::Interface>{{1, "/dev/hidraw4"}, {0, "/dev/hidraw5"}}));
+    MonitorRig rig(bus);
+    rig.monitor.tick();
+    QCOMPARE(first.opens, 1);
+    QCOMPARE(second.opens, 0);
+    QCOMPARE(rig.monitor.Cur_VID, kPrimaryVendorId);
+    QCOMPARE(rig.monitor.Cur_PID, uint16_t(0x8851));
+    rig.monitor.tick();
+    QCOMPARE(first.received.size(), size_t(1));  // the query went to the opened keypad only
+    QVERIFY(second.received.empty());
+}
+
+void TestDeviceLink::queryTakesShortReplyWhole()
+{
+    OpenKeypad rig(kCurrentBoard);
+    rig.keypad.faults.shortReplies[1] = 4;  // bytes 0..3: keys and knobs, no version or variant
+    const QueryResult result = queryDeviceInfo(rig.link());
+    QCOMPARE(result.outcome, QueryOutcome::Answered);
+    QVERIFY(result.info == (DeviceInfo{15, 3, 0, 0}));
+
+    auto store = cleanStore(0);
+    adoptDeviceInfo(*store, result.info);
+    QCOMPARE(store->Layout_KeyBoard_KeyNum[0], uint8_t(15));
+    QVERIFY(!store->currentFormat());
+
+    rig.keypad.faults.failingWrites.insert(rig.keypad.writeAttempts + 1);
+    QCOMPARE(queryDeviceInfo(rig.link()).outcome, QueryOutcome::Failed);
+}
+
+void TestDeviceLink::downloadCurrentFormatSingleRecord()
+{
+    OpenKeypad rig(kCurrentBoard);
+    auto store = cleanStore(10);
+    uint8_t* record = store->PHY2_KEY_Value[1][5];
+    fillRecord(record, 1, 5, 0x20);
+    store->KeyDirty[1][5] = 1;
+
+    const DownloadResult result = downloadConfig(rig.link(), *store);
+    QCOMPARE(result.outcome, DownloadOutcome::Saved);
+    QCOMPARE(result.recordsWritten, 1);
+    QCOMPARE(rig.keypad.received.size(), size_t(2));
+    const Report& sent = rig.keypad.received[0];
+    QVERIFY(sent[0] == 0x03 && sent[1] == 0xFD && sent[2] == 0x05 && sent[3] == 0x02);
+    QVERIFY(std::equal(record + 3, record + 64, sent.begin() + 4));
+    QVERIFY(rig.keypad.received[1] == buildCommitReport());
+    QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs}));
+    QCOMPARE(store->KeyDirty[1][5], uint8_t(0));
+    QVERIFY(std::equal(record, record + 64, rig.keypad.storedRecords[1][5]));
+}
+
+void TestDeviceLink::downloadLedOnlyAndCommitAfterLeds()
+{
+    OpenKeypad rig(kCurrentBoard);
+    auto store = cleanStore(10);
+    store->LayerLedMode[2] = 4;
+    store->LedDirty = 1;
+
+    DownloadResult result = downloadConfig(rig.link(), *store);
+    QCOMPARE(result.outcome, DownloadOutcome::Saved);
+    QCOMPARE(rig.keypad.received.size(), size_t(3));
+    for (int layer = 0; layer < 3; ++layer)
+        QVERIFY(rig.keypad.received[layer]
+                == buildLedBlockReport(layer, store->LayerLedMode[layer], store->KeyBoard_KeyLed[layer]));
+    QVERIFY(rig.keypad.sleeps.empty());
+    QCOMPARE(store->LedDirty, uint8_t(0));
+    QCOMPARE(rig.keypad.ledBlocks[2].mode, uint8_t(4));
+
+    // Records and LEDs together: the commit comes last and carries nothing else.
+    fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0x40);
+    store->KeyDirty[0][1] = 1;
+    store->LedDirty = 1;
+    rig.keypad.received.clear();
+    result = downloadConfig(rig.link(), *store);
+    QCOMPARE(rig.keypad.received.size(), size_t(5));
+    QVERIFY(rig.keypad.received.back() == buildCommitReport());
+}
+
+void TestDeviceLink::downloadOldFormatCommitsPerLayer()
+{
+    OpenKeypad rig(kOldBoard);
+    auto store = cleanStore(9);
+    fillRecord(store->PHY_KEY_Value[0][3], 0, 3, 0x10);
+    fillRecord(store->PHY_KEY_Value[2][17], 2, 17, 0x30);
+    store->KeyDirty[0][3] = store->KeyDirty[2][17] = 1;
+    store->LedDirty = 1;  // travels in slot 0 in this format; no LED block
+
+    const DownloadResult result = downloadConfig(rig.link(), *store);
+    QCOMPARE(result.outcome, DownloadOutcome::Saved);
+    QCOMPARE(result.commitsWritten, 2);
+    const auto& sent = rig.keypad.received;
+    QCOMPARE(sent.size(), size_t(4));
+    QVERIFY(sent[0][2] == 3 && sent[1] == buildCommitReport() && sent[2][2] == 17 && sent[3] == buildCommitReport());
+    QVERIFY(std::all_of(sent[0].begin() + 51, sent[0].end(), [](uint8_t b) { return b == 0; }));
+    QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs, kCommitPauseMs}));
+    QVERIFY(!store->anyKeyDirty());
+    QCOMPARE(store->LedDirty, uint8_t(1));
+}
+
+void TestDeviceLink::downloadNothingToSend()
+{
+    OpenKeypad rig(kCurrentBoard);
+    auto store = cleanStore(10);
+    QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::NothingToSend);
+    QCOMPARE(rig.keypad.writeAttempts, 0);
+}
+
+void TestDeviceLink::downloadFailuresKeepEditsDirty()
+{
+    // A failing record write: nothing is committed, both edits stay pending.
+    {
+        OpenKeypad rig(kCurrentBoard);
+        auto store = cleanStore(10);
+        fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0);
+        fillRecord(store->PHY2_KEY_Value[0][2], 0, 2, 0);
+        store->KeyDirty[0][1] = store->KeyDirty[0][2] = 1;
+        rig.keypad.faults.failingWrites = {1};
+        DownloadResult result = downloadConfig(rig.link(), *store);
+        QCOMPARE(result.outcome, DownloadOutcome::Failed);
+        QCOMPARE(result.recordsFailed, 1);
+        QCOMPARE(result.recordsNotSent, 1);
+        QVERIFY(store->KeyDirty[0][1] && store->KeyDirty[0][2]);
+        QCOMPARE(rig.keypad.commits, 0);
+
+        result = downloadConfig(rig.link(), *store);  // the next save sends both
+        QCOMPARE(result.outcome, DownloadOutcome::Saved);
+        QCOMPARE(result.recordsWritten, 2);
+        QVERIFY(!store->anyKeyDirty());
+    }
+    // The last write (the commit) failing is a failure too, and leaves the record dirty.
+    {
+        OpenKeypad rig(kCurrentBoard);
+        auto store = cleanStore(10);
+        store->KeyDirty[2][7] = 1;
+        rig.keypad.faults.failingWrites = {2};
+        QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
+        QCOMPARE(store->KeyDirty[2][7], uint8_t(1));
+        QVERIFY(rig.keypad.sleeps.empty());
+    }
+    // An unplug in the middle of the LED blocks: the LED change is kept.
+    {
+        OpenKeypad rig(kCurrentBoard);
+        auto store = cleanStore(10);
+        store->LedDirty = 1;
+        rig.keypad.faults.unplugAtWrite = 2;
+        QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
+        QCOMPARE(store->LedDirty, uint8_t(1));
+        QCOMPARE(rig.keypad.writeAttempts, 2);  // nothing more was tried after the failure
+        QVERIFY(rig.keypad.enumerate(0, 0).empty());
+    }
+    // Old format: the layer committed before the failure is saved, the rest stays dirty.
+    {
+        OpenKeypad rig(kOldBoard);
+        auto store = cleanStore(9);
+        store->KeyDirty[0][4] = store->KeyDirty[1][4] = store->KeyDirty[2][4] = 1;
+        rig.keypad.faults.failingWrites = {3};
+        const DownloadResult result = downloadConfig(rig.link(), *store);
+        QCOMPARE(result.outcome, DownloadOutcome::Failed);
+        QCOMPARE(result.commitsWritten, 1);
+        QVERIFY(!store->KeyDirty[0][4] && store->KeyDirty[1][4] && store->KeyDirty[2][4]);
+    }
+}
+
+void TestDeviceLink::modelSwitchDevicePart()
+{
+    OpenKeypad rig(kCurrentBoard);
+    QCOMPARE(sendSetModel(rig.link(), 17, true), SetModelOutcome::UnknownModel);
+    QCOMPARE(sendSetModel(rig.link(), 15, false), SetModelOutcome::NotConnected);
+    QCOMPARE(rig.keypad.writeAttempts, 0);
+
+    QCOMPARE(sendSetModel(rig.link(), 15, true), SetModelOutcome::Sent);
+    QVERIFY(rig.keypad.received.at(0) == *buildSetModelReport(15));
+    QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs}));
+    QVERIFY(rig.keypad.info == (DeviceInfo{4, 1, 10, 1}));
+
+    QVERIFY(requestUpgradeMode(rig.link()));
+    QVERIFY(rig.keypad.upgradeRequested);
+}
+
+void TestDeviceLink::readBackCurrentFormat()
+{
+    OpenKeypad rig(kCurrentBoard);
+    for (int layer = 0; layer < 3; ++layer)
+        for (int slot = 1; slot <= 27; ++slot)
+            fillRecord(rig.keypad.storedRecords[layer][slot], layer, slot, static_cast<uint8_t>(layer * 60 + slot));
+    auto store = cleanStore(10);
+    std::memset(store->PHY2_KEY_Value, 0x77, sizeof store->PHY2_KEY_Value);
+
+    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 25, 0);
+    QCOMPARE(result.requestsWritten, 3);
+    QCOMPARE(result.repliesStored, 75);
+    QCOMPARE(rig.keypad.setNonblockingCalls, 75);
+    for (int layer = 0; layer < 3; ++layer) {
+        const uint8_t* record = store->PHY2_KEY_Value[layer][25];
+        QVERIFY(std::equal(record + 1, record + 60, rig.keypad.storedRecords[layer][25] + 1));
+        QCOMPARE(record[0], uint8_t(0x77));
+        QCOMPARE(record[60], uint8_t(0x77));
+        QCOMPARE(store->PHY2_KEY_Value[layer][26][1], uint8_t(0x77));  // never asked for
+    }
+    QVERIFY(!store->anyKeyDirty());
+    QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::NothingToSend);
+}
+
+void TestDeviceLink::readBackOldFormat()
+{
+    OpenKeypad rig(kOldBoard);
+    for (int slot = 1; slot <= 27; ++slot)
+        fillRecord(rig.keypad.storedRecords[1][slot], 1, slot, static_cast<uint8_t>(slot));
+    auto store = cleanStore(9);
+    std::memset(store->PHY_KEY_Value, 0x77, sizeof store->PHY_KEY_Value);
+
+    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 15, 3);
+    QCOMPARE(result.repliesStored, 72);
+    for (int slot : {1, 15, 16, 24}) {
+        const uint8_t* record = store->PHY_KEY_Value[1][slot];
+        QVERIFY(std::equal(record + 1, record + 50, rig.keypad.storedRecords[1][slot] + 1));
+        QCOMPARE(record[50], uint8_t(0x77));
+    }
+    QCOMPARE(store->PHY_KEY_Value[1][25][1], uint8_t(0x77));
+    QVERIFY(!store->anyKeyDirty());
+}
+
+void TestDeviceLink::readBackSurvivesBadReplies()
+{
+    OpenKeypad rig(kCurrentBoard);
+    for (int slot = 1; slot <= 25; ++slot)
+        fillRecord(rig.keypad.storedRecords[0][slot], 0, slot, 0x50);
+    rig.keypad.faults.shortReplies[3] = 20;  // layer 1, slot 3
+    rig.keypad.faults.garbageReplies = {4};  // counted into slot 4 all the same
+    for (int reply = 26 + 10; reply <= 50; ++reply)
+        rig.keypad.faults.missingReplies.insert(reply);  // layer 2 stops after slot 10
+    auto store = cleanStore(10);
+    std::memset(store->PHY2_KEY_Value, 0x77, sizeof store->PHY2_KEY_Value);
+
+    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 25, 0, 5);
+    QCOMPARE(result.layersCut, 1);
+    QCOMPARE(result.repliesStored, 24 + 10 + 25);
+    QCOMPARE(result.requestsWritten, 3);  // the silence of layer 2 did not cost layer 3
+    QCOMPARE(store->PHY2_KEY_Value[0][3][1], uint8_t(0x77));
+    QCOMPARE(store->PHY2_KEY_Value[0][4][0], uint8_t(0x77));
+    QCOMPARE(store->PHY2_KEY_Value[0][4][60], uint8_t(0x77));
+    QCOMPARE(store->PHY2_KEY_Value[1][11][1], uint8_t(0x77));
+    QCOMPARE(store->PHY2_KEY_Value[1][10][1], uint8_t(0));
+    // Layer 2 ended at its first timeout; one look for stale replies precedes layer 3.
+    QCOMPARE(rig.keypad.readTimeoutsAsked.size(), size_t(25 + 11 + 1 + 25));
+
+    // A request that cannot be written skips its layer only.
+    OpenKeypad failing(kCurrentBoard);
+    failing.keypad.faults.failingWrites = {1};
+    const KeyReadResult skipped = readKeyRecords(failing.link(), *store, 3, 25, 0);
+    QCOMPARE(skipped.requestsFailed, 1);
+    QCOMPARE(skipped.repliesStored, 50);
+}
+
+void TestDeviceLink::readLedBlock()
+{
+    OpenKeypad rig(kCurrentBoard);
+    rig.keypad.ledBlocks[1].mode = 6;
+    std::fill(std::begin(rig.keypad.ledBlocks[1].colours), std::end(rig.keypad.ledBlocks[1].colours), uint8_t(9));
+    auto store = cleanStore(10);
+
+    QCOMPARE(::readLedBlock(rig.link(), *store, 1), LedReadOutcome::Stored);
+    QCOMPARE(store->LayerLedMode[1], uint8_t(6));  // stored as read, even past the known modes
+    QCOMPARE(store->KeyBoard_KeyLed[1][47], uint8_t(9));
+    QCOMPARE(store->LedDirty, uint8_t(0));
+
+    rig.keypad.ledBlocks[1].mode = 2;
+    rig.keypad.faults.shortReplies[2] = 30;
+    QCOMPARE(::readLedBlock(rig.link(), *store, 1), LedReadOutcome::NoReply);
+    QCOMPARE(store->LayerLedMode[1], uint8_t(6));
+    QCOMPARE(::readLedBlock(rig.link(), *store, 3), LedReadOutcome::BadLayer);
+}
+
+QTEST_GUILESS_MAIN(TestDeviceLink)
+#include "tst_device_link.moc"
