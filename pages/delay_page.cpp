@@ -1,0 +1,191 @@
+#include "pages/delay_page.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QWidget>
+
+#include "keys/config_store.h"
+#include "keys/record_render.h"
+#include "pages/run_time_texts.h"
+
+namespace {
+template <typename T>
+T* findWidget(QWidget* root, const QString& name)
+{
+    T* widget = root ? root->findChild<T*>(name) : nullptr;
+    if (!widget)
+        qWarning() << "Could not find" << name;
+    return widget;
+}
+
+const QString kEmptyStyle = QStringLiteral("color: rgb(255, 0, 0);");
+const QString kFilledStyle = QStringLiteral("color: rgb(0, 255, 0);");
+}  // namespace
+
+DelayPage::DelayPage(QWidget* root, const int& languageFlag, QObject* parent)
+    : QObject(parent), Language_Flag(languageFlag)
+{
+    for (int n = 1; n <= kSlots; ++n) {
+        SpinBoxes[n - 1] = findWidget<QSpinBox>(root, QStringLiteral("delay_spinBox_%1").arg(n));
+        SlotButtons[n - 1] = findWidget<QPushButton>(root, QStringLiteral("pushButton_delay_%1").arg(n));
+    }
+    SingleSpinBox = findWidget<QSpinBox>(root, QStringLiteral("spinBox"));
+    SingleSlider = findWidget<QSlider>(root, QStringLiteral("horizontalSlider"));
+    DelayLabel = findWidget<QLabel>(root, QStringLiteral("label"));
+    UnitLabel = findWidget<QLabel>(root, QStringLiteral("label_2"));
+    TextBox = findWidget<QTextEdit>(root, QStringLiteral("lineEdit"));
+}
+
+void DelayPage::setUp(QObject* receiver, const char* slot)
+{
+    for (QSpinBox* box : SpinBoxes) {
+        if (box && receiver && slot)
+            connect(box, SIGNAL(valueChanged(int)), receiver, slot);
+    }
+}
+
+QSpinBox* DelayPage::entryBox(int slot) const
+{
+    return slot >= 0 && slot < kSlots ? SpinBoxes[slot] : nullptr;
+}
+
+QPushButton* DelayPage::entryButton(int slot) const
+{
+    return slot >= 0 && slot < kSlots ? SlotButtons[slot] : nullptr;
+}
+
+int DelayPage::slotOf(const QObject* spinBox) const
+{
+    if (!spinBox)
+        return -1;
+    for (int k = 0; k < kSlots; ++k) {
+        if (SpinBoxes[k] == spinBox)
+            return k;
+    }
+    return -1;
+}
+
+void DelayPage::enter()
+{
+    for (int k = 0; k < kSlots; ++k) {
+        if (QSpinBox* box = SpinBoxes[k]) {
+            box->setSuffix(QStringLiteral("   ms"));
+            box->setRange(k == 0 ? 0 : kMinEntryDelay, kMaxDelay);
+        }
+    }
+    refresh();
+}
+
+void DelayPage::refresh()
+{
+    const ConfigStore& store = configStore();
+    const bool keySelected = store.Select_PHY_Key != 0;
+    for (QSpinBox* box : SpinBoxes) {
+        if (!box)
+            continue;
+        box->setEnabled(keySelected);
+        if (keySelected)
+            box->setReadOnly(false);
+    }
+
+    if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
+        return;
+    const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
+    if (record[3] != ModeKeys)
+        return;
+    for (int k = 0; k < kSlots; ++k)
+        showEntryCode(k, record[8 + 3 * k]);
+}
+
+void DelayPage::showEntryCode(int slot, uint8_t code)
+{
+    QPushButton* button = SlotButtons[slot];
+    if (!button)
+        return;
+    const RecordRender::DelaySlotCaption shown = RecordRender::delaySlotCaption(code, Language_Flag);
+    if (shown.changeCaption)
+        button->setText(shown.caption);
+    if (shown.style == RecordRender::DelaySlotCaption::Style::Red)
+        button->setStyleSheet(kEmptyStyle);
+    else if (shown.style == RecordRender::DelaySlotCaption::Style::Green)
+        button->setStyleSheet(kFilledStyle);
+}
+
+void DelayPage::loadFromSelectedRecord()
+{
+    const ConfigStore& store = configStore();
+    if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
+        return;
+    // Copy first: each setValue may write back into this very record.
+    std::array<int, kSlots> delays{};
+    const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
+    for (int k = 0; k < kSlots; ++k)
+        delays[k] = (record[6 + 3 * k] << 8) | record[7 + 3 * k];
+
+    for (int k = 0; k < kSlots; ++k) {
+        if (!SpinBoxes[k])
+            continue;
+        const int shown = k == 0 ? delays[k] : qMax(delays[k], kMinEntryDelay);
+        SpinBoxes[k]->setValue(shown);
+    }
+}
+
+void DelayPage::onValueChanged(QObject* sender, int value)
+{
+    const int k = slotOf(sender);
+    if (k < 0)
+        return;
+    if (configStore().SetEntryDelay(k, value) != WriteResult::Written)
+        return;
+    qDebug() << "Updated delay_values[" << k << "] =" << value;
+}
+
+void DelayPage::resetForClear(bool all)
+{
+    for (int k = 0; k < kSlots; ++k) {
+        if (SpinBoxes[k])
+            SpinBoxes[k]->setValue(k == 0 && !all ? 0 : kMinEntryDelay);
+    }
+}
+
+void DelayPage::showCurrentFormat(bool current)
+{
+    for (int k = 0; k < kSlots; ++k) {
+        if (SpinBoxes[k])
+            SpinBoxes[k]->setVisible(current);
+        if (SlotButtons[k])
+            SlotButtons[k]->setVisible(current);
+    }
+    QWidget* single[] = {SingleSlider, DelayLabel, UnitLabel, SingleSpinBox};
+    for (QWidget* widget : single) {
+        if (widget)
+            widget->setVisible(!current);
+    }
+}
+
+void DelayPage::sliderChanged()
+{
+    if (SingleSlider && SingleSpinBox)
+        SingleSpinBox->setValue(SingleSlider->value());
+}
+
+QString DelayPage::spinBoxChanged()
+{
+    if (!SingleSpinBox)
+        return QString();
+    const int value = SingleSpinBox->value();
+    if (SingleSlider)
+        SingleSlider->setValue(value);
+
+    if (configStore().SetOldFormatDelay(value) != WriteResult::Written)
+        return QString();
+
+    const QString text = RunTimeTexts::oldFormatDelayText(value);
+    if (TextBox)
+        TextBox->setText(text);
+    return text;
+}

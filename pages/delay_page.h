@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTextEdit;
+class QWidget;
+
+// The delay page: 18 per-entry delays beside the key of each entry for
+// current-format keypads, one delay per key (spin box and slider) for old ones.
+class DelayPage : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kSlots = 18;
+    static constexpr int kMinEntryDelay = 50;  // entries after the first never wait less
+    static constexpr int kMaxDelay = 60000;
+
+    DelayPage(QWidget* root, const int& languageFlag, QObject* parent = nullptr);
+
+    // Connects each entry spin box's valueChanged(int) to receiver's slot; that
+    // slot hands the change back through onValueChanged.
+    void setUp(QObject* receiver, const char* slot);
+
+    void enter();    // suffixes and ranges, then refresh
+    void refresh();  // enabled state and the entry buttons of the selected key
+    void loadFromSelectedRecord();
+    void onValueChanged(QObject* sender, int value);
+
+    // Clear: first entry 0, the others 50. Clear All: all 50.
+    void resetForClear(bool all);
+
+    void showCurrentFormat(bool current);
+
+    // Old-format single delay: the slider drives the spin box, the spin box
+    // drives the slider and stores. Returns the text put in the text box, empty
+    // when nothing was stored.
+    void sliderChanged();
+    QString spinBoxChanged();
+
+    int slotOf(const QObject* spinBox) const;  // 0..17, -1 when not an entry box
+    QSpinBox* entryBox(int slot) const;
+    QPushButton* entryButton(int slot) const;
+
+private:
+    void showEntryCode(int slot, uint8_t code);
+
+    const int& Language_Flag;
+    std::array<QSpinBox*, kSlots> SpinBoxes{};
+    std::array<QPushButton*, kSlots> SlotButtons{};
+    QSpinBox* SingleSpinBox = nullptr;
+    QSlider* SingleSlider = nullptr;
+    QLabel* DelayLabel = nullptr;
+    QLabel* UnitLabel = nullptr;
+    QTextEdit* TextBox = nullptr;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <cstdint>
+
+#include "build_config.h"
+
+class QPushButton;
+class QWidget;
+
+// The RGB LED page: per-key colours and per-layer LED mode for current-format
+// keypads, the seven named colours for old-format ones. Widgets are found by
+// object name once, when the page is made.
+class LedPage : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kColourButtons = 56;
+    static constexpr int kModeButtons = 6;
+    static constexpr int kColourKeys = 16;  // keys that own an RGB triplet
+
+    LedPage(QWidget* root, const int& languageFlag, QObject* parent = nullptr);
+
+    // Styles the colour and mode buttons and connects their clicks.
+    void setUp();
+
+    void onColourClicked(QPushButton* button);
+    void onModeClicked(int mode);
+
+    // Mode buttons and key colours of the selected layer, from the store.
+    void showLayerLeds();
+
+    // Colour buttons on connection: seven named ones for the old format, all 56
+    // without captions for the current one (the TESSAPLEX build keeps them hidden).
+    void applyFormat(bool currentFormat, unsigned char variant = Build_Variant);
+    void hideAllColourButtons();
+
+    QString oldFormatLedText(uint8_t ledByte, unsigned char variant = Build_Variant) const;
+
+    static QColor paletteColour(int number);  // 1..56
+    static QString colourButtonStyle(const QColor& colour);
+    static QString keyColourStyle(const QColor& colour);
+    static QString modeStyle(bool selected);
+
+    QPushButton* colourButton(int number) const;  // 1..56, null when missing
+    QPushButton* modeButton(int mode) const;      // 0..5, null when missing
+
+private:
+    bool keyTakesColour(int key) const;
+
+    const int& Language_Flag;
+    std::array<QPushButton*, kColourButtons> ColourButtons{};
+    std::array<QPushButton*, kModeButtons> ModeButtons{};
+    std::array<QPushButton*, kColourKeys> KeyButtons{};
+};

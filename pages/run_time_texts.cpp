@@ -1,0 +1,78 @@
+#include "pages/run_time_texts.h"
+
+#include "keys/record_render.h"
+
+namespace RunTimeTexts {
+
+namespace {
+QString pick(int language, const char* english, const char* chinese)
+{
+    return QString::fromUtf8(isEnglish(language) ? english : chinese);
+}
+
+const char* const kColourEnglish[] = {"Red", "Orange", "Yellow", "Green", "Cyan", "Blue", "Purple"};
+const char* const kColourChinese[] = {"红色", "橙色", "黄色", "绿色", "青色", "蓝色", "紫色"};
+
+const char* const kGestureEnglish[kGestureCount] = {"Like", "Left Swipe", "Right Swipe", "Up Swipe",
+                                                    "Down Swipe"};
+const char* const kGestureChinese[kGestureCount] = {"点赞", "向左划屏", "向右划屏", "向上划屏", "向下划屏"};
+}  // namespace
+
+QString connected(int language) { return pick(language, "Device Connect", "设备已连接"); }
+
+QString connectedStyle() { return QStringLiteral("color: rgb(255, 255, 255);"); }
+
+QString disconnected(int language)
+{
+    return pick(language, "Connect the device with a usb cable", "——请用数据线连接设备——");
+}
+
+QString disconnectedStyle(unsigned char variant)
+{
+    return variant == 2 ? QStringLiteral("color: rgb(255, 255, 255);") : QStringLiteral("color: rgb(220, 0, 0);");
+}
+
+QString savedSuccessfully(int language) { return pick(language, "Saved successfully", "保存成功"); }
+
+QString savedNoticeStyle() { return QStringLiteral("background-color: rgb(0,225,40);border:0px;"); }
+
+QString savedNoticeEndStyle() { return QStringLiteral("background-color: rgb(60,60,60);border:0px;color:#FFFFFF;"); }
+
+QString saveFailed(int language)
+{
+    return pick(language, "Save failed — check the cable and try again", "保存失败，请检查连接后重试");
+}
+
+QString deviceNotAccessible(int language)
+{
+    return pick(language, "Keypad found but not accessible: install the udev rule (see README)",
+                "已找到键盘但无法访问：请安装 udev 规则（见 README）");
+}
+
+QString oldFormatColourCaption(int colour, int language)
+{
+    if (colour < 1 || colour > 7)
+        return QString();
+    return pick(language, kColourEnglish[colour - 1], kColourChinese[colour - 1]);
+}
+
+QString oldFormatLedText(uint8_t ledByte, int language, unsigned char variant)
+{
+    return RecordRender::lightingText(ledByte, language, variant != 2);
+}
+
+QString mouseTabCaption(bool withGestures, int language)
+{
+    return withGestures ? pick(language, "Mouse/Swipe screen", "鼠标/划屏") : pick(language, "Mouse", "鼠标");
+}
+
+QString gestureCaption(int gesture, int language)
+{
+    if (gesture < 0 || gesture >= kGestureCount)
+        return QString();
+    return pick(language, kGestureEnglish[gesture], kGestureChinese[gesture]);
+}
+
+QString oldFormatDelayText(int valueMs) { return QStringLiteral(" %1 MS").arg(valueMs); }
+
+}  // namespace RunTimeTexts

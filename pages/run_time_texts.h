@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "build_config.h"
+
+// Every text the program sets from code (as opposed to the form texts that the
+// translation files cover). Language numbers follow Language_Flag: 1 English,
+// anything else Chinese.
+namespace RunTimeTexts {
+
+inline bool isEnglish(int language) { return language == 1; }
+
+// Status button.
+QString connected(int language);
+QString connectedStyle();
+QString disconnected(int language);
+QString disconnectedStyle(unsigned char variant = Build_Variant);
+QString savedSuccessfully(int language);
+QString savedNoticeStyle();     // while the saved notice is up
+QString savedNoticeEndStyle();  // once its timer ran out
+QString saveFailed(int language);
+QString deviceNotAccessible(int language);
+
+// Captions of LED_color_1..7 on old-format keypads; colour 1..7 (red..purple).
+QString oldFormatColourCaption(int colour, int language);
+// Text box after an old-format lighting change: mode name, three spaces and,
+// except in the TESSAPLEX build, the colour name.
+QString oldFormatLedText(uint8_t ledByte, int language, unsigned char variant = Build_Variant);
+
+// Tab 4: with or without the touch gestures.
+QString mouseTabCaption(bool withGestures, int language);
+// Gestures in button order: Like, Left, Right, Up, Down swipe (0..4).
+constexpr int kGestureCount = 5;
+QString gestureCaption(int gesture, int language);
+
+// Old-format single delay, e.g. " 500 MS".
+QString oldFormatDelayText(int valueMs);
+
+}  // namespace RunTimeTexts

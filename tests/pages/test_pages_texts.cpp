@@ -1,0 +1,64 @@
+#include <QtTest>
+
+#include "pages/quick_menu_entries.h"
+#include "pages/run_time_texts.h"
+
+class PagesTextsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void dataValuesConvertToCodes_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<std::vector<int>>("codes");
+        QTest::newRow("single") << QVariant(44) << std::vector<int>{44};
+        QTest::newRow("pair") << QVariant(QVariantList{244, 42}) << std::vector<int>{0xF4, 42};
+        QTest::newRow("triple") << QVariant(QVariantList{242, 244, 29}) << std::vector<int>{0xF2, 0xF4, 0x1D};
+        QTest::newRow("none") << QVariant() << std::vector<int>{};
+        QTest::newRow("text") << QVariant("44") << std::vector<int>{};
+        QTest::newRow("list of one") << QVariant(QVariantList{44}) << std::vector<int>{};
+        QTest::newRow("list of four") << QVariant(QVariantList{1, 2, 3, 4}) << std::vector<int>{};
+        QTest::newRow("text in list") << QVariant(QVariantList{244, "C"}) << std::vector<int>{};
+        QTest::newRow("not a byte") << QVariant(300) << std::vector<int>{};
+        QTest::newRow("negative in list") << QVariant(QVariantList{244, -1}) << std::vector<int>{};
+    }
+
+    void dataValuesConvertToCodes()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(std::vector<int>, codes);
+        QCOMPARE(QuickMenu::codesFromDataValue(value), codes);
+    }
+
+    void tableEntriesRoundTripThroughTheirDataValue()
+    {
+        const auto& entries = QuickMenu::entries();
+        for (int i = 0; i < QuickMenu::kEntryCount; ++i) {
+            const QuickMenuEntry& e = entries[size_t(i)];
+            QCOMPARE(e.id, i + 1);
+            const std::vector<int> codes = QuickMenu::codesFromDataValue(QuickMenu::dataValue(e));
+            QCOMPARE(int(codes.size()), e.codeCount);
+            for (int n = 0; n < e.codeCount; ++n)
+                QCOMPARE(codes[size_t(n)], e.codes[size_t(n)]);
+        }
+        QCOMPARE(QuickMenu::caption(entries[8], 1), QString("Switch \nBetween Previous\n and Current Color"));
+        QCOMPARE(QuickMenu::caption(entries[9], 0), QString::fromUtf8("吸色Alt"));
+    }
+
+    void statusTextsFollowLanguageAndVariant()
+    {
+        QCOMPARE(RunTimeTexts::disconnected(1), QString("Connect the device with a usb cable"));
+        QCOMPARE(RunTimeTexts::disconnected(0), QString::fromUtf8("——请用数据线连接设备——"));
+        QCOMPARE(RunTimeTexts::disconnectedStyle(2), QString("color: rgb(255, 255, 255);"));
+        QCOMPARE(RunTimeTexts::disconnectedStyle(1), QString("color: rgb(220, 0, 0);"));
+        QCOMPARE(RunTimeTexts::savedSuccessfully(7), QString::fromUtf8("保存成功"));
+        QVERIFY(RunTimeTexts::deviceNotAccessible(1).contains("udev"));
+        QVERIFY(RunTimeTexts::deviceNotAccessible(0).contains("udev"));
+        QCOMPARE(RunTimeTexts::oldFormatDelayText(500), QString(" 500 MS"));
+        QVERIFY(RunTimeTexts::gestureCaption(5, 1).isEmpty());
+        QVERIFY(RunTimeTexts::oldFormatColourCaption(8, 1).isEmpty());
+    }
+};
+
+QTEST_MAIN(PagesTextsTest)
+#include "test_pages_texts.moc"
