@@ -1,0 +1,35 @@
+#pragma once
+
+#include "models/model_catalogue.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+
+// The model picker: six board pictures with a click target over each. A click
+// only records the choice in the current identity; the main window's monitor
+// adopts it on its next tick.
+class Dialog1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Dialog1(QWidget* parent = nullptr);
+
+    // Lays the picker out over the main window of size W x H.
+    void place(int W, int H);
+    QButtonGroup* buttonGroup() const { return m_group; }
+
+public slots:
+    void on_changeButtonGroup(int id);
+
+private:
+    void retranslateUi();
+
+    QPushButton* m_title = nullptr;
+    std::array<QLabel*, ModelCatalogue::kPickerCount> m_pictures{};
+    std::array<QPushButton*, ModelCatalogue::kPickerCount> m_buttons{};
+    QButtonGroup* m_group = nullptr;
+};

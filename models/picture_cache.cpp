@@ -1,0 +1,77 @@
+#include "models/picture_cache.h"
+
+#include <QLabel>
+
+namespace {
+// Bounds the scaled pictures kept while a window edge is dragged through many sizes.
+constexpr int kMaxScaled = 400;
+
+qint64 shownPixmapKey(const QLabel* label)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    return label->pixmap(Qt::ReturnByValue).cacheKey();
+#else
+    const QPixmap* p = label->pixmap();
+    return p ? p->cacheKey() : QPixmap().cacheKey();
+#endif
+}
+
+bool showsSomething(const QLabel* label)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    return !label->pixmap(Qt::ReturnByValue).isNull() || !label->text().isEmpty();
+#else
+    return (label->pixmap() && !label->pixmap()->isNull()) || !label->text().isEmpty();
+#endif
+}
+}  // namespace
+
+const QImage& PictureCache::original(const QString& path)
+{
+    auto it = m_originals.find(path);
+    if (it == m_originals.end()) {
+        QImage image(path);
+        if (!image.isNull())
+            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        it = m_originals.insert(path, image);
+    }
+    return it.value();
+}
+
+QPixmap PictureCache::scaled(const QString& path, const QSize& box)
+{
+    const QImage& image = original(path);
+    if (image.isNull() || box.isEmpty())
+        return QPixmap();
+    const QString key = path + QLatin1Char('@') + QString::number(box.width()) + QLatin1Char('x')
+                        + QString::number(box.height());
+    auto it = m_scaled.constFind(key);
+    if (it != m_scaled.constEnd())
+        return it.value();
+    if (m_scaled.size() >= kMaxScaled)
+        m_scaled.clear();
+    const QPixmap pixmap = QPixmap::fromImage(
+        image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_scaled.insert(key, pixmap);
+    return pixmap;
+}
+
+void PictureCache::show(QLabel* label, const QString& path, const QSize& box)
+{
+    if (!label)
+        return;
+    const QPixmap pixmap = scaled(path, box);
+    if (pixmap.isNull()) {
+        if (showsSomething(label))
+            label->clear();
+        return;
+    }
+    if (shownPixmapKey(label) != pixmap.cacheKey())
+        label->setPixmap(pixmap);
+}
+
+PictureCache& pictureCache()
+{
+    static PictureCache cache;
+    return cache;
+}
