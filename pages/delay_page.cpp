@@ -26,8 +26,8 @@ const QString kEmptyStyle = QStringLiteral("color: rgb(255, 0, 0);");
 const QString kFilledStyle = QStringLiteral("color: rgb(0, 255, 0);");
 }  // namespace
 
-DelayPage::DelayPage(QWidget* root, const int& languageFlag, QObject* parent)
-    : QObject(parent), Language_Flag(languageFlag)
+DelayPage::DelayPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent)
+    : QObject(parent), Store(store), Language_Flag(languageFlag)
 {
     for (int n = 1; n <= kSlots; ++n) {
         SpinBoxes[n - 1] = findWidget<QSpinBox>(root, QStringLiteral("delay_spinBox_%1").arg(n));
@@ -82,7 +82,7 @@ void DelayPage::enter()
 
 void DelayPage::refresh()
 {
-    const ConfigStore& store = configStore();
+    const ConfigStore& store = Store;
     const bool keySelected = store.Select_PHY_Key != 0;
     for (QSpinBox* box : SpinBoxes) {
         if (!box)
@@ -117,7 +117,7 @@ void DelayPage::showEntryCode(int slot, uint8_t code)
 
 void DelayPage::loadFromSelectedRecord()
 {
-    const ConfigStore& store = configStore();
+    const ConfigStore& store = Store;
     if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
         return;
     // Copy first: each setValue may write back into this very record.
@@ -139,7 +139,7 @@ void DelayPage::onValueChanged(QObject* sender, int value)
     const int k = slotOf(sender);
     if (k < 0)
         return;
-    if (configStore().SetEntryDelay(k, value) != WriteResult::Written)
+    if (Store.SetEntryDelay(k, value) != WriteResult::Written)
         return;
     qDebug() << "Updated delay_values[" << k << "] =" << value;
 }
@@ -173,7 +173,7 @@ void DelayPage::sliderChanged()
         SingleSpinBox->setValue(SingleSlider->value());
 }
 
-QString DelayPage::spinBoxChanged()
+QString DelayPage::spinBoxChanged(QTextEdit* textBox)
 {
     if (!SingleSpinBox)
         return QString();
@@ -181,11 +181,11 @@ QString DelayPage::spinBoxChanged()
     if (SingleSlider)
         SingleSlider->setValue(value);
 
-    if (configStore().SetOldFormatDelay(value) != WriteResult::Written)
+    if (Store.SetOldFormatDelay(value) != WriteResult::Written)
         return QString();
 
     const QString text = RunTimeTexts::oldFormatDelayText(value);
-    if (TextBox)
-        TextBox->setText(text);
+    if (QTextEdit* shownIn = textBox ? textBox : TextBox)
+        shownIn->setText(text);
     return text;
 }

@@ -10,6 +10,7 @@ class QSlider;
 class QSpinBox;
 class QTextEdit;
 class QWidget;
+struct ConfigStore;
 
 // The delay page: 18 per-entry delays beside the key of each entry for
 // current-format keypads, one delay per key (spin box and slider) for old ones.
@@ -21,7 +22,7 @@ public:
     static constexpr int kMinEntryDelay = 50;  // entries after the first never wait less
     static constexpr int kMaxDelay = 60000;
 
-    DelayPage(QWidget* root, const int& languageFlag, QObject* parent = nullptr);
+    DelayPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent = nullptr);
 
     // Connects each entry spin box's valueChanged(int) to receiver's slot; that
     // slot hands the change back through onValueChanged.
@@ -38,10 +39,10 @@ public:
     void showCurrentFormat(bool current);
 
     // Old-format single delay: the slider drives the spin box, the spin box
-    // drives the slider and stores. Returns the text put in the text box, empty
-    // when nothing was stored.
+    // drives the slider and stores. The stored delay is shown in textBox (the
+    // form's lineEdit when null); returns that text, empty when nothing was stored.
     void sliderChanged();
-    QString spinBoxChanged();
+    QString spinBoxChanged(QTextEdit* textBox = nullptr);
 
     int slotOf(const QObject* spinBox) const;  // 0..17, -1 when not an entry box
     QSpinBox* entryBox(int slot) const;
@@ -50,6 +51,7 @@ public:
 private:
     void showEntryCode(int slot, uint8_t code);
 
+    ConfigStore& Store;
     const int& Language_Flag;
     std::array<QSpinBox*, kSlots> SpinBoxes{};
     std::array<QPushButton*, kSlots> SlotButtons{};

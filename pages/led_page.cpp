@@ -39,8 +39,8 @@ QPushButton* findButton(QWidget* root, const QString& name)
 }
 }  // namespace
 
-LedPage::LedPage(QWidget* root, const int& languageFlag, QObject* parent)
-    : QObject(parent), Language_Flag(languageFlag)
+LedPage::LedPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent)
+    : QObject(parent), Store(store), Language_Flag(languageFlag)
 {
     for (int n = 1; n <= kColourButtons; ++n)
         ColourButtons[n - 1] = findButton(root, QStringLiteral("LED_color_%1").arg(n));
@@ -117,7 +117,7 @@ bool LedPage::keyTakesColour(int key) const
     if (key < 1 || key > kColourKeys)
         return false;
     // A key the shown board does not have has no LED to light.
-    const int shownKeys = configStore().Layout_KeyBoard_KeyNum[0];
+    const int shownKeys = Store.Layout_KeyBoard_KeyNum[0];
     return shownKeys == 0 || key <= shownKeys;
 }
 
@@ -132,7 +132,7 @@ void LedPage::onColourClicked(QPushButton* button)
     button->ensurePolished();
     const QColor colour = button->palette().color(QPalette::Button);
 
-    ConfigStore& store = configStore();
+    ConfigStore& store = Store;
     const int key = store.Select_PHY_Key;
     if (!keyTakesColour(key)) {
         qWarning() << "Invalid Select_PHY_Key:" << key;
@@ -157,7 +157,7 @@ void LedPage::onModeClicked(int mode)
 {
     if (mode < 0 || mode >= kModeButtons)
         return;
-    ConfigStore& store = configStore();
+    ConfigStore& store = Store;
     const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
     store.LayerLedMode[layer] = static_cast<uint8_t>(mode);
     for (int m = 0; m < kModeButtons; ++m) {
@@ -170,7 +170,7 @@ void LedPage::onModeClicked(int mode)
 
 void LedPage::showLayerLeds()
 {
-    const ConfigStore& store = configStore();
+    const ConfigStore& store = Store;
     const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
 
     const int mode = store.LayerLedMode[layer];

@@ -7,8 +7,6 @@
 
 #include "pages/run_time_texts.h"
 
-namespace MousePage {
-
 namespace {
 const char* const kGestureButtons[RunTimeTexts::kGestureCount] = {"Like", "LeftSwipe", "RightSwipe", "UpSwipe",
                                                                   "DownSwipe"};
@@ -28,6 +26,8 @@ void forEachGestureButton(QWidget* root, Action action)
 }
 }  // namespace
 
+using namespace MousePage;
+
 void setUpMousePage(QWidget* root, QTabWidget* tabs, uint8_t formatByte, int language)
 {
     const bool withGestures = formatByte >= kFirstGestureFormat;
@@ -43,5 +43,3 @@ void setGestureCaptions(QWidget* root, int language)
         button->setText(RunTimeTexts::gestureCaption(gesture, language));
     });
 }
-
-}  // namespace MousePage

@@ -7,13 +7,11 @@ class QWidget;
 
 // The mouse tab: touch gestures exist from record format 11 on.
 namespace MousePage {
-
 constexpr int kTabIndex = 4;
 constexpr uint8_t kFirstGestureFormat = 11;
+}  // namespace MousePage
 
 // On connection: tab caption and whether the five gesture buttons show.
 void setUpMousePage(QWidget* root, QTabWidget* tabs, uint8_t formatByte, int language);
 // Gesture captions in the interface language (also on entering the tab).
 void setGestureCaptions(QWidget* root, int language);
-
-}  // namespace MousePage

@@ -45,6 +45,28 @@ const std::array<QuickMenuEntry, kEntryCount> kEntries = {{
     {31, "Redo", "重做", 3, {Shift, Win, 29}},
 }};
 
+}  // namespace
+
+const std::array<QuickMenuEntry, kEntryCount>& entries() { return kEntries; }
+
+QString caption(const QuickMenuEntry& entry, int language)
+{
+    return QString::fromUtf8(RunTimeTexts::isEnglish(language) ? entry.english : entry.chinese);
+}
+
+QVariant dataValue(const QuickMenuEntry& entry)
+{
+    if (entry.codeCount == 1)
+        return QVariant(entry.codes[0]);
+    QVariantList list;
+    for (int i = 0; i < entry.codeCount; ++i)
+        list.append(entry.codes[static_cast<size_t>(i)]);
+    return QVariant(list);
+}
+
+}  // namespace QuickMenu
+
+namespace {
 bool isPlainInteger(const QVariant& v)
 {
     switch (static_cast<QMetaType::Type>(v.type())) {
@@ -74,24 +96,7 @@ bool appendCode(const QVariant& v, std::vector<int>& codes)
 }
 }  // namespace
 
-const std::array<QuickMenuEntry, kEntryCount>& entries() { return kEntries; }
-
-QString caption(const QuickMenuEntry& entry, int language)
-{
-    return QString::fromUtf8(RunTimeTexts::isEnglish(language) ? entry.english : entry.chinese);
-}
-
-QVariant dataValue(const QuickMenuEntry& entry)
-{
-    if (entry.codeCount == 1)
-        return QVariant(entry.codes[0]);
-    QVariantList list;
-    for (int i = 0; i < entry.codeCount; ++i)
-        list.append(entry.codes[static_cast<size_t>(i)]);
-    return QVariant(list);
-}
-
-std::vector<int> codesFromDataValue(const QVariant& value)
+std::vector<int> dataValueCodes(const QVariant& value)
 {
     std::vector<int> codes;
     if (value.type() == QVariant::List) {
@@ -108,5 +113,3 @@ std::vector<int> codesFromDataValue(const QVariant& value)
         return {};
     return codes;
 }
-
-}  // namespace QuickMenu

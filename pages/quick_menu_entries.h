@@ -27,8 +27,8 @@ QString caption(const QuickMenuEntry& entry, int language);  // English when lan
 // The "data-value" property of a button: one int, or a list of two or three.
 QVariant dataValue(const QuickMenuEntry& entry);
 
+}  // namespace QuickMenu
+
 // Codes a "data-value" stands for: an integer, or a list of 2 or 3 integers,
 // each a byte value. Anything else yields nothing, so nothing gets stored.
-std::vector<int> codesFromDataValue(const QVariant& value);
-
-}  // namespace QuickMenu
+std::vector<int> dataValueCodes(const QVariant& value);

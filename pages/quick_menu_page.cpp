@@ -103,7 +103,7 @@ void retranslate(QTabWidget* tabs, int language)
 
 std::vector<int> codesOf(const QPushButton* button)
 {
-    return button ? QuickMenu::codesFromDataValue(button->property(kDataValueProperty)) : std::vector<int>{};
+    return button ? dataValueCodes(button->property(kDataValueProperty)) : std::vector<int>{};
 }
 
 }  // namespace QuickMenuPage

@@ -32,7 +32,7 @@ QString disconnectedStyle(unsigned char variant)
     return variant == 2 ? QStringLiteral("color: rgb(255, 255, 255);") : QStringLiteral("color: rgb(220, 0, 0);");
 }
 
-QString savedSuccessfully(int language) { return pick(language, "Saved successfully", "保存成功"); }
+QString saved(int language) { return pick(language, "Saved successfully", "保存成功"); }
 
 QString savedNoticeStyle() { return QStringLiteral("background-color: rgb(0,225,40);border:0px;"); }
 
@@ -43,11 +43,15 @@ QString saveFailed(int language)
     return pick(language, "Save failed — check the cable and try again", "保存失败，请检查连接后重试");
 }
 
-QString deviceNotAccessible(int language)
+QString saveFailedStyle() { return QStringLiteral("background-color: rgb(220,0,0);border:0px;color:#FFFFFF;"); }
+
+QString permissionProblem(int language)
 {
     return pick(language, "Keypad found but not accessible: install the udev rule (see README)",
                 "已找到键盘但无法访问：请安装 udev 规则（见 README）");
 }
+
+QString permissionProblemStyle() { return QStringLiteral("color: rgb(255, 170, 0);"); }
 
 QString oldFormatColourCaption(int colour, int language)
 {

@@ -17,11 +17,14 @@ QString connected(int language);
 QString connectedStyle();
 QString disconnected(int language);
 QString disconnectedStyle(unsigned char variant = Build_Variant);
-QString savedSuccessfully(int language);
+QString saved(int language);    // "Saved successfully"
 QString savedNoticeStyle();     // while the saved notice is up
 QString savedNoticeEndStyle();  // once its timer ran out
 QString saveFailed(int language);
-QString deviceNotAccessible(int language);
+QString saveFailedStyle();
+// The keypad is on the bus but cannot be opened (no access rights).
+QString permissionProblem(int language);
+QString permissionProblemStyle();
 
 // Captions of LED_color_1..7 on old-format keypads; colour 1..7 (red..purple).
 QString oldFormatColourCaption(int colour, int language);

@@ -58,7 +58,7 @@ private slots:
         ConfigStore& store = configStore();
         store.Select_PHY_Key = 3;
         store.Select_PHY_Key_Layer = 1;
-        LedPage page(form->root.get(), language);
+        LedPage page(form->root.get(), configStore(), language);
         page.setUp();
 
         form->find("LED_color_6")->click();
@@ -99,7 +99,7 @@ private slots:
         store.Layout_KeyBoard_KeyNum[0] = uint8_t(shownKeys);
         uint8_t before[kLayers][kLedBytesPerLayer];
         memcpy(before, store.KeyBoard_KeyLed, sizeof before);
-        LedPage page(form->root.get(), language);
+        LedPage page(form->root.get(), configStore(), language);
         page.setUp();
 
         QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("Invalid Select_PHY_Key: %1").arg(key)));
@@ -115,7 +115,7 @@ private slots:
     {
         ConfigStore& store = configStore();
         store.Select_PHY_Key_Layer = 2;
-        LedPage page(form->root.get(), language);
+        LedPage page(form->root.get(), configStore(), language);
         page.setUp();
         QCOMPARE(whiteModeButtons(*form), 0);
 
@@ -145,7 +145,7 @@ private slots:
 
     void colourButtonsFollowFormatAndVariant()
     {
-        LedPage page(form->root.get(), language);
+        LedPage page(form->root.get(), configStore(), language);
         page.hideAllColourButtons();
         QVERIFY(form->find("LED_color_1")->isHidden());
 
@@ -169,7 +169,7 @@ private slots:
 
     void oldFormatLedTextDropsColourInTessaplexBuild()
     {
-        LedPage page(form->root.get(), language);
+        LedPage page(form->root.get(), configStore(), language);
         QCOMPARE(page.oldFormatLedText(0x52, 1), QString("LED Mode2   Cyan"));
         QCOMPARE(page.oldFormatLedText(0x12, 2), QString("LED Mode2   "));
         language = 0;
@@ -182,7 +182,7 @@ private slots:
     {
         ConfigStore& store = configStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -211,7 +211,7 @@ private slots:
         useCurrentFormat(store);
         store.Select_PHY_Key = 4;
         store.Select_PHY_Key_Layer = 0;
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -230,7 +230,7 @@ private slots:
     {
         ConfigStore& store = configStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         page.enter();
         QVERIFY(!form->find<QSpinBox>("delay_spinBox_1")->isEnabled());
         QCOMPARE(form->find<QSpinBox>("delay_spinBox_18")->suffix(), QString("   ms"));
@@ -265,7 +265,7 @@ private slots:
         ConfigStore& store = configStore();
         useCurrentFormat(store);
         store.Select_PHY_Key = 1;
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -288,7 +288,7 @@ private slots:
         ConfigStore& store = configStore();
         store.Select_PHY_Key = 2;
         store.Select_PHY_Key_Mode = ModeDelay;
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         DelayReceiver receiver(page);
         auto* spinBox = form->find<QSpinBox>("spinBox");
         auto* slider = form->find<QSlider>("horizontalSlider");
@@ -316,7 +316,7 @@ private slots:
 
     void formatChoosesDelayControls()
     {
-        DelayPage page(form->root.get(), language);
+        DelayPage page(form->root.get(), configStore(), language);
         page.showCurrentFormat(false);
         QVERIFY(form->find<QSpinBox>("delay_spinBox_1")->isHidden());
         QVERIFY(form->find("pushButton_delay_18")->isHidden());
@@ -366,21 +366,21 @@ private slots:
     void gesturesFollowFormat()
     {
         QWidget* root = form->root.get();
-        MousePage::setUpMousePage(root, form->tabs, 10, 1);
+        setUpMousePage(root, form->tabs, 10, 1);
         QCOMPARE(form->tabs->tabText(4), QString("Mouse"));
         for (const char* name : {"Like", "LeftSwipe", "RightSwipe", "UpSwipe", "DownSwipe"})
             QVERIFY(form->find(name)->isHidden());
 
-        MousePage::setUpMousePage(root, form->tabs, 11, 1);
+        setUpMousePage(root, form->tabs, 11, 1);
         QCOMPARE(form->tabs->tabText(4), QString("Mouse/Swipe screen"));
         for (const char* name : {"Like", "LeftSwipe", "RightSwipe", "UpSwipe", "DownSwipe"})
             QVERIFY(!form->find(name)->isHidden());
         QCOMPARE(form->find("LeftSwipe")->text(), QString("Left Swipe"));
 
-        MousePage::setUpMousePage(root, form->tabs, 11, 0);
+        setUpMousePage(root, form->tabs, 11, 0);
         QCOMPARE(form->tabs->tabText(4), QString::fromUtf8("鼠标/划屏"));
         QCOMPARE(form->find("Like")->text(), QString::fromUtf8("点赞"));
-        MousePage::setGestureCaptions(root, 1);
+        setGestureCaptions(root, 1);
         QCOMPARE(form->find("DownSwipe")->text(), QString("Down Swipe"));
         QVERIFY(form->find("mouse_left")->text().isEmpty());
     }

@@ -27,7 +27,7 @@ private slots:
     {
         QFETCH(QVariant, value);
         QFETCH(std::vector<int>, codes);
-        QCOMPARE(QuickMenu::codesFromDataValue(value), codes);
+        QCOMPARE(dataValueCodes(value), codes);
     }
 
     void tableEntriesRoundTripThroughTheirDataValue()
@@ -36,7 +36,7 @@ private slots:
         for (int i = 0; i < QuickMenu::kEntryCount; ++i) {
             const QuickMenuEntry& e = entries[size_t(i)];
             QCOMPARE(e.id, i + 1);
-            const std::vector<int> codes = QuickMenu::codesFromDataValue(QuickMenu::dataValue(e));
+            const std::vector<int> codes = dataValueCodes(QuickMenu::dataValue(e));
             QCOMPARE(int(codes.size()), e.codeCount);
             for (int n = 0; n < e.codeCount; ++n)
                 QCOMPARE(codes[size_t(n)], e.codes[size_t(n)]);
@@ -51,9 +51,9 @@ private slots:
         QCOMPARE(RunTimeTexts::disconnected(0), QString::fromUtf8("——请用数据线连接设备——"));
         QCOMPARE(RunTimeTexts::disconnectedStyle(2), QString("color: rgb(255, 255, 255);"));
         QCOMPARE(RunTimeTexts::disconnectedStyle(1), QString("color: rgb(220, 0, 0);"));
-        QCOMPARE(RunTimeTexts::savedSuccessfully(7), QString::fromUtf8("保存成功"));
-        QVERIFY(RunTimeTexts::deviceNotAccessible(1).contains("udev"));
-        QVERIFY(RunTimeTexts::deviceNotAccessible(0).contains("udev"));
+        QCOMPARE(RunTimeTexts::saved(7), QString::fromUtf8("保存成功"));
+        QVERIFY(RunTimeTexts::permissionProblem(1).contains("udev"));
+        QVERIFY(RunTimeTexts::permissionProblem(0).contains("udev"));
         QCOMPARE(RunTimeTexts::oldFormatDelayText(500), QString(" 500 MS"));
         QVERIFY(RunTimeTexts::gestureCaption(5, 1).isEmpty());
         QVERIFY(RunTimeTexts::oldFormatColourCaption(8, 1).isEmpty());
