@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include "pages/quick_menu_entries.h"
-#include "pages/run_time_texts.h"
 
 class PagesTextsTest : public QObject {
     Q_OBJECT
@@ -43,20 +42,6 @@ private slots:
         }
         QCOMPARE(QuickMenu::caption(entries[8], 1), QString("Switch \nBetween Previous\n and Current Color"));
         QCOMPARE(QuickMenu::caption(entries[9], 0), QString::fromUtf8("吸色Alt"));
-    }
-
-    void statusTextsFollowLanguageAndVariant()
-    {
-        QCOMPARE(RunTimeTexts::disconnected(1), QString("Connect the device with a usb cable"));
-        QCOMPARE(RunTimeTexts::disconnected(0), QString::fromUtf8("——请用数据线连接设备——"));
-        QCOMPARE(RunTimeTexts::disconnectedStyle(2), QString("color: rgb(255, 255, 255);"));
-        QCOMPARE(RunTimeTexts::disconnectedStyle(1), QString("color: rgb(220, 0, 0);"));
-        QCOMPARE(RunTimeTexts::saved(7), QString::fromUtf8("保存成功"));
-        QVERIFY(RunTimeTexts::permissionProblem(1).contains("udev"));
-        QVERIFY(RunTimeTexts::permissionProblem(0).contains("udev"));
-        QCOMPARE(RunTimeTexts::oldFormatDelayText(500), QString(" 500 MS"));
-        QVERIFY(RunTimeTexts::gestureCaption(5, 1).isEmpty());
-        QVERIFY(RunTimeTexts::oldFormatColourCaption(8, 1).isEmpty());
     }
 };
 
