@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QTranslator>
 
 #include <cstdio>
@@ -58,7 +59,8 @@ int runProgram(int argc, char** argv)
     std::unique_ptr<SimulatedKeypad> simulated;
     std::unique_ptr<Widget> window;
     if (options.simulate) {
-        simulated = makeSimulatedKeypad(options.simulated);
+        const SimulateOptions& o = options.simulated;
+        simulated = std::make_unique<SimulatedKeypad>(DeviceInfo{o.keys, o.knobs, o.version, o.variant});
         window = std::make_unique<Widget>(*simulated);
     } else {
         window = std::make_unique<Widget>();

@@ -5,6 +5,7 @@
 static void initResourcesOnce()
 {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(tessaplex_translations);
 }
 
 void tessaplexInitResources()

@@ -23,11 +23,13 @@
 #include "keys/value_routing.h"
 #include "models/custom_tab_style.h"
 #include "models/dialog1.h"
+#include "models/model_catalogue.h"
 #include "models/layout_view.h"
 #include "models/window_size.h"
 #include "pages/delay_page.h"
 #include "pages/led_page.h"
 #include "pages/mouse_page.h"
+#include "pages/quick_menu_entries.h"
 #include "pages/quick_menu_page.h"
 #include "pages/run_time_texts.h"
 
@@ -112,7 +114,7 @@ void Widget::construct()
 
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &Widget::slotSpinbox_slider);
     connect(ui->spinBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &Widget::slotslider_Spinbox);
-    Delay = new DelayPage(this, store(), this);
+    Delay = new DelayPage(this, store(), Language_Flag, this);
     Delay->setUp(this, SLOT(onSpinBoxValueChanged(int)));
 
     store().InitKeyRecords();
@@ -181,12 +183,17 @@ void Widget::timeoutSlot()
 
 bool Widget::deviceReady() const
 {
-    return Monitor->connected();
+    return Monitor->Dev_Connected == 1;
 }
 
 HidHandle Widget::handle() const
 {
-    return Monitor->handle();
+    return Monitor->Dev_Handle;
+}
+
+DeviceLink Widget::deviceLink() const
+{
+    return DeviceLink{*Transport, Monitor->Dev_Handle};
 }
 
 void Widget::runFirstConnectionSteps()
@@ -235,24 +242,20 @@ void Widget::adoptChosenModel()
 
 void Widget::Query_Device_Info()
 {
-    const DeviceInfoOutcome outcome = queryDeviceInfo(*Transport, handle());
-    ConfigStore& s = store();
-    switch (outcome.result) {
-    case DeviceInfoOutcome::Answered: {
-        const uint8_t info[4] = {outcome.info.keys, outcome.info.knobs, outcome.info.version, outcome.info.variant};
-        std::copy(info, info + 4, s.Cur_KeyBoard_KeyNum);
-        std::copy(info, info + 4, s.Layout_KeyBoard_KeyNum);
+    const QueryResult result = queryDeviceInfo(deviceLink());
+    switch (result.outcome) {
+    case QueryOutcome::Answered:
+        adoptDeviceInfo(store(), result.info);
         rebuildLayoutView();
         Dialog->hide();
         ui->Read_Configuration->setEnabled(true);
         break;
-    }
-    case DeviceInfoOutcome::NoAnswer:
+    case QueryOutcome::NoAnswer:
         Dialog->place(WindowSize::W, WindowSize::H);
         Dialog->show();
         ui->Read_Configuration->setEnabled(false);
         break;
-    case DeviceInfoOutcome::Failed:
+    case QueryOutcome::Failed:
         break;
     }
 }
@@ -311,17 +314,19 @@ void Widget::Read_Config_On_Connect()
     }
 }
 
-void Widget::Read_Key_Records(int layers, int slots, int knobs)
+void Widget::Read_Key_Records(int layers, int slotCount, int knobs)
 {
     if (handle())
-        readKeyRecords(*Transport, handle(), store(), layers, slots, knobs);
+        readKeyRecords(deviceLink(), store(), layers, slotCount, knobs);
     Show_Layer_Key_Labels(store().Select_PHY_Key_Layer);
 }
 
 void Widget::Read_Led_Block()
 {
-    if (deviceReady())
-        readLedBlock(*Transport, handle(), store(), store().Select_PHY_Key_Layer);
+    // An open keypad is enough: on first connection the connected flag is set
+    // only after these steps, and the LED state would never be read then.
+    if (handle())
+        readLedBlock(deviceLink(), store(), store().Select_PHY_Key_Layer);
     Led->showLayerLeds();
 }
 
@@ -339,15 +344,15 @@ void Widget::on_clean_DevData() {}
 
 void Widget::Download_Config()
 {
-    const DownloadOutcome outcome = downloadConfig(*Transport, handle(), store());
-    showSaveNotice(outcome.success());
+    const DownloadResult result = downloadConfig(deviceLink(), store());
+    showSaveNotice(result.outcome != DownloadOutcome::Failed);
 }
 
 void Widget::showSaveNotice(bool success)
 {
     Save_Notice_Active = 1;
     if (success) {
-        ui->Dev_Sta_Dsp->setStyleSheet(QStringLiteral("background-color: rgb(0,225,40);border:0px;"));
+        ui->Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::savedNoticeStyle());
         ui->Dev_Sta_Dsp->setText(RunTimeTexts::saved(Language_Flag));
     } else {
         ui->Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::saveFailedStyle());
@@ -363,33 +368,24 @@ void Widget::showSaveNotice(bool success)
 void Widget::onTimeupDestroy()
 {
     Save_Notice_Active = 0;
-    ui->Dev_Sta_Dsp->setStyleSheet(QStringLiteral("background-color: rgb(60,60,60);border:0px;color:#FFFFFF;"));
+    ui->Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::savedNoticeEndStyle());
 }
 
 void Widget::Set_Keyboard_Ver_SLOT(int model)
 {
-    qDebug("en key is = %d", model);
-    if (!isKnownModel(model)) {
-        qWarning("Set_Keyboard_Ver_SLOT: no model %d; nothing sent", model);
+    if (sendSetModel(deviceLink(), model, deviceReady()) != SetModelOutcome::Sent)
         return;
-    }
-    if (!deviceReady())
-        return;
-    if (!sendSetModel(*Transport, handle(), model))
-        return;
-    qDebug("1234567");
-    Transport->sleepMs(200);
-    SetRgb_Led_Key(94);
-    SetRgb_Led_Key(87);
+    SetRgb_Led_Key(kModelSwitchLedIndexA);
+    SetRgb_Led_Key(kModelSwitchLedIndexB);
     Download_Config();
-    Transport->sleepMs(200);
+    Transport->sleepMs(kCommitPauseMs);
     Query_Device_Info();
 }
 
 void Widget::KB_UpData_SoftWare()
 {
     if (deviceReady())
-        sendUpgradeRequest(*Transport, handle());
+        requestUpgradeMode(deviceLink());
 }
 
 // ---------------------------------------------------------------- selection
@@ -567,7 +563,7 @@ void Widget::Show_Key_Text()
 {
     const ConfigStore& s = store();
     const uint8_t* record = s.record(s.Select_PHY_Key_Layer, s.Select_PHY_Key);
-    ui->lineEdit->setText(renderRecord(record, s.currentFormat(), RenderTarget::TextBox, Language_Flag));
+    ui->lineEdit->setText(RecordRender::renderRecord(record, s.currentFormat(), RenderTarget::TextBox, Language_Flag));
 }
 
 void Widget::Show_Layer_Key_Labels(int layer)
@@ -576,9 +572,9 @@ void Widget::Show_Layer_Key_Labels(int layer)
     const bool current = s.currentFormat();
     for (int key = 1; key <= KeyPictureButtons::kSelectable; ++key) {
         const uint8_t* record = s.record(layer, key);
-        KeyButtons->setText(key, isEmptyRecord(record, current)
+        KeyButtons->setText(key, RecordRender::isEmptyRecord(record, current)
                                      ? QStringLiteral("NULL")
-                                     : renderRecord(record, current, RenderTarget::KeyButton, Language_Flag));
+                                     : RecordRender::renderRecord(record, current, RenderTarget::KeyButton, Language_Flag));
     }
 }
 
@@ -586,7 +582,7 @@ void Widget::Append_Key_Label(const QString& caption)
 {
     const int key = store().Select_PHY_Key;
     qDebug() << "Select_PHY_Key the value is " << key;
-    QPushButton* button = Key_Group->button(key);
+    QAbstractButton* button = Key_Group->button(key);
     if (!button)
         return;
     const QString text = button->text() == QLatin1String("NULL") ? caption : button->text() + ' ' + caption;
@@ -673,7 +669,7 @@ void Widget::on_change_clicked()
         Show_Key_Text();
     }
     QuickMenuPage::retranslate(ui->tabWidget, Language_Flag);
-    if (Monitor->connected()) {
+    if (Monitor->Dev_Connected == 1) {
         Led->applyFormat(currentFormat());
         setUpMousePage(this, ui->tabWidget, store().Cur_KeyBoard_KeyNum[2], Language_Flag);
     }
@@ -684,7 +680,7 @@ void Widget::on_change_clicked()
 void Widget::rebuildLayoutView()
 {
     if (Layout)
-        Layout->apply(store().Layout_KeyBoard_KeyNum, Monitor->currentProductId(), WindowSize::W, WindowSize::H);
+        Layout->apply(store().Layout_KeyBoard_KeyNum, Monitor->Cur_PID, WindowSize::W, WindowSize::H);
 }
 
 void Widget::resizeEvent(QResizeEvent* event)

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "device/device_exchanges.h"
 #include "device/hid_transport.h"
 #include "keys/key_table.h"
 
@@ -46,7 +47,7 @@ public:
     // Operations other parts of the program and the tests drive.
     void Query_Device_Info();
     void Read_Config_On_Connect();
-    void Read_Key_Records(int layers, int slots, int knobs);
+    void Read_Key_Records(int layers, int slotCount, int knobs);
     void Read_Led_Block();
     void Download_Config();
     void Show_Dev_Connected();
@@ -107,6 +108,7 @@ private:
     void highlightKey(int id);
     bool deviceReady() const;
     HidHandle handle() const;
+    DeviceLink deviceLink() const;
 
     Ui::Widget* ui = nullptr;
     std::unique_ptr<HidTransport> OwnTransport;
