@@ -233,12 +233,10 @@ void ConfigStore::ClearSelectedRecord()
 {
     // Without a selected key the slot would be 0, which in the old format is
     // the layer's lighting setting.
-    for (bool currentArray : {true, false}) {
-        uint8_t* rec = selectedSlotOf(currentArray);
-        if (!rec)
-            return;
-        std::memset(rec + kFirstClearedByte, 0, kSlotBytes - kFirstClearedByte);
-    }
+    if (!selectedSlotOf(true) || !selectedSlotOf(false))
+        return;
+    if (clearSlot(Select_PHY_Key_Layer, Select_PHY_Key))
+        MarkKeyModified(Select_PHY_Key_Layer, Select_PHY_Key);
 }
 
 void ConfigStore::ClearLayerRecords(uint8_t layer)
@@ -248,11 +246,31 @@ void ConfigStore::ClearLayerRecords(uint8_t layer)
     // Every key and knob action, through the last entry code (byte 59): a
     // cleared key must not keep its 18th code or it would resurface.
     for (int slot = 1; slot <= kLastKnobAction; ++slot) {
+        if (!clearSlot(layer, slot))
+            continue;
+        // The keypad still holds what was cleared: it has to be sent, and a
+        // slot that was only ever read back needs its header for that.
         for (bool currentArray : {true, false}) {
             uint8_t* rec = recordOf(currentArray, layer, slot);
-            std::memset(rec + kFirstClearedByte, 0, kSlotBytes - kFirstClearedByte);
+            rec[0] = 0xFD;
+            rec[1] = static_cast<uint8_t>(slot);
+            rec[2] = static_cast<uint8_t>(layer + 1);
+        }
+        MarkKeyModified(layer, static_cast<uint8_t>(slot));
+    }
+}
+
+bool ConfigStore::clearSlot(int layer, int slot)
+{
+    bool changed = false;
+    for (bool currentArray : {true, false}) {
+        uint8_t* rec = recordOf(currentArray, layer, slot);
+        for (int i = kFirstClearedByte; i < kSlotBytes; ++i) {
+            changed = changed || rec[i] != 0;
+            rec[i] = 0;
         }
     }
+    return changed;
 }
 
 WriteResult ConfigStore::AddKeyCode(int index)

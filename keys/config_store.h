@@ -65,7 +65,9 @@ struct ConfigStore {
     void MarkKeyModified(uint8_t layer, uint8_t slot);
     void ClearModifiedFlags();
     void WriteSelectionHeader(uint8_t keyId);  // header write on selection
-    void ClearSelectedRecord();                // bytes 4..63 of both arrays
+    // Clears mark what they changed as modified, so the next save tells the
+    // keypad; a clear the keypad never hears of would be a lost edit.
+    void ClearSelectedRecord();                // bytes 4..64 of both arrays
     void ClearLayerRecords(uint8_t layer);     // the clear-all of one layer
 
     // Writers; index is a KeyTable index.
@@ -81,6 +83,7 @@ struct ConfigStore {
 private:
     uint8_t* selectedSlotOf(bool currentFormatArray);
     void finishKeyWrite(uint8_t* rec, int recordBytes);
+    bool clearSlot(int layer, int slot);  // bytes 4..64 of both arrays; true when anything changed
 };
 
 ConfigStore& configStore();

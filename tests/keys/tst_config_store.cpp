@@ -485,6 +485,24 @@ void TestConfigStore::dirtyFlags()
     e.store->MarkKeyModified(3, 0);
     e.store->MarkKeyModified(0, 60);
     QVERIFY(!e.store->anyKeyDirty());
+
+    // A clear must reach the keypad with the next save, or the keypad keeps
+    // what the window shows as gone; clearing what is already empty sends nothing.
+    e.click("B");
+    e.store->ClearModifiedFlags();
+    e.store->ClearSelectedRecord();
+    QCOMPARE(int(e.store->KeyDirty[2][6]), 1);
+    e.store->ClearModifiedFlags();
+    e.store->ClearSelectedRecord();
+    QVERIFY(!e.store->anyKeyDirty());
+
+    // A slot known only from a read-back gets its header before it is sent.
+    e.store->PHY2_KEY_Value[2][9][8] = 0x05;
+    e.store->ClearLayerRecords(2);
+    QCOMPARE(int(e.store->KeyDirty[2][9]), 1);
+    QCOMPARE(int(e.store->KeyDirty[2][8]), 0);
+    const uint8_t* rec = e.store->PHY2_KEY_Value[2][9];
+    QCOMPARE(Bytes({rec[0], rec[1], rec[2]}), Bytes({0xFD, 9, 3}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigStore)
