@@ -36,7 +36,7 @@ struct Cluster {
     bool variantSides = false;  // the "_2" arrow pictures
 };
 
-struct LayoutSpec {
+struct KeypadLayout {
     int id;
     double f, gx, gy;  // key size and gaps, fractions of H
     FracPoint origin;
@@ -104,9 +104,9 @@ const FracRect kSixKeyTwoKnobText = {0.82, 0.1, 0.2, 0.35};
 // knob positions; every other knob position below was chosen here so that the
 // clusters sit inside the plate, beside or above the keys, and touch neither
 // the keys nor each other at any window height (the tests check this).
-const std::vector<LayoutSpec>& layoutSpecs()
+const std::vector<KeypadLayout>& keypadLayouts()
 {
-    static const std::vector<LayoutSpec> specs = {
+    static const std::vector<KeypadLayout> layouts = {
         {1, 0.1, 0.04, 0.025, {0, 0}, {}, {1.25, 1.25},
          oneKnobBoard(16, 17, 18, 19, 21), kOneKnobPlate, kOneKnobText},
         {2, 0.1, 0.04, 0.025, {0, 0}, {}, {1.25, 1.25},
@@ -211,7 +211,7 @@ const std::vector<LayoutSpec>& layoutSpecs()
           {22, 23, 24, 3, {0.622, 0.326}, {0.705, 0.27}, {0.843, 0.326}}},
          {0.13, 0.1, 0.82, 0.35}, {1.0, 0.1, 0.15, 0.35}, 24, 0.321},
     };
-    return specs;
+    return layouts;
 }
 
 QString keyPicture(int index, bool variant)
@@ -361,22 +361,22 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
     LayoutPlacement out;
     if (layoutId < 1 || layoutId > kLayoutCount)
         return out;
-    const LayoutSpec& spec = layoutSpecs()[static_cast<size_t>(layoutId - 1)];
-    out.layout = spec.id;
+    const KeypadLayout& shape = keypadLayouts()[static_cast<size_t>(layoutId - 1)];
+    out.layout = shape.id;
 
-    const int kw = scaled(spec.f, H);
+    const int kw = scaled(shape.f, H);
     const int kh = kw;
     out.kw = kw;
-    out.gx = scaled(spec.gx, H);
-    out.gy = scaled(spec.gy, H);
+    out.gx = scaled(shape.gx, H);
+    out.gy = scaled(shape.gy, H);
     for (size_t i = 0; i < out.kd.size(); ++i)
-        out.kd[i] = scaled(spec.kd[i], kw);
-    out.plate = spec.plate.at(H);
-    out.textBox = spec.textBox.at(H);
+        out.kd[i] = scaled(shape.kd[i], kw);
+    out.plate = shape.plate.at(H);
+    out.textBox = shape.textBox.at(H);
 
-    const int x0 = scaled(spec.origin.x, H);
-    const int y0 = scaled(spec.origin.y, H);
-    for (const KeyRun& run : spec.keys) {
+    const int x0 = scaled(shape.origin.x, H);
+    const int y0 = scaled(shape.origin.y, H);
+    for (const KeyRun& run : shape.keys) {
         const int y = run.yKeys >= 0 ? y0 + scaled(run.yKeys, kh) + run.yGaps * out.gy
                                      : y0 + run.row * (kh + out.gy);
         const int width = run.span * kw + (run.span - 1) * out.gx;
@@ -388,7 +388,7 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
         }
     }
 
-    for (const Cluster& c : spec.clusters) {
+    for (const Cluster& c : shape.clusters) {
         const int kd = out.kd[static_cast<size_t>(c.kdSlot - 1)];
         const int side = scaled(c.sideScale, kd);
         if (c.left)
@@ -405,14 +405,14 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
                       rightPicture(c.variantSides));
     }
 
-    if (spec.shiftedLabel) {
+    if (shape.shiftedLabel) {
         for (ButtonPlacement& b : out.buttons)
-            if (b.index == spec.shiftedLabel)
-                b.label.moveTop(scaled(spec.shiftedLabelY, H));
+            if (b.index == shape.shiftedLabel)
+                b.label.moveTop(scaled(shape.shiftedLabelY, H));
     }
-    if (spec.qr.w > 0) {
+    if (shape.qr.w > 0) {
         out.hasQrLabel = true;
-        out.qrLabel = spec.qr.at(H);
+        out.qrLabel = shape.qr.at(H);
     }
     return out;
 }

@@ -18,7 +18,7 @@ bool closeTo(const QRect& full, const QRect& half, int positionSlack, int sizeSl
            && std::abs(full.height() - d.height()) <= sizeSlack;
 }
 
-// Which layout draws a pressed knob as its circle: what the user sees of it.
+// A round knob button counts as its circle: that is what the user sees of it.
 bool overlaps(const ButtonPlacement& a, const ButtonPlacement& b)
 {
     if (!a.button.intersects(b.button))
