@@ -61,6 +61,7 @@ int runProgram(int argc, char** argv)
     if (options.simulate) {
         const SimulateOptions& o = options.simulated;
         simulated = std::make_unique<SimulatedKeypad>(DeviceInfo{o.keys, o.knobs, o.version, o.variant});
+        simulated->faults.silentInfoQuery = o.silent;
         window = std::make_unique<Widget>(*simulated);
     } else {
         window = std::make_unique<Widget>();

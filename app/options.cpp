@@ -66,6 +66,11 @@ ProgramOptions parseProgramOptions(const QStringList& args)
             }
             continue;
         }
+        if (arg == "--simulate-silent") {
+            options.simulate = true;
+            options.simulated.silent = true;
+            continue;
+        }
         const int qtValues = qtOptionValueCount(arg);
         if (qtValues >= 0) {
             i += qtValues;
@@ -81,7 +86,7 @@ ProgramOptions parseProgramOptions(const QStringList& args)
 QString programUsage(const QString& programName)
 {
     return QStringLiteral(
-               "Usage: %1 [--simulate[=KEYS,KNOBS,VERSION,VARIANT]]\n"
+               "Usage: %1 [--simulate[=KEYS,KNOBS,VERSION,VARIANT]] [--simulate-silent]\n"
                "\n"
                "Configures TESSAPLEX USB macro keypads: key assignments, media keys, mouse\n"
                "actions, delays and lighting, for three layers kept in the keypad.\n"
@@ -92,6 +97,9 @@ QString programUsage(const QString& programName)
                "                 program without hardware (default 15,3,10,0: 15 keys, 3 knobs,\n"
                "                 firmware version 10, variant 0). VERSION 9 or less selects the\n"
                "                 older record format. Each value is 0 to 255.\n"
+               "  --simulate-silent\n"
+               "                 the simulated keypad does not answer the question which board it\n"
+               "                 is, so the program asks you to pick your board\n"
                "  --version      print the version and exit\n"
                "  -h, --help     print this help and exit\n"
                "\n"

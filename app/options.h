@@ -11,6 +11,7 @@ struct SimulateOptions {
     uint8_t knobs = 3;
     uint8_t version = 10;
     uint8_t variant = 0;
+    bool silent = false;  // never answers the information query
 };
 
 struct ProgramOptions {

@@ -55,6 +55,9 @@ private slots:
         QCOMPARE(o.action, ProgramOptions::Action::Run);
         QVERIFY(o.simulate);
         QVERIFY(programUsage("tessaplex").contains("--simulate"));
+        const ProgramOptions silent = parseProgramOptions({"tessaplex", "--simulate-silent", "--simulate=3,1,9,0"});
+        QVERIFY(silent.simulate && silent.simulated.silent);
+        QCOMPARE(int(silent.simulated.keys), 3);
     }
 };
 
