@@ -413,6 +413,7 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
     if (shape.qr.w > 0) {
         out.hasQrLabel = true;
         out.qrLabel = shape.qr.at(H);
+        out.qrPicture = QStringLiteral(":/image/QR_CODE.png");
     }
     return out;
 }

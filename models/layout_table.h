@@ -54,6 +54,7 @@ struct LayoutPlacement {
     std::array<bool, kAllButtons + 1> used{};  // by button index, [0] unused
     bool hasQrLabel = false;
     QRect qrLabel;
+    QString qrPicture;
 
     const ButtonPlacement* find(int index) const;
 };

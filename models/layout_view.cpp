@@ -105,7 +105,9 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
         setVisibleIfChanged(m_labels[static_cast<size_t>(n)], false);
     }
 
-    if (placement.hasQrLabel)
+    if (placement.hasQrLabel && m_qrLabel) {
         setGeometryIfChanged(m_qrLabel, placement.qrLabel);
+        pictureCache().show(m_qrLabel, placement.qrPicture, placement.qrLabel.size());
+    }
     setVisibleIfChanged(m_qrLabel, placement.hasQrLabel);
 }

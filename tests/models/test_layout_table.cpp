@@ -268,6 +268,7 @@ void TestLayoutTable::irregularLayouts()
     const LayoutPlacement l17 = computeLayout(17, 1920, 1006);
     QVERIFY(l17.hasQrLabel);
     QCOMPARE(l17.qrLabel, QRect(1086, 241, 201, 201));
+    QCOMPARE(l17.qrPicture, QString(":/image/QR_CODE.png"));
     QVERIFY(!computeLayout(18, 1920, 1006).hasQrLabel);
 }
 
