@@ -1,10 +1,8 @@
 #include "device/connection_monitor.h"
 
-#include "keys/config_store.h"
 
 #include <QDebug>
 
-#include <cstring>
 
 ConnectionMonitor::ConnectionMonitor(HidTransport& transport, MonitorHost& host)
     : transport_(transport), host_(host)
@@ -95,13 +93,4 @@ void ConnectionMonitor::watch()
         host_.runFirstConnectionSteps();
     Dev_Connected = 1;
     host_.layoutCheck();
-}
-
-bool adoptDeviceLayout(ConfigStore& store)
-{
-    if (store.Cur_KeyBoard_KeyNum[0] == store.Layout_KeyBoard_KeyNum[0]
-        && store.Cur_KeyBoard_KeyNum[1] == store.Layout_KeyBoard_KeyNum[1])
-        return false;
-    std::memcpy(store.Layout_KeyBoard_KeyNum, store.Cur_KeyBoard_KeyNum, sizeof store.Layout_KeyBoard_KeyNum);
-    return true;
 }

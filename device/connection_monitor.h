@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-struct ConfigStore;
 
 // What the monitor asks of the main window.
 class MonitorHost {
@@ -49,6 +48,4 @@ private:
     std::string lastProblem_;
 };
 
-// Layout check of a tick: when the key or knob count differs from what the
-// picture shows, adopt all four bytes and return true (rebuild the layout).
-bool adoptDeviceLayout(ConfigStore& store);
+
