@@ -1,0 +1,31 @@
+# Install layout for Linux desktops: the program, the udev rule that gives the
+# logged-in user access to the keypad, the launcher entry, the AppStream
+# metadata and the icons. Included at the end of the top-level CMakeLists.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/dirs.cmake)
+
+install(TARGETS tessaplex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/70-tessaplex.rules
+        DESTINATION ${TESSAPLEX_UDEV_RULES_DIR})
+
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.desktop
+        DESTINATION ${TESSAPLEX_APPLICATIONS_DIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.metainfo.xml
+        DESTINATION ${TESSAPLEX_METAINFO_DIR})
+
+set(_tessaplex_icons ${CMAKE_SOURCE_DIR}/resources/icons)
+install(FILES ${_tessaplex_icons}/tessaplex-48.png
+        DESTINATION ${TESSAPLEX_ICONS_DIR}/48x48/apps RENAME tessaplex.png)
+install(FILES ${_tessaplex_icons}/tessaplex-256.png
+        DESTINATION ${TESSAPLEX_ICONS_DIR}/256x256/apps RENAME tessaplex.png)
+install(FILES ${_tessaplex_icons}/tessaplex.svg
+        DESTINATION ${TESSAPLEX_ICONS_DIR}/scalable/apps)
+
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessaplex RENAME copyright)
+
+include(${CMAKE_CURRENT_LIST_DIR}/cpack.cmake)

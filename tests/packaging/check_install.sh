@@ -1,0 +1,135 @@
+#!/bin/sh
+# Checks of the Linux packaging: check_install.sh <check> <source dir> <build dir>
+# Directory layout comes from the environment set by CMakeLists.txt, so the
+# checks follow the same values as the install rules.
+set -u
+
+check=$1
+src=$2
+build=$3
+pkg=$src/packaging
+app_id=$TESSAPLEX_APP_ID
+desktop=$pkg/$app_id.desktop
+metainfo=$pkg/$app_id.metainfo.xml
+rules=$pkg/70-tessaplex.rules
+vendors="1189 514c"
+products="8842 8840 8830 8831 8832 8833 8850 8851"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+need() { command -v "$1" >/dev/null 2>&1 || { echo "FAIL: $1 is not installed (package $2)"; exit 1; }; }
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessaplex-pkg.XXXXXX") || exit 1
+trap 'rm -rf "$scratch"' EXIT
+
+# Relative paths of everything the install must produce, below the prefix.
+expected_files() {
+    echo "$TESSAPLEX_BINDIR/tessaplex"
+    echo "$TESSAPLEX_UDEV_RULES_DIR/70-tessaplex.rules"
+    echo "$TESSAPLEX_APPLICATIONS_DIR/$app_id.desktop"
+    echo "$TESSAPLEX_METAINFO_DIR/$app_id.metainfo.xml"
+    echo "$TESSAPLEX_ICONS_DIR/48x48/apps/tessaplex.png"
+    echo "$TESSAPLEX_ICONS_DIR/256x256/apps/tessaplex.png"
+    echo "$TESSAPLEX_ICONS_DIR/scalable/apps/tessaplex.svg"
+}
+
+case $check in
+desktop)
+    need desktop-file-validate desktop-file-utils
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejected $desktop"
+    grep -qx "Exec=tessaplex" "$desktop" || fail "Exec is not the installed program"
+    grep -qx "Icon=tessaplex" "$desktop" || fail "Icon does not name the installed icons"
+    ;;
+metainfo)
+    need appstreamcli appstream
+    # Without --strict warnings still exit 0; only pedantic notes may pass.
+    appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli rejected $metainfo"
+    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
+        || fail "metainfo launchable does not name $app_id.desktop"
+    for v in $vendors; do
+        V=$(echo "$v" | tr a-f A-F)
+        for p in $products; do
+            grep -q "<modalias>usb:v${V}p${p}d\*</modalias>" "$metainfo" || fail "metainfo lacks modalias for $v:$p"
+        done
+    done
+    ;;
+rules)
+    for v in $vendors; do
+        for p in $products; do
+            grep -v '^[[:space:]]*#' "$rules" \
+                | grep -F "SUBSYSTEM==\"hidraw\"" \
+                | grep -F "ATTRS{idVendor}==\"$v\"" \
+                | grep -F "ATTRS{idProduct}==\"$p\"" \
+                | grep -qF 'TAG+="uaccess"' || fail "no uaccess rule for hidraw $v:$p"
+        done
+    done
+    # sysfs prints lower-case hex; "514C" would never match.
+    if grep -v '^[[:space:]]*#' "$rules" | grep -Eq 'ATTRS\{id(Vendor|Product)\}=="[^"]*[A-F]'; then
+        fail "upper-case hex in an id match"
+    fi
+    # Any mode whose last digit carries the write bit opens the keypad to every user.
+    if grep -v '^[[:space:]]*#' "$rules" | grep -Eq 'MODE[:+]?="?[0-7]*[2367]"?([,[:space:]]|$)'; then
+        fail "world-writable MODE in $rules"
+    fi
+    ;;
+install)
+    dest=$scratch/root
+    DESTDIR=$dest "${CMAKE:-cmake}" --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 \
+        || { cat "$scratch/install.log"; fail "cmake --install failed"; }
+    for f in $(expected_files); do
+        [ -f "$dest/usr/$f" ] || fail "not installed: /usr/$f"
+    done
+    [ -x "$dest/usr/$TESSAPLEX_BINDIR/tessaplex" ] || fail "installed program is not executable"
+    for size in 48 256; do
+        icon=$dest/usr/$TESSAPLEX_ICONS_DIR/${size}x${size}/apps/tessaplex.png
+        [ -f "$icon" ] && ! file -b "$icon" | grep -q "PNG image data, $size x $size" \
+            && fail "icon in ${size}x${size} is $(file -b "$icon")"
+    done
+    # A rule under the prefix only counts where udev looks for rules.
+    case /usr/$TESSAPLEX_UDEV_RULES_DIR in
+        /usr/lib/udev/rules.d|/lib/udev/rules.d|/etc/udev/rules.d) ;;
+        *) fail "udev does not read /usr/$TESSAPLEX_UDEV_RULES_DIR" ;;
+    esac
+    ;;
+deb)
+    need dpkg-deb dpkg
+    need dpkg-shlibdeps dpkg-dev
+    (cd "$scratch" && "${CPACK:-cpack}" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out") \
+        >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; fail "cpack -G DEB failed"; exit 1; }
+    deb=$(ls "$scratch"/out/tessaplex_*.deb 2>/dev/null | head -n 1)
+    [ -n "$deb" ] || { cat "$scratch/cpack.log"; fail "no .deb produced"; exit 1; }
+    dpkg-deb -c "$deb" >"$scratch/contents" || fail "dpkg-deb -c failed"
+    for f in $(expected_files); do
+        grep -q " \./usr/$f\$" "$scratch/contents" || fail "package lacks /usr/$f"
+    done
+    dpkg-deb -f "$deb" Package | grep -qx tessaplex || fail "package name is not tessaplex"
+    dpkg-deb -f "$deb" Section | grep -qx utils || fail "section is not utils"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for lib in libhidapi-hidraw0 libqt5widgets5; do
+        echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib (shlibdeps): $depends"
+    done
+    dpkg-deb -I "$deb" | grep -q ' postinst' || fail "no postinst in the package"
+    dpkg-deb -I "$deb" | grep -q ' postrm' || fail "no postrm in the package"
+    dpkg-deb -e "$deb" "$scratch/control" || fail "dpkg-deb -e failed"
+    # The scripts must not fail the install where udevd is unreachable
+    # (chroots, containers, image builds).
+    mkdir -p "$scratch/bin"
+    printf '#!/bin/sh\nexit 1\n' >"$scratch/bin/udevadm"
+    printf '#!/bin/sh\nexit 1\n' >"$scratch/bin/gtk-update-icon-cache"
+    chmod +x "$scratch/bin/udevadm" "$scratch/bin/gtk-update-icon-cache"
+    for script in postinst:configure postrm:remove postrm:purge; do
+        name=${script%%:*}
+        [ -x "$scratch/control/$name" ] || { fail "$name is not executable"; continue; }
+        grep -q 'udevadm control --reload-rules' "$scratch/control/$name" || fail "$name does not reload udev rules"
+        PATH=$scratch/bin:/usr/bin:/bin "$scratch/control/$name" "${script#*:}" \
+            || fail "$name ${script#*:} fails when udevadm fails"
+    done
+    ;;
+*)
+    echo "unknown check: $check"
+    exit 2
+    ;;
+esac
+
+[ "$failures" -eq 0 ] || exit 1
+echo "$check: ok"
