@@ -534,8 +534,10 @@ void Widget::handleValueClick(QPushButton* button)
     }
     if (result != WriteResult::Written)
         return;
+    // A second media choice replaces the first in the record, so the key's
+    // label must not keep the first one in front of it.
     if (route == ValueRoute::Media)
-        Show_Key_Text();  // a second media choice replaces the first, so the label does too
+        KeyButtons->setText(s.Select_PHY_Key, QStringLiteral("NULL"));
     Append_Key_Label(caption);
     qDebug() << "select the value is " << index << caption;
 }
