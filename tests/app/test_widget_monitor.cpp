@@ -1,0 +1,231 @@
+#include "widget_harness.h"
+
+#include "models/dialog1.h"
+
+using namespace harness;
+
+namespace {
+
+const QString kConnected = QStringLiteral("Device Connect");
+const QString kDisconnected = QStringLiteral("Connect the device with a usb cable");
+
+int procreateTabs(const QTabWidget* t)
+{
+    int n = 0;
+    for (int i = 0; i < t->count(); ++i)
+        n += t->tabText(i) == QLatin1String("Procreate");
+    return n;
+}
+
+}  // namespace
+
+class TestWidgetMonitor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstConnectionAdaptsTheWindow();
+    void unplugAndReplugReadsAgain();
+    void oldFormatKeypadRemovesNewerPages();
+    void silentKeypadAsksForTheModel();
+    void openFailureKeepsSearching();
+    void permissionProblemIsShown();
+    void primaryVendorWins();
+};
+
+void TestWidgetMonitor::firstConnectionAdaptsTheWindow()
+{
+    SimulatedKeypad keypad(DeviceInfo{3, 1, 10, 0});
+    auto w = freshWindow(keypad);
+    QPushButton* read = button(*w, "Read_Configuration");
+    read->setEnabled(false);  // proves the answered query enables it
+    QVERIFY(!keyButton(*w, 15)->isHidden());
+
+    w->timeoutSlot();
+    QCOMPARE(keypad.opens, 1);
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Opened);
+    QVERIFY(keypad.received.empty());  // nothing is asked in the tick that opens
+
+    w->timeoutSlot();
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(status(*w), kConnected);
+    QVERIFY(read->isEnabled());
+    QCOMPARE(classifyReport(keypad.received.front()), ReportKind::DeviceInfoQuery);
+    QCOMPARE(countKind(keypad.received, ReportKind::KeyReadRequest), 3);
+    QCOMPARE(bytesOf(store().Cur_KeyBoard_KeyNum, 4), (std::vector<uint8_t>{3, 1, 10, 0}));
+    QCOMPARE(bytesOf(store().Layout_KeyBoard_KeyNum, 4), (std::vector<uint8_t>{3, 1, 10, 0}));
+    // The picture now has three keys.
+    QVERIFY(!keyButton(*w, 3)->isHidden());
+    QVERIFY(keyButton(*w, 4)->isHidden());
+    QVERIFY(keyButton(*w, 15)->isHidden());
+    QCOMPARE(procreateTabs(tabs(*w)), 1);
+
+    // A connected tick asks nothing more.
+    const size_t before = keypad.received.size();
+    w->timeoutSlot();
+    QCOMPARE(keypad.received.size(), before);
+    QCOMPARE(status(*w), kConnected);
+}
+
+void TestWidgetMonitor::unplugAndReplugReadsAgain()
+{
+    SimulatedKeypad keypad;
+    auto w = freshWindow(keypad);
+    connectKeypad(*w);
+    QCOMPARE(status(*w), kConnected);
+
+    keypad.unplug();
+    w->timeoutSlot();
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(keypad.closes, 1);
+    w->timeoutSlot();
+    QCOMPARE(status(*w), kDisconnected);
+
+    // Memory changed while away: the second first connection must read it.
+    keypad.storedRecords[1][4][3] = 1;
+    keypad.storedRecords[1][4][5] = 1;
+    keypad.storedRecords[1][4][8] = 0x05;  // "B"
+    keypad.plug();
+    connectKeypad(*w);
+    QCOMPARE(status(*w), kConnected);
+    QCOMPARE(keypad.opens, 2);
+    QCOMPARE(countKind(keypad.received, ReportKind::DeviceInfoQuery), 2);
+    QCOMPARE(countKind(keypad.received, ReportKind::KeyReadRequest), 6);
+    QCOMPARE(int(store().PHY2_KEY_Value[1][4][8]), 0x05);
+    QCOMPARE(procreateTabs(tabs(*w)), 1);
+    QVERIFY(!store().anyKeyDirty());
+}
+
+void TestWidgetMonitor::oldFormatKeypadRemovesNewerPages()
+{
+    SimulatedKeypad keypad;
+    auto w = freshWindow(keypad);
+    connectKeypad(*w);
+    QCOMPARE(procreateTabs(tabs(*w)), 1);
+
+    // The same port now carries an older keypad.
+    keypad.unplug();
+    w->timeoutSlot();
+    keypad.info = DeviceInfo{15, 3, 9, 0};
+    keypad.plug();
+    connectKeypad(*w);
+
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(procreateTabs(tabs(*w)), 0);
+    QCOMPARE(tabs(*w)->count(), 6);
+    for (const char* name : {"Like", "LeftSwipe", "RightSwipe", "UpSwipe", "DownSwipe"})
+        QVERIFY2(button(*w, name)->isHidden(), name);
+    for (int n = 1; n <= 18; ++n) {
+        QVERIFY(w->findChild<QWidget*>(QStringLiteral("delay_spinBox_%1").arg(n))->isHidden());
+        QVERIFY(button(*w, QStringLiteral("pushButton_delay_%1").arg(n))->isHidden());
+    }
+    QVERIFY(!w->findChild<QWidget*>(QStringLiteral("horizontalSlider"))->isHidden());
+    // The old format asks for fifteen keys and three knobs.
+    const Report& request = keypad.received.back();
+    QCOMPARE(classifyReport(request), ReportKind::KeyReadRequest);
+    QCOMPARE(int(request[2]), 15);
+    QCOMPARE(int(request[3]), 3);
+    QCOMPARE(int(request[4]), 3);  // the last of the three layers
+    QCOMPARE(tabs(*w)->tabText(4), QStringLiteral("Mouse"));
+
+    // Going back to a newer keypad brings the page back, once.
+    keypad.unplug();
+    w->timeoutSlot();
+    keypad.info = DeviceInfo{15, 3, 11, 0};
+    keypad.plug();
+    connectKeypad(*w);
+    QCOMPARE(procreateTabs(tabs(*w)), 1);
+    QVERIFY(!button(*w, "Like")->isHidden());
+}
+
+void TestWidgetMonitor::silentKeypadAsksForTheModel()
+{
+    SimulatedKeypad keypad(DeviceInfo{6, 1, 10, 0});
+    keypad.faults.silentInfoQuery = true;
+    auto w = freshWindow(keypad);
+    Dialog1* picker = w->dialog1();
+    QVERIFY(!picker->isVisible());
+
+    connectKeypad(*w);
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Connected);
+    QVERIFY(picker->isVisible());  // not hidden by the layout check of the same tick
+    QVERIFY(!button(*w, "Read_Configuration")->isEnabled());
+    QCOMPARE(bytesOf(store().Cur_KeyBoard_KeyNum, 4), (std::vector<uint8_t>{0, 0, 0, 0}));
+
+    w->timeoutSlot();
+    QVERIFY(picker->isVisible());  // no choice yet, nothing to adopt
+
+    QList<QAbstractButton*> choices = picker->buttonGroup()->buttons();
+    QVERIFY(!choices.isEmpty());
+    QAbstractButton* choice = choices.last();
+    click(choice);
+    const uint8_t keys = store().Cur_KeyBoard_KeyNum[0];
+    const uint8_t knobs = store().Cur_KeyBoard_KeyNum[1];
+    QVERIFY(keys != 0 || knobs != 0);
+    QVERIFY(picker->isVisible());  // adopted by the monitor, not by the click
+
+    w->timeoutSlot();
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(int(store().Layout_KeyBoard_KeyNum[0]), int(keys));
+    QCOMPARE(int(store().Layout_KeyBoard_KeyNum[1]), int(knobs));
+    QVERIFY(!button(*w, "Read_Configuration")->isEnabled());
+}
+
+void TestWidgetMonitor::openFailureKeepsSearching()
+{
+    SimulatedKeypad keypad;
+    keypad.faults.openFailure = OpenFailure::Other;
+    auto w = freshWindow(keypad);
+    for (int i = 0; i < 3; ++i) {
+        w->timeoutSlot();
+        QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+        QCOMPARE(status(*w), kDisconnected);
+    }
+    QCOMPARE(keypad.opens, 0);
+    QVERIFY(keypad.received.empty());
+
+    // Once the keypad can be opened, the ordinary connection follows.
+    keypad.faults.openFailure = OpenFailure::None;
+    connectKeypad(*w);
+    QCOMPARE(status(*w), kConnected);
+}
+
+void TestWidgetMonitor::permissionProblemIsShown()
+{
+    SimulatedKeypad keypad;
+    keypad.faults.openFailure = OpenFailure::PermissionDenied;
+    auto w = freshWindow(keypad);
+    w->timeoutSlot();
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(status(*w), QStringLiteral("Keypad found but not accessible: install the udev rule (see README)"));
+
+    w->on_change_clicked();
+    w->timeoutSlot();
+    QCOMPARE(status(*w), QStringLiteral("已找到键盘但无法访问：请安装 udev 规则（见 README）"));
+
+    // Gone from the bus: the ordinary disconnected text again, in Chinese.
+    keypad.unplug();
+    w->timeoutSlot();
+    QCOMPARE(status(*w), QStringLiteral("——请用数据线连接设备——"));
+}
+
+void TestWidgetMonitor::primaryVendorWins()
+{
+    SimulatedBus bus;
+    SimulatedKeypad& other = bus.add(std::make_unique<SimulatedKeypad>(
+        DeviceInfo{6, 1, 10, 0}, uint16_t(0x514C), uint16_t(0x8842),
+        std::vector<SimulatedKeypad::Interface>{{0, "/dev/hidraw1"}}));
+    SimulatedKeypad& primary = bus.add(std::make_unique<SimulatedKeypad>(
+        DeviceInfo{9, 2, 10, 0}, uint16_t(0x1189), uint16_t(0x8851),
+        std::vector<SimulatedKeypad::Interface>{{1, "/dev/hidraw2"}, {0, "/dev/hidraw3"}}));
+    auto w = freshWindow(bus);
+    connectKeypad(*w);
+    QCOMPARE(primary.opens, 1);
+    QCOMPARE(other.opens, 0);
+    QCOMPARE(w->monitor().Cur_VID, uint16_t(0x1189));
+    QCOMPARE(w->monitor().Cur_PID, uint16_t(0x8851));
+    QCOMPARE(int(store().Cur_KeyBoard_KeyNum[0]), 9);
+    QVERIFY(other.received.empty());
+}
+
+QTEST_MAIN(TestWidgetMonitor)
+#include "test_widget_monitor.moc"

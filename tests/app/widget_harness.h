@@ -1,0 +1,133 @@
+#pragma once
+
+// Drives the real main window the way a user does: clicks on the form's own
+// buttons, monitor ticks called by hand so that no timer races the test.
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/widget.h"
+#include "device/connection_monitor.h"
+#include "device/protocol.h"
+#include "device/simulated_keypad.h"
+#include "keys/config_store.h"
+
+namespace harness {
+
+inline ConfigStore& store() { return configStore(); }
+
+// The store outlives every window; a fresh one per test, then the window's
+// constructor initialises the records as at program start.
+template <typename... Args>
+std::unique_ptr<Widget> freshWindow(Args&... transport)
+{
+    configStore() = ConfigStore();
+    auto w = std::make_unique<Widget>(transport...);
+    w->Monitor_Timer->stop();
+    return w;
+}
+
+inline QPushButton* button(const QWidget& w, const QString& name)
+{
+    QPushButton* b = w.findChild<QPushButton*>(name);
+    if (!b)
+        qWarning("no button %s", qPrintable(name));
+    return b;
+}
+
+inline QPushButton* keyButton(const QWidget& w, int id)
+{
+    return button(w, QStringLiteral("pushButton_K%1").arg(id));
+}
+
+inline QTabWidget* tabs(const QWidget& w) { return w.findChild<QTabWidget*>(QStringLiteral("tabWidget")); }
+inline QTextEdit* textBox(const QWidget& w) { return w.findChild<QTextEdit*>(QStringLiteral("lineEdit")); }
+inline QString status(const QWidget& w) { return button(w, QStringLiteral("Dev_Sta_Dsp"))->text(); }
+
+inline void showPage(Widget& w, int index) { tabs(w)->setCurrentIndex(index); }
+
+inline void click(QWidget* target)
+{
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
+inline void click(const QWidget& w, const QString& name) { click(button(w, name)); }
+
+// The first-connection steps run on the tick after the one that opens.
+inline void connectKeypad(Widget& w)
+{
+    w.timeoutSlot();
+    w.timeoutSlot();
+}
+
+// Everything a user's edit may change, to prove that something did not.
+struct StoreSnapshot {
+    std::vector<uint8_t> bytes;
+    explicit StoreSnapshot(const ConfigStore& s)
+    {
+        auto add = [this](const void* p, size_t n) {
+            const auto* b = static_cast<const uint8_t*>(p);
+            bytes.insert(bytes.end(), b, b + n);
+        };
+        add(s.PHY2_KEY_Value, sizeof s.PHY2_KEY_Value);
+        add(s.PHY_KEY_Value, sizeof s.PHY_KEY_Value);
+        add(s.KeyDirty, sizeof s.KeyDirty);
+        add(s.KeyBoard_KeyLed, sizeof s.KeyBoard_KeyLed);
+        add(&s.LedDirty, 1);
+        add(s.LayerLedMode, sizeof s.LayerLedMode);
+    }
+    bool operator==(const StoreSnapshot& o) const { return bytes == o.bytes; }
+};
+
+inline std::vector<uint8_t> bytesOf(const uint8_t* p, int n) { return std::vector<uint8_t>(p, p + n); }
+
+// A record image: the given leading bytes, zeros after them.
+inline std::vector<uint8_t> recordImage(std::initializer_list<uint8_t> head, int size)
+{
+    std::vector<uint8_t> r(head);
+    r.resize(size, 0);
+    return r;
+}
+
+// A clear resets the delay boxes, and the boxes store what they show: entries
+// 2..18 of the cleared record then wait 50 ms. offset 1 for a report.
+inline std::vector<uint8_t> withDefaultEntryDelays(std::vector<uint8_t> r, int offset = 0)
+{
+    for (int n = 1; n < kCurrentEntries; ++n)
+        r[size_t(offset + 7 + 3 * n)] = 50;
+    return r;
+}
+
+inline int countKind(const std::vector<Report>& reports, ReportKind kind)
+{
+    int n = 0;
+    for (const Report& r : reports)
+        n += classifyReport(r) == kind;
+    return n;
+}
+
+}  // namespace harness
+
+Q_DECLARE_METATYPE(std::vector<uint8_t>)
+
+namespace QTest {
+// Byte lists print as hex in failure messages.
+template <>
+inline char* toString(const std::vector<uint8_t>& bytes)
+{
+    QByteArray text;
+    for (uint8_t b : bytes)
+        text += QByteArray::number(b, 16).rightJustified(2, '0') + ' ';
+    return qstrdup(text.trimmed().constData());
+}
+}  // namespace QTest
