@@ -11,9 +11,10 @@
 #include <utility>
 #include <vector>
 
-// The per-byte dumps of a read-back run to thousands of lines; a category of
-// their own keeps them free when debug output is switched off.
-Q_LOGGING_CATEGORY(lcRecordBytes, "tessaplex.device.bytes")
+// The per-byte dumps of a read-back run to thousands of lines, and writing
+// them costs a hundred times the read-back itself; they are off unless
+// switched on with QT_LOGGING_RULES="tessaplex.device.bytes.debug=true".
+Q_LOGGING_CATEGORY(lcRecordBytes, "tessaplex.device.bytes", QtInfoMsg)
 
 namespace {
 
