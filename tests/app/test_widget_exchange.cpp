@@ -35,6 +35,7 @@ private slots:
     void readBackShowsTheKeypadsMemory();
     void modelSwitchByName();
     void unplugDuringSave();
+    void quickMenuAssignsTheSelectedKey();
 
 private:
     void editKey3();  // "A" on key 3 of layer 1
@@ -162,6 +163,36 @@ void TestWidgetExchange::unplugDuringSave()
     click(*w, "download");
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(keypad->closes, 1);
+}
+
+void TestWidgetExchange::quickMenuAssignsTheSelectedKey()
+{
+    QTabWidget* t = tabs(*w);
+    QCOMPARE(t->count(), 7);
+    QWidget* page = t->widget(6);
+    QCOMPARE(t->tabText(6), QStringLiteral("Procreate"));
+    showPage(*w, 6);
+    QCOMPARE(int(store().Select_PHY_Key_Mode), int(ModeKeys));
+    QList<QPushButton*> entries = page->findChildren<QPushButton*>();
+    QVERIFY(!entries.isEmpty());
+    QPushButton* entry = entries.first();
+
+    // No key selected: nothing to assign to.
+    const StoreSnapshot before(store());
+    click(entry);
+    QVERIFY(StoreSnapshot(store()) == before);
+
+    click(keyButton(*w, 2));
+    click(entry);
+    QCOMPARE(int(store().KeyDirty[0][2]), 1);
+    QVERIFY(store().PHY2_KEY_Value[0][2][8] != 0);
+    QCOMPARE(keyButton(*w, 2)->text(), entry->text());
+    QCOMPARE(textBox(*w)->toPlainText(), entry->text());
+
+    click(*w, "download");
+    QCOMPARE(status(*w), kSaved);
+    QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 1);
+    QCOMPARE(int(keypad->storedRecords[0][2][8]), int(store().PHY2_KEY_Value[0][2][8]));
 }
 
 QTEST_MAIN(TestWidgetExchange)

@@ -27,6 +27,7 @@ private slots:
     void unplugAndReplugReadsAgain();
     void oldFormatKeypadRemovesNewerPages();
     void silentKeypadAsksForTheModel();
+    void unplugDuringFirstReadBack();
     void openFailureKeepsSearching();
     void permissionProblemIsShown();
     void primaryVendorWins();
@@ -168,6 +169,30 @@ void TestWidgetMonitor::silentKeypadAsksForTheModel()
     QCOMPARE(int(store().Layout_KeyBoard_KeyNum[0]), int(keys));
     QCOMPARE(int(store().Layout_KeyBoard_KeyNum[1]), int(knobs));
     QVERIFY(!button(*w, "Read_Configuration")->isEnabled());
+}
+
+void TestWidgetMonitor::unplugDuringFirstReadBack()
+{
+    SimulatedKeypad keypad;
+    keypad.storedRecords[0][1][3] = 1;
+    keypad.storedRecords[0][1][8] = 0x04;
+    keypad.faults.unplugAtWrite = 2;  // the first key read request; the query went through
+    auto w = freshWindow(keypad);
+    const StoreSnapshot before(store());
+    connectKeypad(*w);
+    QVERIFY(StoreSnapshot(store()) == before);
+    QCOMPARE(keyButton(*w, 1)->text(), QStringLiteral("NULL"));
+
+    w->timeoutSlot();
+    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+    w->timeoutSlot();
+    QCOMPARE(status(*w), kDisconnected);
+
+    // Back on the bus: read in full this time.
+    keypad.plug();
+    connectKeypad(*w);
+    QCOMPARE(keyButton(*w, 1)->text(), QStringLiteral("A"));
+    QVERIFY(!store().anyKeyDirty());
 }
 
 void TestWidgetMonitor::openFailureKeepsSearching()
