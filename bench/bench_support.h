@@ -1,0 +1,36 @@
+#pragma once
+
+#include "device/hid_transport.h"
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+// A bus with nothing on it that counts how often it is listed: what a tick
+// asks of hidapi while the keypad is not plugged in.
+class CountingTransport : public HidTransport {
+public:
+    long enumerations = 0;
+
+    std::vector<HidDeviceEntry> enumerate(uint16_t vendorId, uint16_t productId) override;
+    OpenResult open(const std::string& path) override;
+    int write(HidHandle handle, const uint8_t* data, size_t length) override;
+    int readTimeout(HidHandle handle, uint8_t* data, size_t length, int milliseconds) override;
+    int read(HidHandle handle, uint8_t* data, size_t length) override;
+    int setNonblocking(HidHandle handle, int nonblock) override;
+    std::wstring error(HidHandle handle) override;
+    void close(HidHandle handle) override;
+    void exit() override;
+    void sleepMs(int milliseconds) override;
+};
+
+// The process-wide configuration back to its load values, so that one
+// benchmark's keypad does not decide the next one's record format.
+void resetConfigStore();
+
+// Delivers events until the window system shows the window; false after 5 s.
+bool waitUntilExposed(QWidget& window);
+
+// VmRSS of this process in kB, 0 when /proc cannot tell.
+long residentMemoryKb();

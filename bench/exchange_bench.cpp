@@ -1,0 +1,174 @@
+// A save of 75 records with the LED blocks, and a read-back of 75 replies,
+// through the main window against a keypad that answers at once. The keypad
+// records the 200 ms pauses instead of sleeping, so the time left is the
+// program's own.
+#include "app/widget.h"
+#include "bench/bench_support.h"
+#include "bench/benchmarks.h"
+#include "device/connection_monitor.h"
+#include "device/simulated_keypad.h"
+#include "keys/config_store.h"
+#include "keys/key_table.h"
+
+#include <QLoggingCategory>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <numeric>
+
+namespace {
+
+constexpr int kSavedSlotsPerLayer = 25;
+constexpr int kSavedRecords = kLayers * kSavedSlotsPerLayer;
+constexpr int kSaveReports = kSavedRecords + kLayers + 1;  // records, LED blocks, commit
+constexpr int kReadRequests = kLayers;
+constexpr int kReadReplies = kLayers * 25;
+
+bool connect(Widget& window)
+{
+    window.Monitor_Timer->stop();
+    window.timeoutSlot();
+    window.timeoutSlot();
+    return window.monitor().state() == ConnectionMonitor::State::Connected;
+}
+
+// One key code on every key and knob action of the three layers, as if the
+// user had assigned them all.
+void assignEveryKey()
+{
+    ConfigStore& s = configStore();
+    s.Select_PHY_Key_Mode = ModeKeys;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        s.Select_PHY_Key_Layer = static_cast<uint8_t>(layer);
+        for (int slot = 1; slot <= kSavedSlotsPerLayer; ++slot) {
+            s.Select_PHY_Key = static_cast<uint8_t>(slot);
+            s.WriteSelectionHeader(static_cast<uint8_t>(slot));
+            s.AddKeyCode(slot % KeyTable::kSize);
+        }
+    }
+    s.Select_PHY_Key_Layer = 0;
+    s.Select_PHY_Key = 0;
+}
+
+void markSaveOf75()
+{
+    ConfigStore& s = configStore();
+    s.ClearModifiedFlags();
+    for (int layer = 0; layer < kLayers; ++layer)
+        for (int slot = 1; slot <= kSavedSlotsPerLayer; ++slot)
+            s.KeyDirty[layer][slot] = 1;
+    s.LedDirty = 1;
+}
+
+void forgetWhatTheKeypadSaw(SimulatedKeypad& keypad)
+{
+    keypad.received.clear();
+    keypad.sleeps.clear();
+    keypad.readTimeoutsAsked.clear();
+}
+
+// The saved notice leaves a 1500 ms timer behind per save; no event loop
+// runs here to end them.
+void dropNoticeTimers(Widget& window)
+{
+    for (QTimer* timer : window.findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
+        if (timer != window.Monitor_Timer)
+            delete timer;
+}
+
+void saveOf75(benchmark::State& state)
+{
+    resetConfigStore();
+    SimulatedKeypad keypad;
+    Widget window(keypad);
+    if (!connect(window)) {
+        state.SkipWithError("the simulated keypad did not connect");
+        return;
+    }
+    assignEveryKey();
+    size_t reports = 0;
+    int pausedMs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        forgetWhatTheKeypadSaw(keypad);
+        dropNoticeTimers(window);
+        markSaveOf75();
+        state.ResumeTiming();
+
+        window.on_confirmButton_clicked();
+
+        state.PauseTiming();
+        reports = keypad.received.size();
+        pausedMs = std::accumulate(keypad.sleeps.begin(), keypad.sleeps.end(), 0);
+        const bool asDesigned = reports == static_cast<size_t>(kSaveReports) && keypad.sleeps.size() == 1
+                                && pausedMs == 200 && !configStore().anyKeyDirty();
+        state.ResumeTiming();
+        if (!asDesigned) {
+            state.SkipWithError("the save did not send 75 records, 3 LED blocks and 1 commit with one 200 ms pause");
+            break;
+        }
+    }
+    dropNoticeTimers(window);
+    state.counters["reports"] = static_cast<double>(reports);
+    state.counters["paused_ms"] = pausedMs;
+}
+
+void readBackOf75(benchmark::State& state)
+{
+    resetConfigStore();
+    SimulatedKeypad keypad;
+    Widget window(keypad);
+    if (!connect(window)) {
+        state.SkipWithError("the simulated keypad did not connect");
+        return;
+    }
+    // Give the keypad something to send back, as after a first save.
+    assignEveryKey();
+    markSaveOf75();
+    window.on_confirmButton_clicked();
+    dropNoticeTimers(window);
+    size_t requests = 0;
+    int replies = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        forgetWhatTheKeypadSaw(keypad);
+        const int repliesBefore = keypad.repliesProduced;
+        state.ResumeTiming();
+
+        window.Read_configuration_clicked();
+
+        state.PauseTiming();
+        requests = keypad.received.size();
+        replies = keypad.repliesProduced - repliesBefore;
+        const bool asDesigned = requests == static_cast<size_t>(kReadRequests) && replies == kReadReplies
+                                && keypad.queuedReplies() == 0 && !configStore().anyKeyDirty();
+        state.ResumeTiming();
+        if (!asDesigned) {
+            state.SkipWithError("the read-back did not send 3 requests and take 75 replies");
+            break;
+        }
+    }
+    state.counters["requests"] = static_cast<double>(requests);
+    state.counters["replies"] = replies;
+    state.counters["reports"] = static_cast<double>(requests) + replies;
+}
+
+// The same with the per-byte record dumps switched on, as a developer would.
+void readBackOf75BytesLogged(benchmark::State& state)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("tessaplex.device.bytes.debug=true"));
+    readBackOf75(state);
+    QLoggingCategory::setFilterRules(QString());
+}
+
+}  // namespace
+
+void registerExchangeBenchmarks()
+{
+    benchmark::RegisterBenchmark("Save75", saveOf75)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("ReadBack75", readBackOf75)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("ReadBack75/BytesLogged", readBackOf75BytesLogged)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+}

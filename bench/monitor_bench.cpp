@@ -1,0 +1,87 @@
+// The monitor tick: searching with nothing plugged in, and idle once connected.
+#include "app/widget.h"
+#include "bench/bench_support.h"
+#include "bench/benchmarks.h"
+#include "device/connection_monitor.h"
+#include "device/discovery.h"
+#include "device/simulated_keypad.h"
+
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr double kTicksPerSecond = 10.0;  // the 100 ms monitor timer
+
+void searchingTickCounted(benchmark::State& state)
+{
+    resetConfigStore();
+    CountingTransport bus;
+    Widget window(bus);
+    window.Monitor_Timer->stop();  // ticks are driven here, one per iteration
+    window.timeoutSlot();
+    bus.enumerations = 0;
+    for (auto _ : state)
+        window.timeoutSlot();
+    const double perTick = static_cast<double>(bus.enumerations) / static_cast<double>(state.iterations());
+    state.counters["enumerations_per_tick"] = perTick;
+    state.counters["enumerations_per_s"] = perTick * kTicksPerSecond;
+}
+
+void searchingTickHidapi(benchmark::State& state)
+{
+    resetConfigStore();
+    Widget window;  // the real hidapi layer on this machine's bus
+    window.Monitor_Timer->stop();
+    window.timeoutSlot();
+    if (window.monitor().state() != ConnectionMonitor::State::Searching) {
+        state.SkipWithError("a keypad is attached: this measure needs an empty bus");
+        return;
+    }
+    for (auto _ : state)
+        window.timeoutSlot();
+}
+
+// What a tick would cost if it listed every vendor and product pair one by
+// one: 8 product ids under each vendor id and the final retry.
+void searchingTickPairByPairHidapi(benchmark::State& state)
+{
+    HidapiTransport hidapi;
+    for (auto _ : state) {
+        for (uint16_t vendor : {kPrimaryVendorId, kSecondaryVendorId})
+            for (uint16_t product : kDefaultProductIds)
+                benchmark::DoNotOptimize(hidapi.enumerate(vendor, product));
+        benchmark::DoNotOptimize(hidapi.enumerate(kPrimaryVendorId, kInitialProductId));
+    }
+}
+
+void connectedIdleTick(benchmark::State& state)
+{
+    resetConfigStore();
+    SimulatedKeypad keypad;
+    Widget window(keypad);
+    window.Monitor_Timer->stop();
+    window.timeoutSlot();  // opens the keypad
+    window.timeoutSlot();  // first-connection steps
+    if (window.monitor().state() != ConnectionMonitor::State::Connected) {
+        state.SkipWithError("the simulated keypad did not connect");
+        return;
+    }
+    const int writesBefore = keypad.writeAttempts;
+    for (auto _ : state)
+        window.timeoutSlot();
+    if (keypad.writeAttempts != writesBefore)
+        state.SkipWithError("an idle tick talked to the keypad");
+}
+
+}  // namespace
+
+void registerMonitorBenchmarks()
+{
+    benchmark::RegisterBenchmark("SearchingTick/CountingBus", searchingTickCounted)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("SearchingTick/Hidapi", searchingTickHidapi)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("SearchingTick/HidapiPairByPair", searchingTickPairByPairHidapi)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ConnectedIdleTick", connectedIdleTick)->Unit(benchmark::kMicrosecond);
+}

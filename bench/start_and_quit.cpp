@@ -1,0 +1,39 @@
+// The real program's start, cut short: the application as app/main.cpp makes
+// it, the window shown and exposed, the resident memory printed, then exit.
+// Timing this process from spawn to exit gives the start as the user waits it.
+#include "app/widget.h"
+#include "bench/app_setup.h"
+#include "bench/bench_support.h"
+#include "build_config.h"
+#include "device/simulated_keypad.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    setApplicationAttributesLikeMain();
+    QApplication app(argc, argv);
+    setUpApplicationLikeMain(app);
+
+    SimulatedKeypad keypad;  // as with --simulate; no tick runs before the exit
+    auto window = std::make_unique<Widget>(keypad);
+    window->setWindowTitle(Build_Variant == 2 ? QStringLiteral("TESSAPLEX") : QStringLiteral("MINI_KEYBOARD"));
+    window->show();
+    int code = 0;
+    QTimer::singleShot(0, &app, [&] {
+        if (!waitUntilExposed(*window))
+            code = 1;
+        std::printf("VmRSS_kB=%ld\n", residentMemoryKb());
+        std::fflush(stdout);
+        app.quit();
+    });
+    app.exec();
+    window.reset();
+    return code;
+}
