@@ -236,6 +236,12 @@ KeyReadResult readKeyRecords(DeviceLink link, ConfigStore& store, int layers, in
                 ++result.repliesRejected;
                 continue;
             }
+            if (store.KeyDirty[layerNumber - 1][slot]) {
+                // An edit not yet saved is newer than what the keypad holds;
+                // overwriting it would send the keypad its own old bytes.
+                ++result.repliesKeptEdit;
+                continue;
+            }
             uint8_t* record = current ? store.PHY2_KEY_Value[layerNumber - 1][slot]
                                       : store.PHY_KEY_Value[layerNumber - 1][slot];
             storeKeyReadReply(reply, record, current);
@@ -265,6 +271,9 @@ LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex,
         qWarning("LED reply of %d bytes for layer %d ignored", count, layerIndex);
         return LedReadOutcome::NoReply;
     }
+    // Unsaved LED edits win over the keypad's copy (one flag covers all layers).
+    if (store.LedDirty)
+        return LedReadOutcome::KeptEdit;
     storeLedReadReply(reply, store.LayerLedMode[layerIndex], store.KeyBoard_KeyLed[layerIndex]);
     return LedReadOutcome::Stored;
 }

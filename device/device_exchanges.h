@@ -68,14 +68,17 @@ struct KeyReadResult {
     int requestsFailed = 0;
     int repliesStored = 0;
     int repliesRejected = 0;  // failed, timed out or too short: nothing copied
+    int repliesKeptEdit = 0;  // slot dirty: the unsaved edit was kept
     int layersCut = 0;        // layers whose reply series stopped early
     bool deviceLost = false;  // a read failed outright; later layers not asked
 };
 // Layers 1..layers; every reply waits at most replyTimeoutMs. Slots not read
-// keep their contents; dirty flags are never touched.
+// and dirty slots (unsaved edits) keep their contents; dirty flags are never
+// touched.
 KeyReadResult readKeyRecords(DeviceLink link, ConfigStore& store, int layers, int slotCount, int knobCount,
                              int replyTimeoutMs = kReadBackReplyTimeoutMs);
 
-enum class LedReadOutcome { Stored, RequestFailed, NoReply, BadLayer };
+// KeptEdit: the reply was read but LedDirty was set, so the unsaved LED edits stay.
+enum class LedReadOutcome { Stored, RequestFailed, NoReply, BadLayer, KeptEdit };
 LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex,
                             int replyTimeoutMs = kReadBackReplyTimeoutMs);
