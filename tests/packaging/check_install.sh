@@ -22,15 +22,18 @@ need() { command -v "$1" >/dev/null 2>&1 || { echo "FAIL: $1 is not installed (p
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessaplex-pkg.XXXXXX") || exit 1
 trap 'rm -rf "$scratch"' EXIT
 
-# Relative paths of everything the install must produce, below the prefix.
+# Absolute paths of everything the install must produce with prefix /usr.
+under_usr() { case $1 in /*) echo "$1" ;; *) echo "/usr/$1" ;; esac; }
+rules_dir=$(under_usr "$TESSAPLEX_UDEV_RULES_DIR")
+icons_dir=$(under_usr "$TESSAPLEX_ICONS_DIR")
 expected_files() {
-    echo "$TESSAPLEX_BINDIR/tessaplex"
-    echo "$TESSAPLEX_UDEV_RULES_DIR/70-tessaplex.rules"
-    echo "$TESSAPLEX_APPLICATIONS_DIR/$app_id.desktop"
-    echo "$TESSAPLEX_METAINFO_DIR/$app_id.metainfo.xml"
-    echo "$TESSAPLEX_ICONS_DIR/48x48/apps/tessaplex.png"
-    echo "$TESSAPLEX_ICONS_DIR/256x256/apps/tessaplex.png"
-    echo "$TESSAPLEX_ICONS_DIR/scalable/apps/tessaplex.svg"
+    under_usr "$TESSAPLEX_BINDIR/tessaplex"
+    echo "$rules_dir/70-tessaplex.rules"
+    under_usr "$TESSAPLEX_APPLICATIONS_DIR/$app_id.desktop"
+    under_usr "$TESSAPLEX_METAINFO_DIR/$app_id.metainfo.xml"
+    echo "$icons_dir/48x48/apps/tessaplex.png"
+    echo "$icons_dir/256x256/apps/tessaplex.png"
+    echo "$icons_dir/scalable/apps/tessaplex.svg"
 }
 
 case $check in
@@ -77,18 +80,18 @@ install)
     DESTDIR=$dest "${CMAKE:-cmake}" --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 \
         || { cat "$scratch/install.log"; fail "cmake --install failed"; }
     for f in $(expected_files); do
-        [ -f "$dest/usr/$f" ] || fail "not installed: /usr/$f"
+        [ -f "$dest$f" ] || fail "not installed: $f"
     done
-    [ -x "$dest/usr/$TESSAPLEX_BINDIR/tessaplex" ] || fail "installed program is not executable"
+    [ -x "$dest$(under_usr "$TESSAPLEX_BINDIR/tessaplex")" ] || fail "installed program is not executable"
     for size in 48 256; do
-        icon=$dest/usr/$TESSAPLEX_ICONS_DIR/${size}x${size}/apps/tessaplex.png
+        icon=$dest$icons_dir/${size}x${size}/apps/tessaplex.png
         [ -f "$icon" ] && ! file -b "$icon" | grep -q "PNG image data, $size x $size" \
             && fail "icon in ${size}x${size} is $(file -b "$icon")"
     done
     # A rule under the prefix only counts where udev looks for rules.
-    case /usr/$TESSAPLEX_UDEV_RULES_DIR in
+    case $rules_dir in
         /usr/lib/udev/rules.d|/lib/udev/rules.d|/etc/udev/rules.d) ;;
-        *) fail "udev does not read /usr/$TESSAPLEX_UDEV_RULES_DIR" ;;
+        *) fail "udev does not read $rules_dir" ;;
     esac
     ;;
 deb)
@@ -100,7 +103,7 @@ deb)
     [ -n "$deb" ] || { cat "$scratch/cpack.log"; fail "no .deb produced"; exit 1; }
     dpkg-deb -c "$deb" >"$scratch/contents" || fail "dpkg-deb -c failed"
     for f in $(expected_files); do
-        grep -q " \./usr/$f\$" "$scratch/contents" || fail "package lacks /usr/$f"
+        grep -q " \.$f\$" "$scratch/contents" || fail "package lacks $f"
     done
     dpkg-deb -f "$deb" Package | grep -qx tessaplex || fail "package name is not tessaplex"
     dpkg-deb -f "$deb" Section | grep -qx utils || fail "section is not utils"
