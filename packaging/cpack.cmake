@@ -1,7 +1,7 @@
 # Debian package: `cpack -G DEB` in the build directory.
 set(CPACK_PACKAGE_NAME tessaplex)
 set(CPACK_PACKAGE_VENDOR "TESSAPLEX contributors")
-set(TESSAPLEX_PACKAGE_MAINTAINER "TESSAPLEX contributors <tessaplex@users.noreply.github.com>"
+set(TESSAPLEX_PACKAGE_MAINTAINER "TESSAPLEX contributors <maintainers@tessaplex.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT ${TESSAPLEX_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
