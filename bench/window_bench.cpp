@@ -124,13 +124,13 @@ struct ShownWindow {
         resetConfigStore();
         window = std::make_unique<Widget>(bus);
         window->Monitor_Timer->stop();
-        const bool e = waitUntilExposed(*window);
+        const bool exposed = waitUntilExposed(*window);
         // The window opens maximized on the small offscreen screen.
         window->setWindowState(Qt::WindowNoState);
         QCoreApplication::processEvents();
         window->resize(kFullHd);
         QCoreApplication::processEvents();
-        return e && WindowSize::W == kFullHd.width() && WindowSize::H == kFullHd.height()
+        return exposed && WindowSize::W == kFullHd.width() && WindowSize::H == kFullHd.height()
                && visibleKeyButtons(*window) == kDefaultPictureButtons;
     }
 };
