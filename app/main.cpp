@@ -1,14 +1,11 @@
 #include <QApplication>
-#include <QFont>
-#include <QIcon>
-#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
 
+#include "app/application_setup.h"
 #include "app/command_line.h"
 #include "app/options.h"
-#include "app/resources_init.h"
 #include "app/widget.h"
 #include "build_config.h"
 #include "device/simulated_keypad.h"
@@ -34,27 +31,9 @@ int runProgram(int argc, char** argv)
         break;
     }
 
-    // Must precede the application object; keeps proportions right on 2x screens.
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    setApplicationAttributes();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tessaplex"));
-    QApplication::setApplicationVersion(QString::fromLatin1(TESSAPLEX_VERSION_STRING));
-    tessaplexInitResources();
-
-    QTranslator translator;
-    translator.load(QStringLiteral(":/lanague_cn.qm"));
-    app.installTranslator(&translator);
-
-    // The family the keypad's users know; where it is missing, fall back to a
-    // CJK-capable face so Chinese captions never render as boxes.
-    QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
-                               {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                                QStringLiteral("Droid Sans Fallback")});
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPixelSize(15);
-    QApplication::setFont(font);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/app_icon.png")));
+    setUpApplication(app);
 
     std::unique_ptr<SimulatedKeypad> simulated;
     std::unique_ptr<Widget> window;

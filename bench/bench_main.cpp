@@ -1,7 +1,7 @@
 // Runs every benchmark in a chosen order, then prints one markdown table of
 // the figures against their targets on standard output. Per-benchmark lines
 // and the program's own log go to standard error.
-#include "bench/app_setup.h"
+#include "app/application_setup.h"
 #include "bench/benchmarks.h"
 #include "bench/results_table.h"
 
@@ -15,10 +15,10 @@ int main(int argc, char** argv)
 {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    setApplicationAttributesLikeMain();
+    setApplicationAttributes();
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    setUpApplicationLikeMain(app);
+    setUpApplication(app);
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -2,7 +2,7 @@
 // it, the window shown and exposed, the resident memory printed, then exit.
 // Timing this process from spawn to exit gives the start as the user waits it.
 #include "app/widget.h"
-#include "bench/app_setup.h"
+#include "app/application_setup.h"
 #include "bench/bench_support.h"
 #include "build_config.h"
 #include "device/simulated_keypad.h"
@@ -17,9 +17,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    setApplicationAttributesLikeMain();
+    setApplicationAttributes();
     QApplication app(argc, argv);
-    setUpApplicationLikeMain(app);
+    setUpApplication(app);
 
     SimulatedKeypad keypad;  // as with --simulate; no tick runs before the exit
     auto window = std::make_unique<Widget>(keypad);

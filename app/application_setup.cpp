@@ -1,29 +1,33 @@
-#include "bench/app_setup.h"
-
-#include "app/resources_init.h"
-#include "build_config.h"
+#include "app/application_setup.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
 #include <QTranslator>
 
-void setApplicationAttributesLikeMain()
+#include "app/resources_init.h"
+#include "build_config.h"
+
+void setApplicationAttributes()
 {
+    // Must precede the application object; keeps proportions right on 2x screens.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
-void setUpApplicationLikeMain(QApplication& app)
+void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("tessaplex"));
     QApplication::setApplicationVersion(QString::fromLatin1(TESSAPLEX_VERSION_STRING));
     tessaplexInitResources();
 
+    // Installed for the whole run, whether or not it loads.
     static QTranslator translator;
     translator.load(QStringLiteral(":/lanague_cn.qm"));
     app.installTranslator(&translator);
 
+    // The family the keypad's users know; where it is missing, fall back to a
+    // CJK-capable face so Chinese captions never render as boxes.
     QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
                                {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
                                 QStringLiteral("Droid Sans Fallback")});
