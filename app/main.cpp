@@ -1,6 +1,8 @@
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "app/application_setup.h"
@@ -9,6 +11,7 @@
 #include "app/widget.h"
 #include "build_config.h"
 #include "device/simulated_keypad.h"
+#include "keys/config_store.h"
 
 namespace {
 
@@ -41,6 +44,11 @@ int runProgram(int argc, char** argv)
         const SimulateOptions& o = options.simulated;
         simulated = std::make_unique<SimulatedKeypad>(DeviceInfo{o.keys, o.knobs, o.version, o.variant});
         simulated->faults.silentInfoQuery = o.silent;
+        // A keypad fresh from the factory lights its keys in the default palette.
+        const ConfigStore factory;
+        for (int layer = 0; layer < kLayers; ++layer)
+            std::copy(std::begin(factory.KeyBoard_KeyLed[layer]), std::end(factory.KeyBoard_KeyLed[layer]),
+                      std::begin(simulated->ledBlocks[layer].colours));
         window = std::make_unique<Widget>(*simulated);
     } else {
         window = std::make_unique<Widget>();
