@@ -695,5 +695,7 @@ void Widget::resizeEvent(QResizeEvent* event)
         Layout->placeFixedControls(WindowSize::W, WindowSize::H);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
     rebuildLayoutView();
-    highlightKey(store().Select_PHY_Key);
+    // The first resize comes from showMaximized(), before the buttons are found.
+    if (KeyButtons)
+        highlightKey(store().Select_PHY_Key);
 }
