@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, AddressSanitizer and UBSan) in their own
+# build directory and runs each one, starting from its committed seed corpus,
+# for a short time. Exits non-zero on any finding; the input that shows it is
+# kept in <build>/findings/<target>/ and its log is printed.
+# Usage: scripts/fuzz.sh [seconds per target, default 20]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SECONDS_PER_TARGET=${1:-20}
+BUILD_DIR=${TESSAPLEX_FUZZ_DIR:-build-fuzz}
+JOBS=${JOBS:-2}
+
+cmake -S . -B "$BUILD_DIR" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSAPLEX_FUZZ=ON -DTESSAPLEX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$BUILD_DIR" --target fuzz_targets -j"$JOBS"
+
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
+# Longest input worth trying: a full read-back is 78 replies of up to 65 bytes.
+declare -A MAX_LEN=(
+  [fuzz_record_render]=80
+  [fuzz_record_writers]=2048
+  [fuzz_device_replies]=8192
+  [fuzz_download]=512
+  [fuzz_discovery]=1024
+)
+
+failed=0
+for target in fuzz_record_render fuzz_record_writers fuzz_device_replies fuzz_download fuzz_discovery; do
+  work="$BUILD_DIR/corpus/$target"        # grows while fuzzing; not committed
+  findings="$BUILD_DIR/findings/$target"
+  log="$BUILD_DIR/$target.log"
+  mkdir -p "$work" "$findings"
+  if "$BUILD_DIR/tests/fuzz/$target" "$work" "tests/fuzz/corpus/$target" \
+      -max_total_time="$SECONDS_PER_TARGET" -max_len="${MAX_LEN[$target]}" -timeout=10 \
+      -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1; then
+    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+    echo "$target: no finding in ${SECONDS_PER_TARGET}s ($runs inputs)"
+  else
+    echo "$target: FINDING (inputs in $findings/)"
+    tail -n 60 "$log"
+    failed=1
+  fi
+done
+exit "$failed"
