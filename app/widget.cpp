@@ -50,7 +50,7 @@ public:
         if (QWidget* qr = w_.findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
             qr->hide();
     }
-    void runFirstConnectionSteps() override { w_.runFirstConnectionSteps(); }
+    bool runFirstConnectionSteps() override { return w_.runFirstConnectionSteps(); }
     void layoutCheck() override { w_.adoptChosenModel(); }
 
 private:
@@ -196,14 +196,19 @@ DeviceLink Widget::deviceLink() const
     return DeviceLink{*Transport, Monitor->Dev_Handle};
 }
 
-void Widget::runFirstConnectionSteps()
+bool Widget::runFirstConnectionSteps()
 {
-    Query_Device_Info();
+    // A query that could not even be written or read tells nothing about the
+    // record format; going on would treat a current keypad as an old one until
+    // it is replugged. Ask again on the next tick instead.
+    if (Query_Device_Info() == QueryOutcome::Failed)
+        return false;
     resetKeyHighlights();
     if (currentFormat())
         adaptPagesToCurrentFormat();
     else
         adaptPagesToOldFormat();
+    return true;
 }
 
 void Widget::adaptPagesToCurrentFormat()
@@ -240,7 +245,7 @@ void Widget::adoptChosenModel()
     Dialog->hide();
 }
 
-void Widget::Query_Device_Info()
+QueryOutcome Widget::Query_Device_Info()
 {
     const QueryResult result = queryDeviceInfo(deviceLink());
     switch (result.outcome) {
@@ -258,6 +263,7 @@ void Widget::Query_Device_Info()
     case QueryOutcome::Failed:
         break;
     }
+    return result.outcome;
 }
 
 void Widget::Show_Dev_Connected()

@@ -45,7 +45,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Operations other parts of the program and the tests drive.
-    void Query_Device_Info();
+    QueryOutcome Query_Device_Info();
     void Read_Config_On_Connect();
     void Read_Key_Records(int layers, int slotCount, int knobs);
     void Read_Led_Block();
@@ -95,7 +95,7 @@ private:
 
     void construct();
     void registerValueButtons();
-    void runFirstConnectionSteps();
+    bool runFirstConnectionSteps();
     void adaptPagesToCurrentFormat();
     void adaptPagesToOldFormat();
     void adoptChosenModel();

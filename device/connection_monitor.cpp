@@ -89,8 +89,8 @@ void ConnectionMonitor::watch()
         return;
     }
     host_.showConnected();
-    if (!Dev_Connected)
-        host_.runFirstConnectionSteps();
+    if (!Dev_Connected && !host_.runFirstConnectionSteps())
+        return;
     Dev_Connected = 1;
     host_.layoutCheck();
 }

@@ -15,7 +15,9 @@ public:
     virtual void showDisconnected() = 0;
     virtual void showPermissionProblem() = 0;  // listed on the bus, but we may not open it
     virtual void deviceGone() = 0;             // unplug noticed (hide the QR label, ...)
-    virtual void runFirstConnectionSteps() = 0;  // query, highlights, page set-up, read-back
+    // Query, highlights, page set-up, read-back. False when the keypad could
+    // not be asked at all: the steps run again on the next tick.
+    virtual bool runFirstConnectionSteps() = 0;
     virtual void layoutCheck() = 0;
 };
 

@@ -51,10 +51,11 @@ public:
     void showPermissionProblem() override { calls << "permission"; }
     void deviceGone() override { calls << "gone"; }
     void layoutCheck() override { calls << "layout"; }
-    void runFirstConnectionSteps() override
+    bool runFirstConnectionSteps() override
     {
         calls << "first";
         lastQuery = queryDeviceInfo(DeviceLink{*transport, monitor->Dev_Handle}).outcome;
+        return lastQuery != QueryOutcome::Failed;
     }
     int count(const QString& call) const { return calls.count(call); }
 };
@@ -137,6 +138,19 @@ void TestDeviceLink::monitorWithSilentKeypad()
     QCOMPARE(rig.host.lastQuery, QueryOutcome::NoAnswer);
     QCOMPARE(keypad.readTimeoutsAsked, std::vector<int>({kInfoReplyTimeoutMs}));
     QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Connected);  // still usable, the user names the board
+
+    // A query that fails outright says nothing about the format: asked again.
+    SimulatedKeypad flaky(kCurrentBoard);
+    flaky.faults.failingWrites = {1};
+    MonitorRig again(flaky);
+    again.monitor.tick();
+    again.monitor.tick();
+    QCOMPARE(again.host.lastQuery, QueryOutcome::Failed);
+    QCOMPARE(again.monitor.state(), ConnectionMonitor::State::Opened);
+    QCOMPARE(again.host.count("layout"), 0);
+    again.monitor.tick();
+    QCOMPARE(again.host.lastQuery, QueryOutcome::Answered);
+    QCOMPARE(again.monitor.state(), ConnectionMonitor::State::Connected);
 }
 
 void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
