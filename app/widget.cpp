@@ -649,24 +649,19 @@ void Widget::slotslider_Spinbox()
 
 void Widget::on_change_clicked()
 {
-    QTranslator translator;
-    if (Language_Flag == 0) {
-        translator.load(QStringLiteral(":/lanague_en.qm"));
-        qApp->installTranslator(&translator);
-        Language_Flag = 1;
-        ui->retranslateUi(this);
-        ui->change->setText(QStringLiteral("中文"));
-        Captions.rebuild(1);
-    } else if (Language_Flag == 1) {
-        translator.load(QStringLiteral(":/lanague_cn.qm"));
-        qApp->installTranslator(&translator);
-        Language_Flag = 0;
-        ui->retranslateUi(this);
-        ui->change->setText(QStringLiteral("English"));
-        Captions.rebuild(0);
-    } else {
+    if (Language_Flag != 0 && Language_Flag != 1)
         return;
-    }
+    const bool toEnglish = Language_Flag == 0;
+    // Lives only for the switch: the form texts it sets stay, later lookups
+    // through the translation system fall back to the sources.
+    QTranslator translator;
+    translator.load(toEnglish ? QStringLiteral(":/lanague_en.qm") : QStringLiteral(":/lanague_cn.qm"));
+    qApp->installTranslator(&translator);
+    Language_Flag = toEnglish ? 1 : 0;
+    ui->retranslateUi(this);
+    ui->change->setText(toEnglish ? QStringLiteral("中文") : QStringLiteral("English"));
+    Captions.rebuild(Language_Flag);
+
     // Re-applying the form texts puts the Chinese sources and "NULL" back on
     // controls whose captions the program set; give them their state again.
     if (!KeyButtons)
@@ -677,6 +672,9 @@ void Widget::on_change_clicked()
         Show_Key_Text();
     }
     QuickMenuPage::retranslate(ui->tabWidget, Language_Flag);
+    setGestureCaptions(this, Language_Flag);
+    if (store().Select_PHY_Key_Mode == ModeDelay)
+        Delay->refresh();
     if (Monitor->Dev_Connected == 1) {
         Led->applyFormat(currentFormat());
         setUpMousePage(this, ui->tabWidget, store().Cur_KeyBoard_KeyNum[2], Language_Flag);
