@@ -18,8 +18,8 @@
 #include "device/connection_monitor.h"
 #include "device/device_exchanges.h"
 #include "keys/config_store.h"
+#include "keys/key_labels.h"
 #include "keys/key_picture_buttons.h"
-#include "keys/record_render.h"
 #include "keys/value_routing.h"
 #include "models/custom_tab_style.h"
 #include "models/dialog1.h"
@@ -92,6 +92,7 @@ void Widget::construct()
         setGeometry(screen->availableGeometry());
 
     KeyButtons = std::make_unique<KeyPictureButtons>(this);
+    Labels = std::make_unique<KeyLabels>(*KeyButtons, ui->lineEdit, Language_Flag);
     Key_Group = new QButtonGroup;
     Key_Group->setExclusive(true);
     for (int id = 1; id <= KeyPictureButtons::kSelectable; ++id) {
@@ -356,14 +357,18 @@ void Widget::Download_Config()
 
 void Widget::showSaveNotice(bool success)
 {
+    if (success)
+        showNotice(RunTimeTexts::saved(Language_Flag), RunTimeTexts::savedNoticeStyle());
+    else
+        showNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle());
+}
+
+// The status button holds a notice for 1500 ms; the monitor's texts wait.
+void Widget::showNotice(const QString& text, const QString& styleSheet)
+{
     Save_Notice_Active = 1;
-    if (success) {
-        ui->Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::savedNoticeStyle());
-        ui->Dev_Sta_Dsp->setText(RunTimeTexts::saved(Language_Flag));
-    } else {
-        ui->Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::saveFailedStyle());
-        ui->Dev_Sta_Dsp->setText(RunTimeTexts::saveFailed(Language_Flag));
-    }
+    ui->Dev_Sta_Dsp->setStyleSheet(styleSheet);
+    ui->Dev_Sta_Dsp->setText(text);
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &Widget::onTimeupDestroy);
@@ -538,6 +543,8 @@ void Widget::handleValueClick(QPushButton* button)
         break;
     default: result = s.AddKeyCode(index); break;
     }
+    if (result == WriteResult::RecordFull)
+        showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
     if (result != WriteResult::Written)
         return;
     // A second media choice replaces the first in the record, so the key's
@@ -558,8 +565,7 @@ void Widget::onQuickMenuClicked(QPushButton* button, int id)
         return;
     const int key = s.Select_PHY_Key;
     if (key >= 1 && key <= KeyPictureButtons::kSelectable) {
-        KeyButtons->setText(key, button->text());
-        ui->lineEdit->setText(button->text());
+        Labels->setSelectedKeyText(key, button->text());
     } else {
         qWarning() << "Invalid Select_PHY_Key:" << key;
     }
@@ -569,34 +575,17 @@ void Widget::onQuickMenuClicked(QPushButton* button, int id)
 
 void Widget::Show_Key_Text()
 {
-    const ConfigStore& s = store();
-    const uint8_t* record = s.record(s.Select_PHY_Key_Layer, s.Select_PHY_Key);
-    ui->lineEdit->setText(RecordRender::renderRecord(record, s.currentFormat(), RenderTarget::TextBox, Language_Flag));
+    Labels->showSelectedKeyText(store());
 }
 
 void Widget::Show_Layer_Key_Labels(int layer)
 {
-    const ConfigStore& s = store();
-    const bool current = s.currentFormat();
-    for (int key = 1; key <= KeyPictureButtons::kSelectable; ++key) {
-        const uint8_t* record = s.record(layer, key);
-        KeyButtons->setText(key, RecordRender::isEmptyRecord(record, current)
-                                     ? QStringLiteral("NULL")
-                                     : RecordRender::renderRecord(record, current, RenderTarget::KeyButton, Language_Flag));
-    }
+    Labels->showLayer(store(), layer);
 }
 
 void Widget::Append_Key_Label(const QString& caption)
 {
-    const int key = store().Select_PHY_Key;
-    qDebug() << "Select_PHY_Key the value is " << key;
-    QAbstractButton* button = Key_Group->button(key);
-    if (!button)
-        return;
-    const QString text = button->text() == QLatin1String("NULL") ? caption : button->text() + ' ' + caption;
-    button->setText(text);
-    if (key != 0)
-        ui->lineEdit->setText(text);
+    Labels->appendToSelectedKey(store(), caption);
 }
 
 void Widget::on_CleanButton_clicked()
@@ -607,9 +596,7 @@ void Widget::on_CleanButton_clicked()
     if (s.Select_PHY_Key == 0)
         return;
     s.ClearSelectedRecord();
-    if (s.Select_PHY_Key <= KeyPictureButtons::kSelectable)
-        KeyButtons->setText(s.Select_PHY_Key, QStringLiteral("NULL"));
-    ui->lineEdit->setText(QString());
+    Labels->clearKey(s.Select_PHY_Key);
     Delay->resetForClear(false);
 }
 
@@ -617,9 +604,7 @@ void Widget::on_CleanALLButton_clicked()
 {
     store().ClearLayerRecords(store().Select_PHY_Key_Layer);
     Delay->resetForClear(true);
-    for (int key = 1; key <= KeyPictureButtons::kCount; ++key)
-        KeyButtons->setText(key, QStringLiteral("NULL"));
-    ui->lineEdit->setText(QString());
+    Labels->clearAll();
 }
 
 // ---------------------------------------------------------------- pages

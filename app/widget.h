@@ -15,6 +15,7 @@ class Dialog1;
 class ConnectionMonitor;
 class CustomTabStyle;
 class LayoutView;
+class KeyLabels;
 class KeyPictureButtons;
 class LedPage;
 class DelayPage;
@@ -101,6 +102,7 @@ private:
     void adoptChosenModel();
     void showPermissionProblem();
     void showSaveNotice(bool success);
+    void showNotice(const QString& text, const QString& styleSheet);
     void applyStatus(const QString& text, const QString& styleSheet);
     void handleValueClick(QPushButton* button);
     void onQuickMenuClicked(QPushButton* button, int id);
@@ -119,6 +121,7 @@ private:
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
     std::unique_ptr<KeyPictureButtons> KeyButtons;
+    std::unique_ptr<KeyLabels> Labels;
     LedPage* Led = nullptr;
     DelayPage* Delay = nullptr;
     CaptionLookup Captions;

@@ -45,6 +45,14 @@ QString saveFailed(int language)
 
 QString saveFailedStyle() { return QStringLiteral("background-color: rgb(220,0,0);border:0px;color:#FFFFFF;"); }
 
+QString recordFull(int language)
+{
+    return pick(language, "This key is full — clear it to assign a new sequence",
+                "该按键已满——请先清除再重新设置");
+}
+
+QString recordFullStyle() { return QStringLiteral("background-color: rgb(200,120,0);border:0px;color:#FFFFFF;"); }
+
 QString permissionProblem(int language)
 {
     return pick(language, "Keypad found but not accessible: install the udev rule (see README)",

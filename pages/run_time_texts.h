@@ -23,6 +23,8 @@ QString savedNoticeEndStyle();  // once its timer ran out
 QString saveFailed(int language);
 QString saveFailedStyle();
 // The keypad is on the bus but cannot be opened (no access rights).
+QString recordFull(int language);  // a value that no longer fits the selected key
+QString recordFullStyle();
 QString permissionProblem(int language);
 QString permissionProblemStyle();
 

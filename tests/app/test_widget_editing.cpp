@@ -2,6 +2,7 @@
 
 #include "keys/key_picture_buttons.h"
 #include "keys/key_table.h"
+#include "pages/run_time_texts.h"
 
 #include <QSignalSpy>
 
@@ -259,6 +260,8 @@ void TestWidgetEditing::fullRecordRefusesMore()
     QVERIFY(StoreSnapshot(store()) == before);
     QCOMPARE(keyLabel(*w, 7), full);
     QCOMPARE(textBox(*w)->toPlainText(), full);
+    // The refusal is said, not only logged.
+    QCOMPARE(status(*w), RunTimeTexts::recordFull(1));
 }
 
 void TestWidgetEditing::captionsOfBothLanguagesResolve()
