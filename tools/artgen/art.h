@@ -25,7 +25,7 @@ QImage renderKnob(int diameter);
 QImage renderTurnArrow(QSize size, TurnDirection direction, ArrowSide side);
 
 // A whole keypad as a product picture.
-struct BoardSpec {
+struct BoardLook {
     int keyColumns = 0;
     int keyRows = 0;
     int knobCount = 0;
@@ -33,7 +33,7 @@ struct BoardSpec {
     int muteKeyIndex = -1;  // index in reading order of a key that carries a speaker glyph
 };
 void paintKeypadCase(QImage &image, const QRectF &caseRect, qreal pitch, bool withMarkings);
-QImage renderBoard(const BoardSpec &spec, int keyPitch);
+QImage renderBoard(const BoardLook &board, int keyPitch);
 
 QImage renderQrLabel(int size);
 QImage renderAppIcon(int size);

@@ -16,7 +16,7 @@ struct BoardGeometry {
     QSize canvas;
 };
 
-BoardGeometry layoutBoard(const BoardSpec &spec, qreal pitch)
+BoardGeometry layoutBoard(const BoardLook &board, qreal pitch)
 {
     const qreal keyStep = pitch * 1.04;
     const qreal knob = pitch * 1.15;
@@ -24,23 +24,23 @@ BoardGeometry layoutBoard(const BoardSpec &spec, qreal pitch)
     const qreal outer = pitch * 0.22;
     const qreal knobGap = pitch * 0.22;
 
-    const QSizeF keyBlock(spec.keyColumns * keyStep, spec.keyRows * keyStep);
+    const QSizeF keyBlock(board.keyColumns * keyStep, board.keyRows * keyStep);
     QSizeF content = keyBlock;
     QPointF keyOrigin(0, 0);
     QVector<QPointF> knobCentres;
-    if (spec.knobCount > 0 && spec.knobPlacement == BoardSpec::KnobPlacement::Right) {
-        const qreal column = std::max(keyBlock.height(), spec.knobCount * knob * 1.08);
+    if (board.knobCount > 0 && board.knobPlacement == BoardLook::KnobPlacement::Right) {
+        const qreal column = std::max(keyBlock.height(), board.knobCount * knob * 1.08);
         content = QSizeF(keyBlock.width() + knobGap + knob, column);
         keyOrigin.setY((column - keyBlock.height()) / 2);
-        const qreal slot = column / spec.knobCount;
-        for (int i = 0; i < spec.knobCount; ++i)
+        const qreal slot = column / board.knobCount;
+        for (int i = 0; i < board.knobCount; ++i)
             knobCentres << QPointF(keyBlock.width() + knobGap + knob / 2, slot * (i + 0.5));
-    } else if (spec.knobCount > 0) {
-        const qreal row = std::max(keyBlock.width(), spec.knobCount * knob * 1.3);
+    } else if (board.knobCount > 0) {
+        const qreal row = std::max(keyBlock.width(), board.knobCount * knob * 1.3);
         content = QSizeF(row, knob + knobGap + keyBlock.height());
         keyOrigin = QPointF((row - keyBlock.width()) / 2, knob + knobGap);
-        const qreal slot = row / spec.knobCount;
-        for (int i = 0; i < spec.knobCount; ++i)
+        const qreal slot = row / board.knobCount;
+        for (int i = 0; i < board.knobCount; ++i)
             knobCentres << QPointF(slot * (i + 0.5), knob / 2);
     }
 
@@ -49,8 +49,8 @@ BoardGeometry layoutBoard(const BoardSpec &spec, qreal pitch)
     g.caseRect = QRectF(outer, outer, content.width() + 2 * padding, content.height() + 2 * padding);
     g.canvas = QSize(int(g.caseRect.width() + 2 * outer + 0.5), int(g.caseRect.height() + 2 * outer + pitch * 0.05 + 0.5));
     g.keyArea = QRectF(contentTopLeft + keyOrigin, keyBlock);
-    for (int r = 0; r < spec.keyRows; ++r)
-        for (int c = 0; c < spec.keyColumns; ++c) {
+    for (int r = 0; r < board.keyRows; ++r)
+        for (int c = 0; c < board.keyColumns; ++c) {
             const QPointF centre = g.keyArea.topLeft() + QPointF((c + 0.5) * keyStep, (r + 0.5) * keyStep);
             g.keys << QRectF(centre - QPointF(pitch / 2, pitch / 2), QSizeF(pitch, pitch));
         }
@@ -123,10 +123,10 @@ void paintKeyWell(QPainter &p, const QRectF &area, qreal pitch)
 
 } // namespace
 
-QImage renderBoard(const BoardSpec &spec, int keyPitch)
+QImage renderBoard(const BoardLook &board, int keyPitch)
 {
     const qreal pitch = keyPitch;
-    const BoardGeometry g = layoutBoard(spec, pitch);
+    const BoardGeometry g = layoutBoard(board, pitch);
     QImage image = transparentCanvas(g.canvas);
     paintKeypadCase(image, g.caseRect, pitch, true);
 
@@ -138,7 +138,7 @@ QImage renderBoard(const BoardSpec &spec, int keyPitch)
     const QImage plainCap = renderKeyCap(QSize(keyPitch, keyPitch), QString());
     const QImage muteCap = renderKeyCap(QSize(keyPitch, keyPitch), QString(), CapGlyph::Speaker);
     for (int i = 0; i < g.keys.size(); ++i)
-        p.drawImage(g.keys[i].topLeft(), i == spec.muteKeyIndex ? muteCap : plainCap);
+        p.drawImage(g.keys[i].topLeft(), i == board.muteKeyIndex ? muteCap : plainCap);
 
     for (const QRectF &knob : g.knobs) {
         const QRectF collar = knob.adjusted(knob.width() * 0.03, knob.width() * 0.03, -knob.width() * 0.03, -knob.width() * 0.03);

@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     ok &= save(renderTurnArrow(arrow, TurnDirection::Clockwise, ArrowSide::BelowKnob), imageDir,
                QStringLiteral("KN_RIGHT114x97_2.png"));
 
-    using Place = BoardSpec::KnobPlacement;
+    using Place = BoardLook::KnobPlacement;
     const int pitch = 160;
     ok &= save(renderBoard({4, 3, 2, Place::Right, -1}, pitch), imageDir, QStringLiteral("KB_12ADD2.png"));
     ok &= save(renderBoard({5, 1, 0, Place::Right, 4}, pitch), imageDir, QStringLiteral("KB_5KEY_MUTE.png"));
