@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDebug>
-#include <QDesktopWidget>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScreen>
@@ -531,16 +530,15 @@ void Widget::handleValueClick(QPushButton* button)
         return;
     }
 
-    if (s.selectedRecord()[3] != s.Select_PHY_Key_Mode)
+    // A record holds actions of one mode, and a mouse action replaces whatever
+    // the key did before.
+    if (route == ValueRoute::Mouse || s.selectedRecord()[3] != s.Select_PHY_Key_Mode)
         on_CleanButton_clicked();
     WriteResult result = WriteResult::Ignored;
     switch (route) {
     case ValueRoute::Modifier: result = s.AddModifier(index); break;
     case ValueRoute::Media: result = s.SetMediaKey(index); break;
-    case ValueRoute::Mouse:
-        on_CleanButton_clicked();
-        result = s.SetMouseKey(index);
-        break;
+    case ValueRoute::Mouse: result = s.SetMouseKey(index); break;
     default: result = s.AddKeyCode(index); break;
     }
     if (result == WriteResult::RecordFull)

@@ -66,7 +66,6 @@ public:
     Dialog1* dialog1() const { return Dialog; }
     ConnectionMonitor& monitor() { return *Monitor; }
     const CaptionLookup& captions() const { return Captions; }
-    Ui::Widget* form() const { return ui; }
     bool saveNoticeActive() const { return Save_Notice_Active != 0; }
 
 public slots:

@@ -1,8 +1,6 @@
 #include "device/connection_monitor.h"
 
-
 #include <QDebug>
-
 
 ConnectionMonitor::ConnectionMonitor(HidTransport& transport, MonitorHost& host)
     : transport_(transport), host_(host)

@@ -1,5 +1,7 @@
 #include "device/protocol.h"
 
+#include "models/model_catalogue.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -17,23 +19,6 @@ Report emptyReport()
 
 }  // namespace
 
-const std::array<ModelCode, kModelCount>& modelTable()
-{
-    static const std::array<ModelCode, kModelCount> table = {{
-        {2, 0, 0},  {3, 1, 0},  {4, 0, 0},  {4, 1, 0},  {5, 0, 0},  {6, 0, 0},
-        {6, 1, 0},  {6, 2, 0},  {9, 2, 0},  {9, 3, 0},  {11, 3, 0}, {12, 2, 0},
-        {12, 3, 0}, {15, 3, 0}, {4, 1, 1},  {3, 0, 0},
-    }};
-    return table;
-}
-
-std::optional<ModelCode> modelCode(int model)
-{
-    if (model < 1 || model > kModelCount)
-        return std::nullopt;
-    return modelTable()[static_cast<size_t>(model - 1)];
-}
-
 Report buildDeviceInfoQuery()
 {
     Report report = emptyReport();
@@ -43,15 +28,16 @@ Report buildDeviceInfoQuery()
 
 std::optional<Report> buildSetModelReport(int model)
 {
-    const std::optional<ModelCode> code = modelCode(model);
-    if (!code)
+    // Catalogue ids 1..16; the report carries the model's keys, knobs and variant.
+    const CatalogueModel* entry = ModelCatalogue::catalogueModel(model);
+    if (!entry)
         return std::nullopt;
     Report report = emptyReport();
     report[1] = 0xFC;
     report[2] = 0xFC;
-    report[3] = code->keys;
-    report[4] = code->knobs;
-    report[5] = code->variant;
+    report[3] = entry->keys;
+    report[4] = entry->knobs;
+    report[5] = entry->variant;
     return report;
 }
 

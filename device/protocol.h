@@ -37,16 +37,6 @@ struct DeviceInfo {
     }
 };
 
-// Board layout a model number stands for; the code is knobs * 256 + keys.
-struct ModelCode {
-    uint8_t keys;
-    uint8_t knobs;
-    uint8_t variant;
-};
-constexpr int kModelCount = 16;
-const std::array<ModelCode, kModelCount>& modelTable();
-std::optional<ModelCode> modelCode(int model);  // model 1..16
-
 Report buildDeviceInfoQuery();
 std::optional<Report> buildSetModelReport(int model);
 Report buildKeyRecordReport(const uint8_t* record, bool currentFormat);

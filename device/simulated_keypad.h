@@ -58,7 +58,6 @@ public:
     LedBlock ledBlocks[3];
     bool upgradeRequested = false;
     int commits = 0;
-    int pendingRecordCount() const { return static_cast<int>(pending_.size()); }
 
     // What the keypad was told and asked.
     std::vector<Report> received;          // every report accepted, in order

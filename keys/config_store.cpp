@@ -13,18 +13,11 @@ constexpr uint8_t kRecordCommand = 0xFD;
 constexpr uint8_t kLightingCommand = 0xFE;
 constexpr uint8_t kLightingKeyId = 0xB0;
 
-// Current format: entry n keeps its delay at 6 + 3n (high byte first) and
-// its code at 8 + 3n; the entry count is byte 5, the mouse subtype byte 4.
+// The entry count is byte 5 and the mouse subtype byte 4 (current format);
+// the pair count is byte 9 and a delay sits at bytes 4 (low) and 5 (high) (old).
 constexpr int kSubtypeByte = 4;
 constexpr int kEntryCountByte = 5;
-int entryDelayByte(int n) { return 6 + 3 * n; }
-int entryCodeByte(int n) { return 8 + 3 * n; }
-
-// Old format: pair n is (modifier bits at 10 + 2n, code at 11 + 2n), the
-// pair count byte 9; a delay sits at bytes 4 (low) and 5 (high).
 constexpr int kPairCountByte = 9;
-int pairBitsByte(int n) { return 10 + 2 * n; }
-int pairCodeByte(int n) { return 11 + 2 * n; }
 constexpr int kLightingByte = 11;
 
 constexpr int kFirstClearedByte = 4;

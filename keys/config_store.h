@@ -35,6 +35,14 @@ enum class WriteResult {
 
 inline bool isCurrentFormat(uint8_t versionByte) { return versionByte > 9; }
 
+// Where entry n lives in a record. Current format: its delay at 6 + 3n (high
+// byte first), its code at 8 + 3n. Old format: pair n is the modifier bits at
+// 10 + 2n and the code at 11 + 2n.
+constexpr int entryDelayByte(int n) { return 6 + 3 * n; }
+constexpr int entryCodeByte(int n) { return 8 + 3 * n; }
+constexpr int pairBitsByte(int n) { return 10 + 2 * n; }
+constexpr int pairCodeByte(int n) { return 11 + 2 * n; }
+
 struct ConfigStore {
     ConfigStore();  // load values: zeros, LED palette, mode 1, layout 15,3,0,0
 

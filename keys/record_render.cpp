@@ -109,7 +109,7 @@ void renderCurrent(const uint8_t* rec, Renderer& r)
     switch (rec[3]) {
     case ModeKeys:
         for (int k = 0; k < kCurrentEntries; ++k) {
-            const uint8_t c = rec[8 + 3 * k];
+            const uint8_t c = rec[entryCodeByte(k)];
             if (c == 0 || c > 0xF8)
                 continue;
             if (c >= 0xF1)
@@ -142,8 +142,8 @@ void renderOld(const uint8_t* rec, Renderer& r)
         // Every pair the record can hold, so a key filled to its last pair
         // shows all of it.
         for (int k = 0; k < kOldPairs; ++k) {
-            const uint8_t bits = rec[10 + 2 * k];
-            const uint8_t c = rec[11 + 2 * k];
+            const uint8_t bits = rec[pairBitsByte(k)];
+            const uint8_t c = rec[pairCodeByte(k)];
             for (int bit = 0; bit < 8; ++bit) {
                 if (bits & (1u << bit))
                     r.prefix(KeyTable::modifierPrefix(static_cast<uint8_t>(0xF1 + bit)));

@@ -33,7 +33,6 @@ const PickerModel* pickerModel(int groupId)
     return &kPicker[groupId - 1];
 }
 
-const CatalogueModel* catalogue() { return kCatalogue; }
 
 const CatalogueModel* catalogueModel(int id)
 {

@@ -29,7 +29,6 @@ constexpr int kCatalogueCount = 16;
 const PickerModel* pickerModels();  // kPickerCount entries, ordered by group id
 const PickerModel* pickerModel(int groupId);  // nullptr outside 1..6
 
-const CatalogueModel* catalogue();  // kCatalogueCount entries, ordered by id
 const CatalogueModel* catalogueModel(int id);  // nullptr outside 1..16
 }  // namespace ModelCatalogue
 

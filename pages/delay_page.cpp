@@ -48,16 +48,6 @@ void DelayPage::setUp(QObject* receiver, const char* slot)
     }
 }
 
-QSpinBox* DelayPage::entryBox(int slot) const
-{
-    return slot >= 0 && slot < kSlots ? SpinBoxes[slot] : nullptr;
-}
-
-QPushButton* DelayPage::entryButton(int slot) const
-{
-    return slot >= 0 && slot < kSlots ? SlotButtons[slot] : nullptr;
-}
-
 int DelayPage::slotOf(const QObject* spinBox) const
 {
     if (!spinBox)
@@ -98,7 +88,7 @@ void DelayPage::refresh()
     if (record[3] != ModeKeys)
         return;
     for (int k = 0; k < kSlots; ++k)
-        showEntryCode(k, record[8 + 3 * k]);
+        showEntryCode(k, record[entryCodeByte(k)]);
 }
 
 void DelayPage::showEntryCode(int slot, uint8_t code)
@@ -124,7 +114,7 @@ void DelayPage::loadFromSelectedRecord()
     std::array<int, kSlots> delays{};
     const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
     for (int k = 0; k < kSlots; ++k)
-        delays[k] = (record[6 + 3 * k] << 8) | record[7 + 3 * k];
+        delays[k] = (record[entryDelayByte(k)] << 8) | record[entryDelayByte(k) + 1];
 
     for (int k = 0; k < kSlots; ++k) {
         if (!SpinBoxes[k])

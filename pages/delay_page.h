@@ -45,8 +45,6 @@ public:
     QString spinBoxChanged(QTextEdit* textBox = nullptr);
 
     int slotOf(const QObject* spinBox) const;  // 0..17, -1 when not an entry box
-    QSpinBox* entryBox(int slot) const;
-    QPushButton* entryButton(int slot) const;
 
 private:
     void showEntryCode(int slot, uint8_t code);

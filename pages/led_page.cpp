@@ -84,16 +84,6 @@ QString LedPage::modeStyle(bool selected)
                     : QStringLiteral("color: #FFFFFF; background-color: rgb(60, 60, 60);");
 }
 
-QPushButton* LedPage::colourButton(int number) const
-{
-    return number >= 1 && number <= kColourButtons ? ColourButtons[number - 1] : nullptr;
-}
-
-QPushButton* LedPage::modeButton(int mode) const
-{
-    return mode >= 0 && mode < kModeButtons ? ModeButtons[mode] : nullptr;
-}
-
 void LedPage::setUp()
 {
     for (int n = 1; n <= kColourButtons; ++n) {

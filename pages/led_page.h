@@ -47,8 +47,6 @@ public:
     static QString keyColourStyle(const QColor& colour);
     static QString modeStyle(bool selected);
 
-    QPushButton* colourButton(int number) const;  // 1..56, null when missing
-    QPushButton* modeButton(int mode) const;      // 0..5, null when missing
 
 private:
     bool keyTakesColour(int key) const;
