@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools qt5-qmake
-  libhidapi-dev
+  libhidapi-dev libudev-dev
   fonts-noto-cjk
   xvfb xauth
   desktop-file-utils appstream
