@@ -97,9 +97,7 @@ QStringList defaultRuleSources()
         sources << QDir::cleanPath(appDir + QStringLiteral("/../share/tessaplex/") + QLatin1String(kUdevRuleName))
                 << QDir::cleanPath(appDir + QStringLiteral("/../lib/udev/rules.d/") + QLatin1String(kUdevRuleName));
     }
-#ifdef TESSAPLEX_SOURCE_RULE_FILE
-    sources << QStringLiteral(TESSAPLEX_SOURCE_RULE_FILE);
-#endif
+    sources << QString::fromUtf8(kSourceTreeUdevRule);
     return sources;
 }
 
