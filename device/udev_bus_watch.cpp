@@ -93,6 +93,8 @@ UdevBusWatch::UdevBusWatch(std::unique_ptr<HidrawEventSource> source, int settle
     notifier_->setEnabled(false);
     connect(notifier_, &QSocketNotifier::activated, this, &UdevBusWatch::drainEvents);
     settle_->setSingleShot(true);
+    // A coarse timer may fire 5 % early: before the last interface is there.
+    settle_->setTimerType(Qt::PreciseTimer);
     settle_->setInterval(settleMs);
     connect(settle_, &QTimer::timeout, this, &BusWatch::lookNow);
     again_->setSingleShot(true);

@@ -95,6 +95,7 @@ private slots:
     void looksOnlyAtStartAndOnEvents();
     void removeDropsNodesAndLooksAtOnce();
     void lostEventsLookAndPersistentFailurePolls();
+    void libudevSourceIsQuietWithNothingPending();
     void doctorNamesEachCase();
     void doctorReportExitCodes();
 };
@@ -185,6 +186,17 @@ void TestHotplug::lostEventsLookAndPersistentFailurePolls()
     QCOMPARE(rig.watch.mode(), QStringLiteral("polling"));
     const int looks = rig.looks;
     QTRY_VERIFY(rig.looks >= looks + 2);
+}
+
+// "Nothing pending" must not read as lost events, or an idle bus would be listed.
+void TestHotplug::libudevSourceIsQuietWithNothingPending()
+{
+    std::unique_ptr<HidrawEventSource> source = makeLibudevEventSource();
+    if (!source || !source->open())
+        QSKIP("no netlink udev monitor here");
+    QVERIFY(source->fd() >= 0);
+    HidrawEvent event;
+    QCOMPARE(source->receiveNext(event), HidrawEventSource::Receive::Empty);
 }
 
 void TestHotplug::doctorNamesEachCase()
