@@ -240,11 +240,14 @@ DoctorReport doctorReport(const std::vector<HidDeviceEntry>& bus,
             report.diagnosis.verdict == AccessVerdict::Openable ? kDoctorExitOpenable : kDoctorExitNotOpenable;
     }
 
+    const bool sandboxed = fs.exists(kFlatpakInfo);
     const EffectiveRule rule = effectiveRule(fs);
     QString ruleLine = rule.path.isEmpty() ? pick(languageFlag, "not installed", "未安装") : rule.path;
     if (rule.masked)
         ruleLine += pick(languageFlag, " (empty: switched off)", "（空文件：已屏蔽）");
-    const bool sandboxed = fs.exists(kFlatpakInfo);
+    // The sandbox's /etc is the runtime's, not the machine's.
+    if (sandboxed)
+        ruleLine = pick(languageFlag, "cannot be checked from inside the sandbox", "在沙盒内无法检查");
 
     QStringList lines;
     lines << pick(languageFlag, "Keypad: %1", "键盘：%1").arg(keypadLine)
