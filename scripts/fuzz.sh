@@ -25,11 +25,13 @@ declare -A MAX_LEN=(
   [fuzz_device_replies]=8192
   [fuzz_download]=512
   [fuzz_discovery]=1024
+  [fuzz_simulated_state]=16384
 )
 
 failed=0
 passed=0
-for target in fuzz_record_render fuzz_record_writers fuzz_device_replies fuzz_download fuzz_discovery; do
+for target in fuzz_record_render fuzz_record_writers fuzz_device_replies fuzz_download fuzz_discovery \
+    fuzz_simulated_state; do
   work="$BUILD_DIR/corpus/$target"        # grows while fuzzing; not committed
   findings="$BUILD_DIR/findings/$target"
   log="$BUILD_DIR/$target.log"
