@@ -16,3 +16,6 @@ set(TESSAPLEX_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
 set(TESSAPLEX_APPLICATIONS_DIR "${CMAKE_INSTALL_DATADIR}/applications")
 set(TESSAPLEX_METAINFO_DIR "${CMAKE_INSTALL_DATADIR}/metainfo")
 set(TESSAPLEX_ICONS_DIR "${CMAKE_INSTALL_DATADIR}/icons/hicolor")
+set(TESSAPLEX_MAN1_DIR "${CMAKE_INSTALL_MANDIR}/man1")
+# Where bash-completion looks for a command's completion on first use.
+set(TESSAPLEX_BASH_COMPLETION_DIR "${CMAKE_INSTALL_DATADIR}/bash-completion/completions")

@@ -7,7 +7,19 @@ endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/dirs.cmake)
 
-install(TARGETS tessaplex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tessaplex tessaplex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Debian ships manual pages compressed; -n keeps the archive reproducible.
+set(_tessaplex_cli_man ${CMAKE_BINARY_DIR}/packaging/tessaplex-cli.1.gz)
+add_custom_command(OUTPUT ${_tessaplex_cli_man}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${CMAKE_CURRENT_LIST_DIR}/tessaplex-cli.1 ${_tessaplex_cli_man}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tessaplex-cli.1
+  VERBATIM)
+add_custom_target(tessaplex_cli_man ALL DEPENDS ${_tessaplex_cli_man})
+install(FILES ${_tessaplex_cli_man} DESTINATION ${TESSAPLEX_MAN1_DIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/tessaplex-cli.bash
+        DESTINATION ${TESSAPLEX_BASH_COMPLETION_DIR} RENAME tessaplex-cli)
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/70-tessaplex.rules
         DESTINATION ${TESSAPLEX_UDEV_RULES_DIR})

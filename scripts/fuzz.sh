@@ -25,18 +25,28 @@ declare -A MAX_LEN=(
   [fuzz_device_replies]=8192
   [fuzz_download]=512
   [fuzz_discovery]=1024
+  [fuzz_simulated_state]=16384
+)
+# Qt 5.15's QJsonDocument::fromJson leaks the value of a key that appears
+# twice in one object (a two-line program shows it); the state file target
+# would report that on every such input, so leaks are not checked there.
+declare -A NO_LEAK_CHECK=(
+  [fuzz_simulated_state]=1
 )
 
 failed=0
 passed=0
-for target in fuzz_record_render fuzz_record_writers fuzz_device_replies fuzz_download fuzz_discovery; do
+for target in fuzz_record_render fuzz_record_writers fuzz_device_replies fuzz_download fuzz_discovery \
+    fuzz_simulated_state; do
   work="$BUILD_DIR/corpus/$target"        # grows while fuzzing; not committed
   findings="$BUILD_DIR/findings/$target"
   log="$BUILD_DIR/$target.log"
   mkdir -p "$work" "$findings"
-  if "$BUILD_DIR/tests/fuzz/$target" "$work" "tests/fuzz/corpus/$target" \
+  leaks=1
+  [ -n "${NO_LEAK_CHECK[$target]:-}" ] && leaks=0
+  if ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=$leaks" "$BUILD_DIR/tests/fuzz/$target" "$work" "tests/fuzz/corpus/$target" \
       -max_total_time="$SECONDS_PER_TARGET" -max_len="${MAX_LEN[$target]}" -timeout=10 \
-      -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1; then
+      -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 -detect_leaks="$leaks" >"$log" 2>&1; then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
     echo "$target: no finding in ${SECONDS_PER_TARGET}s ($runs inputs)"
     passed=$((passed + 1))

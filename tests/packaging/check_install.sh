@@ -34,6 +34,9 @@ expected_files() {
     echo "$icons_dir/48x48/apps/tessaplex.png"
     echo "$icons_dir/256x256/apps/tessaplex.png"
     echo "$icons_dir/scalable/apps/tessaplex.svg"
+    under_usr "$TESSAPLEX_BINDIR/tessaplex-cli"
+    under_usr "$TESSAPLEX_MAN1_DIR/tessaplex-cli.1.gz"
+    under_usr "$TESSAPLEX_BASH_COMPLETION_DIR/tessaplex-cli"
 }
 
 case $check in
@@ -127,6 +130,52 @@ deb)
         PATH=$scratch/bin:/usr/bin:/bin "$scratch/control/$name" "${script#*:}" \
             || fail "$name ${script#*:} fails when udevadm fails"
     done
+    ;;
+cli)
+    # The command-line program as installed: no Qt Gui or Widgets (it must
+    # run without a display), its manual page and its bash completion.
+    dest=$scratch/root
+    DESTDIR=$dest "${CMAKE:-cmake}" --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 \
+        || { cat "$scratch/install.log"; fail "cmake --install failed"; }
+    cli=$dest$(under_usr "$TESSAPLEX_BINDIR/tessaplex-cli")
+    [ -x "$cli" ] || { fail "tessaplex-cli is not installed"; exit 1; }
+    ldd "$cli" >"$scratch/ldd" || fail "ldd failed on $cli"
+    grep -q 'libQt5Core' "$scratch/ldd" || fail "ldd does not list libQt5Core: $(cat "$scratch/ldd")"
+    if grep -Eq 'libQt5(Gui|Widgets)' "$scratch/ldd"; then
+        fail "tessaplex-cli links Qt Gui or Widgets: $(grep -E 'libQt5(Gui|Widgets)' "$scratch/ldd")"
+    fi
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$cli" --simulate info >"$scratch/info" 2>&1 \
+        || fail "tessaplex-cli --simulate info fails without a display: $(cat "$scratch/info")"
+
+    man_page=$dest$(under_usr "$TESSAPLEX_MAN1_DIR/tessaplex-cli.1.gz")
+    gzip -t "$man_page" || fail "the manual page is not a gzip file"
+    if command -v groff >/dev/null 2>&1; then
+        warnings=$(gzip -dc "$man_page" | groff -man -ww -z 2>&1)
+        [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
+    fi
+
+    completion=$dest$(under_usr "$TESSAPLEX_BASH_COMPLETION_DIR/tessaplex-cli")
+    # Every command the program lists must complete, and a command's own
+    # options after it. bash-completion's helpers are stubbed: only our
+    # function is under test.
+    commands=$("$cli" --help | sed -n '/^Commands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }')
+    [ -n "$commands" ] || fail "no commands in tessaplex-cli --help"
+    complete_words() {
+        bash -c '
+            _init_completion() { cur=${COMP_WORDS[COMP_CWORD]}; prev=${COMP_WORDS[COMP_CWORD-1]};
+                                 words=("${COMP_WORDS[@]}"); cword=$COMP_CWORD; }
+            _filedir() { :; }
+            . "$1"; shift
+            COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+            _tessaplex_cli
+            printf "%s\n" "${COMPREPLY[@]}"' sh "$completion" "$@"
+    }
+    offered=$(complete_words tessaplex-cli "")
+    for command in $commands; do
+        echo "$offered" | grep -qx "$command" || fail "bash completion does not offer $command"
+    done
+    complete_words tessaplex-cli --simulate led --l | grep -qx -- "--layer" \
+        || fail "bash completion does not offer --layer after led"
     ;;
 *)
     echo "unknown check: $check"

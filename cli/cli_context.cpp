@@ -1,0 +1,259 @@
+#include "cli/cli_context.h"
+
+#include "cli/exit_codes.h"
+#include "device/discovery.h"
+#include "device/simulated_keypad.h"
+#include "device/simulated_state.h"
+#include "keys/config_store.h"
+#include "models/model_catalogue.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr char kSimulatePrefix[] = "--simulate=";
+
+bool supported(const HidDeviceEntry& entry)
+{
+    if (entry.vendorId != kPrimaryVendorId && entry.vendorId != kSecondaryVendorId)
+        return false;
+    return std::find(kDefaultProductIds.begin(), kDefaultProductIds.end(), entry.productId) !=
+           kDefaultProductIds.end();
+}
+
+QString idText(uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
+
+QString boardText(const DeviceInfo& info)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(info.keys).arg(info.knobs).arg(info.version).arg(info.variant);
+}
+
+QString hidError(HidTransport& transport)
+{
+    const QString text = QString::fromStdWString(transport.error(nullptr));
+    return text.isEmpty() ? QStringLiteral("the HID layer gave no reason") : text;
+}
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+bool takeSimulateValues(QStringList& args, GlobalOptions& options, QString& error)
+{
+    for (int i = 1; i < args.size();) {
+        if (args[i] == QLatin1String("--"))
+            break;
+        if (!args[i].startsWith(QLatin1String(kSimulatePrefix))) {
+            ++i;
+            continue;
+        }
+        const ProgramOptions parsed = parseProgramOptions({QStringLiteral("tessaplex-cli"), args[i]});
+        if (parsed.action == ProgramOptions::Action::Error) {
+            error = parsed.error;
+            return false;
+        }
+        options.simulate = true;
+        options.boardGiven = true;
+        options.board = parsed.simulated;
+        args.removeAt(i);
+    }
+    return true;
+}
+
+QString permissionFix(const QString& node)
+{
+    return QStringLiteral(
+               "permission denied on the keypad's node %1.\n"
+               "Install the udev rule 70-tessaplex.rules, which gives the user logged in at the seat access\n"
+               "to the keypad: the package puts it into /usr/lib/udev/rules.d. From a source tree:\n"
+               "  sudo cp packaging/70-tessaplex.rules /etc/udev/rules.d/\n"
+               "  sudo udevadm control --reload-rules && sudo udevadm trigger\n"
+               "then unplug the keypad and plug it in again.")
+        .arg(node);
+}
+
+QueryResult askIdentity(CliContext& context) { return queryDeviceInfo(context.link()); }
+
+std::optional<QString> modelName(const DeviceInfo& info)
+{
+    for (int id = 1; id <= ModelCatalogue::kCatalogueCount; ++id) {
+        const CatalogueModel* model = ModelCatalogue::catalogueModel(id);
+        if (model && model->keys == info.keys && model->knobs == info.knobs && model->variant == info.variant)
+            return QString::fromLatin1(model->name);
+    }
+    return std::nullopt;
+}
+
+CliContext::CliContext() = default;
+
+CliContext::~CliContext()
+{
+    if (handle_)
+        transport_->close(handle_);
+}
+
+int CliContext::setUp(const GlobalOptions& options)
+{
+    options_ = options;
+    if (!options_.simulate) {
+        hidapi_ = std::make_unique<HidapiTransport>();
+        transport_ = hidapi_.get();
+        return ExitCode::kDone;
+    }
+
+    const SimulateOptions& board = options_.board;
+    simulated_ = std::make_unique<SimulatedKeypad>(DeviceInfo{board.keys, board.knobs, board.version, board.variant});
+    // A keypad fresh from the factory lights its keys in the default palette.
+    // TODO(second round): take the palette from KeypadConfig once it replaces ConfigStore.
+    {
+        const auto factory = std::make_unique<ConfigStore>();
+        for (int layer = 0; layer < kLayers; ++layer)
+            std::memcpy(simulated_->ledBlocks[layer].colours, factory->KeyBoard_KeyLed[layer], kLedColourBytes);
+    }
+    transport_ = simulated_.get();
+
+    if (!options_.statePath.isEmpty()) {
+        state_ = std::make_unique<SimulatedStateFile>(options_.statePath);
+        const DeviceInfo asked = simulated_->info;
+        switch (state_->load(*simulated_)) {
+        case SimulatedStateFile::LoadOutcome::Loaded:
+            if (options_.boardGiven && !(simulated_->info == asked))
+                return fail(ExitCode::kUsage,
+                            QStringLiteral("%1 holds a simulated keypad %2 (KEYS,KNOBS,VERSION,VARIANT), not %3.\n"
+                                           "Give --simulate without a board to use it, or another --simulate-state file.")
+                                .arg(options_.statePath, boardText(simulated_->info), boardText(asked)));
+            break;
+        case SimulatedStateFile::LoadOutcome::Missing:
+            if (!state_->save(*simulated_))
+                return fail(ExitCode::kDeviceIo, state_->error());
+            note(QStringLiteral("created the simulated keypad's state file %1").arg(options_.statePath));
+            break;
+        case SimulatedStateFile::LoadOutcome::Damaged:
+            return fail(ExitCode::kInvalidData, state_->error());
+        case SimulatedStateFile::LoadOutcome::Unreadable:
+            return fail(ExitCode::kDeviceIo, state_->error());
+        }
+        persistent_ = std::make_unique<PersistentKeypad>(*simulated_, *state_);
+        transport_ = persistent_.get();
+    }
+
+    const QStringList faults = qEnvironmentVariable(kSimulateFaultVariable).split(',', Qt::SkipEmptyParts);
+    if (faults.contains(QLatin1String("unplugged")))
+        simulated_->unplug();
+    if (faults.contains(QLatin1String("no-permission")))
+        simulated_->faults.openFailure = OpenFailure::PermissionDenied;
+    if (faults.contains(QLatin1String("silent")))
+        simulated_->faults.silentInfoQuery = true;
+    return ExitCode::kDone;
+}
+
+std::vector<BusEntry> CliContext::listKeypads(bool tryOpen)
+{
+    std::vector<BusEntry> found;
+    for (const HidDeviceEntry& entry : transport_->enumerate(0, 0)) {
+        if (!supported(entry))
+            continue;
+        BusEntry item{entry, OpenFailure::None, QString()};
+        if (tryOpen) {
+            const OpenResult result = transport_->open(entry.path);
+            if (result.handle) {
+                transport_->close(result.handle);
+            } else {
+                item.openFailure = result.failure == OpenFailure::None ? OpenFailure::Other : result.failure;
+                item.openError = hidError(*transport_);
+            }
+        }
+        found.push_back(item);
+    }
+    return found;
+}
+
+int CliContext::openKeypad()
+{
+    const std::vector<HidDeviceEntry> bus = transport_->enumerate(0, 0);
+    std::optional<HidDeviceEntry> target;
+    if (!options_.devicePath.isEmpty()) {
+        const std::string wanted = options_.devicePath.toStdString();
+        const auto listed = std::find_if(bus.begin(), bus.end(),
+                                         [&](const HidDeviceEntry& entry) { return entry.path == wanted; });
+        if (listed == bus.end())
+            return fail(ExitCode::kNoKeypad,
+                        QStringLiteral("no HID device at %1. \"tessaplex-cli list\" shows the keypads found.")
+                            .arg(options_.devicePath));
+        if (!supported(*listed))
+            return fail(ExitCode::kNoKeypad,
+                        QStringLiteral("%1 is not a supported keypad (USB id %2:%3). "
+                                       "\"tessaplex-cli list\" shows the keypads found.")
+                            .arg(options_.devicePath, idText(listed->vendorId), idText(listed->productId)));
+        if (listed->interfaceNumber != 0)
+            return fail(ExitCode::kUsage,
+                        QStringLiteral("%1 is interface %2 of the keypad; its settings are reached through "
+                                       "interface 0. Pick that entry from \"tessaplex-cli list\".")
+                            .arg(options_.devicePath)
+                            .arg(listed->interfaceNumber));
+        target = *listed;
+    } else {
+        const DiscoveryChoice choice = chooseKeypad(bus, kDefaultProductIds, kInitialProductId);
+        if (!choice.keypadPresent)
+            return fail(ExitCode::kNoKeypad,
+                        QStringLiteral("no keypad found. Plug it in with a USB data cable (a charge-only cable "
+                                       "carries no data); \"tessaplex-cli list\" shows what was found."));
+        if (!choice.interfaceZero)
+            return fail(ExitCode::kNoKeypad,
+                        QStringLiteral("a keypad (USB id %1:%2) is on the bus, but its configuration interface "
+                                       "is not listed. Unplug it and plug it in again.")
+                            .arg(idText(choice.vendorId), idText(choice.productId)));
+        target = choice.interfaceZero;
+    }
+
+    const OpenResult result = transport_->open(target->path);
+    const QString path = QString::fromStdString(target->path);
+    if (result.failure == OpenFailure::PermissionDenied)
+        return fail(ExitCode::kNoPermission, permissionFix(path));
+    if (!result.handle)
+        return fail(ExitCode::kDeviceIo,
+                    QStringLiteral("cannot open the keypad at %1 (%2). Unplug it and plug it in again.")
+                        .arg(path, hidError(*transport_)));
+    handle_ = result.handle;
+    opened_ = *target;
+    return ExitCode::kDone;
+}
+
+int CliContext::finish(int code)
+{
+    if (handle_) {
+        transport_->close(handle_);
+        handle_ = nullptr;
+    }
+    if (persistent_ && !persistent_->flush()) {
+        fail(ExitCode::kDeviceIo, state_->error());
+        if (code == ExitCode::kDone)
+            code = ExitCode::kDeviceIo;
+    }
+    if (hidapi_)
+        hidapi_->exit();
+    return code;
+}
+
+int CliContext::fail(int code, const QString& message) const
+{
+    writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(message));
+    return code;
+}
+
+void CliContext::note(const QString& message) const
+{
+    if (!options_.quiet)
+        writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(message));
+}
+
+void CliContext::print(const QString& text) const { writeTo(stdout, text); }

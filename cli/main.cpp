@@ -1,0 +1,189 @@
+// tessaplex-cli: the keypad from a terminal or a script, without a window.
+// Parsing follows Qt's sub-command pattern: parse once for the command name,
+// then again with that command's options added.
+#include "app/command_line.h"
+#include "build_config.h"
+#include "cli/cli_context.h"
+#include "cli/commands.h"
+#include "cli/exit_codes.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kProgram[] = "tessaplex-cli";
+
+void addGlobalOptions(QCommandLineParser& parser)
+{
+    parser.addOption({QStringLiteral("device"),
+                      QStringLiteral("Use the keypad at this hidraw node (as \"list\" shows it) instead of the one "
+                                     "found first."),
+                      QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("simulate"),
+                      QStringLiteral("Use a simulated keypad instead of the USB bus. "
+                                     "--simulate=KEYS,KNOBS,VERSION,VARIANT chooses its board (default 15,3,10,0: "
+                                     "15 keys, 3 knobs, firmware 10, variant 0; VERSION 9 or less selects the older "
+                                     "record format; each value 0 to 255).")});
+    parser.addOption({QStringLiteral("simulate-state"),
+                      QStringLiteral("Keep the simulated keypad's memory in FILE between runs; created when missing, "
+                                     "refused when damaged. Implies --simulate."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Machine-readable output of list, info and diff.")});
+    parser.addOption({{QStringLiteral("q"), QStringLiteral("quiet")},
+                      QStringLiteral("No progress messages; errors are still printed.")});
+}
+
+// Qt puts argv[0] as given into the usage line; the program's name reads better.
+QString helpText(const QCommandLineParser& parser, const QString& argv0)
+{
+    QString text = parser.helpText();
+    const QString usage = QStringLiteral("Usage: ") + argv0;
+    if (text.startsWith(usage))
+        text.replace(0, usage.size(), QStringLiteral("Usage: ") + QLatin1String(kProgram));
+    return text;
+}
+
+QString commandTable(const CommandList& commands)
+{
+    QString text = QStringLiteral("Commands:\n");
+    for (const auto& command : commands)
+        text += QStringLiteral("  %1%2\n").arg(command->name().leftJustified(8), command->summary());
+    text += QStringLiteral("\n\"%1 COMMAND --help\" describes one command.\n\n").arg(QLatin1String(kProgram));
+    return text;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+int usageError(const QString& message, const QString& command)
+{
+    const QString helpHint = command.isEmpty() ? QStringLiteral("%1 --help").arg(QLatin1String(kProgram))
+                                               : QStringLiteral("%1 %2 --help").arg(QLatin1String(kProgram), command);
+    print(stderr, QStringLiteral("%1: %2\nTry '%3' for more information.\n").arg(QLatin1String(kProgram), message,
+                                                                                 helpHint));
+    return ExitCode::kUsage;
+}
+
+int runCli(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(kProgram));
+    QCoreApplication::setApplicationVersion(QLatin1String(TESSAPLEX_VERSION_STRING));
+    // The device layer's debug lines are for the window's log, not for a
+    // terminal or a script's standard error; QT_LOGGING_RULES still turns them on.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+    CommandList commands;
+    addDeviceCommands(commands);
+    addProfileCommands(commands);
+    addEditCommands(commands);
+
+    QStringList args = argumentsAsStrings(argc, argv);
+    const QString argv0 = args.value(0, QLatin1String(kProgram));
+    GlobalOptions globals;
+    QString problem;
+    if (!takeSimulateValues(args, globals, problem))
+        return usageError(problem, QString());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Configures TESSAPLEX USB macro keypads from a terminal or a script: reads and writes the\n"
+                       "whole configuration as a profile, sets single keys and LEDs, and tells why a keypad\n"
+                       "cannot be opened."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    addGlobalOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
+                                 QStringLiteral("command [arguments]"));
+
+    // The command's own options are not known yet, so this parse may complain.
+    parser.parse(args);
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty() || positional.first() == QLatin1String("help")) {
+        const QString topic = positional.value(1);
+        if (topic.isEmpty() && parser.isSet(versionOption) && !parser.isSet(helpOption)) {
+            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(TESSAPLEX_VERSION_STRING)));
+            return ExitCode::kDone;
+        }
+        if (topic.isEmpty() && (parser.isSet(helpOption) || !positional.isEmpty())) {
+            print(stdout, helpText(parser, argv0) + QLatin1Char('\n') + commandTable(commands) + exitCodeHelp());
+            return ExitCode::kDone;
+        }
+        if (topic.isEmpty())
+            return usageError(QStringLiteral("no command given"), QString());
+        // "help COMMAND" is "COMMAND --help".
+        args = QStringList{argv0, topic, QStringLiteral("--help")};
+        parser.parse(args);
+        positional = parser.positionalArguments();
+    }
+
+    const QString name = positional.first();
+    Command* command = nullptr;
+    QStringList names;
+    for (const auto& candidate : commands) {
+        names << candidate->name();
+        if (candidate->name() == name)
+            command = candidate.get();
+    }
+    if (!command)
+        return usageError(QStringLiteral("unknown command \"%1\"; the commands are %2").arg(name, names.join(", ")),
+                          QString());
+
+    parser.clearPositionalArguments();
+    parser.setApplicationDescription(command->summary().left(1).toUpper() + command->summary().mid(1) +
+                                     QLatin1Char('.'));
+    parser.addPositionalArgument(name, command->summary() + QLatin1Char('.'),
+                                 (name + QLatin1Char(' ') + command->synopsis()).trimmed());
+    command->addOptions(parser);
+    if (!parser.parse(args))
+        return usageError(parser.errorText(), name);
+    if (parser.isSet(helpOption)) {
+        print(stdout, helpText(parser, argv0) + QLatin1Char('\n') + exitCodeHelp());
+        return ExitCode::kDone;
+    }
+
+    globals.devicePath = parser.value(QStringLiteral("device"));
+    globals.statePath = parser.value(QStringLiteral("simulate-state"));
+    globals.simulate = globals.simulate || parser.isSet(QStringLiteral("simulate")) || !globals.statePath.isEmpty();
+    globals.json = parser.isSet(QStringLiteral("json"));
+    globals.quiet = parser.isSet(QStringLiteral("quiet"));
+    if (parser.isSet(QStringLiteral("device")) && globals.devicePath.isEmpty())
+        return usageError(QStringLiteral("--device needs a PATH"), name);
+    if (parser.isSet(QStringLiteral("simulate-state")) && globals.statePath.isEmpty())
+        return usageError(QStringLiteral("--simulate-state needs a FILE"), name);
+
+    if (const QString error = command->take(parser, parser.positionalArguments().mid(1)); !error.isEmpty())
+        return usageError(error, name);
+
+    CliContext context;
+    if (const int code = context.setUp(globals); code != ExitCode::kDone)
+        return context.finish(code);
+    return context.finish(command->run(context));
+}
+
+}  // namespace
+
+void Command::addOptions(QCommandLineParser&) {}
+
+int notYetAvailable(CliContext& context, const QString& command)
+{
+    return context.fail(ExitCode::kUsage,
+                        QStringLiteral("\"%1\" is not available in this version yet; the window can do it meanwhile.")
+                            .arg(command));
+}
+
+QString noMoreArguments(const QStringList& positional, int expected)
+{
+    if (positional.size() <= expected)
+        return QString();
+    return QStringLiteral("unexpected argument \"%1\"").arg(positional.at(expected));
+}
+
+TESSAPLEX_ENTRY_POINT(runCli)

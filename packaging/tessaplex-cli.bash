@@ -1,0 +1,64 @@
+# bash completion for tessaplex-cli; installed as
+# share/bash-completion/completions/tessaplex-cli, loaded on first use.
+_tessaplex_cli()
+{
+    local cur prev words cword
+    _init_completion -n = || return
+
+    local commands="list info read write diff set clear led doctor help"
+    local global="--device --simulate --simulate= --simulate-state --json -q --quiet -h --help -v --version"
+
+    case $prev in
+        --device)
+            COMPREPLY=($(compgen -f -- "${cur:-/dev/hidraw}"))
+            return ;;
+        --simulate-state|-o|--output)
+            _filedir
+            return ;;
+        --layer)
+            COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
+            return ;;
+        --mode)
+            COMPREPLY=($(compgen -W "0 1 2 3 4 5" -- "$cur"))
+            return ;;
+        --colour|--color)
+            return ;;
+    esac
+
+    # The command is the first word that is neither an option nor its value.
+    local i command=""
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            --device|--simulate-state|-o|--output|--layer|--mode|--colour|--color) ((i++)) ;;
+            -*) ;;
+            *) command=${words[i]}; break ;;
+        esac
+    done
+
+    local own=""
+    case $command in
+        "") ;;
+        read) own="-o --output" ;;
+        write) own="--dry-run" ;;
+        set) own="--layer" ;;
+        clear) own="--layer --all" ;;
+        led) own="--layer --mode --colour" ;;
+        help)
+            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+            return ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$global $own" -- "$cur"))
+        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+        return
+    fi
+    case $command in
+        "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
+        write|diff) _filedir json ;;
+        set|clear)
+            local keys="K1 K2 K3 K4 K5 K6 K7 K8 K9 K10 K11 K12 K13 K14 K15"
+            COMPREPLY=($(compgen -W "$keys" -- "$cur")) ;;
+    esac
+} &&
+    complete -F _tessaplex_cli tessaplex-cli

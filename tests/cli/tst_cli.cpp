@@ -1,0 +1,177 @@
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// fault: the simulated keypad's test-only fault, empty for none.
+Run cli(const QStringList& args, const QString& fault = QString())
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_LOGGING_RULES");
+    environment.remove("TESSAPLEX_CLI_SIMULATE_FAULT");
+    if (!fault.isEmpty())
+        environment.insert("TESSAPLEX_CLI_SIMULATE_FAULT", fault);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TESSAPLEX_CLI_PATH), args);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return Run{};
+    return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError())};
+}
+
+QJsonValue json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void usageErrorsExit64BeforeTouchingTheKeypad_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        // Without --simulate: a usage error must not even look at the USB bus.
+        QTest::newRow("no command") << QStringList{} << "no command";
+        QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command \"frob\"";
+        QTest::newRow("unknown option") << QStringList{"info", "--frob"} << "frob";
+        QTest::newRow("bad board") << QStringList{"--simulate=15,3", "info"} << "four numbers";
+        QTest::newRow("board out of range") << QStringList{"--simulate=15,3,10,256", "info"} << "VARIANT";
+        QTest::newRow("surplus argument") << QStringList{"list", "x"} << "unexpected argument \"x\"";
+        QTest::newRow("layer 4") << QStringList{"set", "--layer", "4", "K3", "A"} << "--layer must be 1, 2 or 3";
+        QTest::newRow("no such key") << QStringList{"set", "K28", "A"} << "no key \"K28\"";
+        QTest::newRow("no such knob") << QStringList{"set", "knob 5 left", "A"} << "no knob 5";
+        QTest::newRow("set without action") << QStringList{"set", "K3"} << "needs an ACTION";
+        QTest::newRow("clear key and all") << QStringList{"clear", "K1", "--all"} << "not both";
+        QTest::newRow("led without layer") << QStringList{"led", "--mode", "1"} << "needs --layer";
+        QTest::newRow("led mode 6") << QStringList{"led", "--layer", "1", "--mode", "6"} << "from 0 to 5";
+        QTest::newRow("bad colour") << QStringList{"led", "--layer", "1", "--mode", "1", "--colour", "K17=#ffffff"}
+                                    << "K1 to K16";
+        QTest::newRow("write without file") << QStringList{"write"} << "needs a profile FILE";
+        QTest::newRow("diff missing file") << QStringList{"diff", "/nonexistent/p.json"} << "no profile file";
+    }
+
+    void usageErrorsExit64BeforeTouchingTheKeypad()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        const Run run = cli(args);
+        QCOMPARE(run.code, 64);
+        QVERIFY2(run.err.contains(said) && run.err.contains("--help"), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void everyCommandHasHelpAndTheRestSayNotYet()
+    {
+        const Run global = cli({"--help"});
+        QCOMPARE(global.code, 0);
+        for (const char* code : {"64", "65", "69", "74", "77"})
+            QVERIFY(global.out.contains(QLatin1String("  ") + code + "  "));
+        const QStringList commands = {"list", "info", "read", "write", "diff", "set", "clear", "led", "doctor"};
+        for (const QString& command : commands) {
+            QVERIFY2(global.out.contains("  " + command + " "), qPrintable(command));
+            const Run help = cli({command, "--help"});
+            QCOMPARE(help.code, 0);
+            QVERIFY(help.out.startsWith("Usage: tessaplex-cli [options] " + command));
+            QVERIFY(help.out.contains("Exit status"));
+        }
+        // Arguments that pass the checks reach a body that is not there yet.
+        for (const QStringList& args : {QStringList{"set", "--layer", "2", "K3", "Ctrl+", "C"},
+                                        QStringList{"set", "knob 1 right", "Volume+"},
+                                        QStringList{"clear", "--all"}, QStringList{"read", "-o", "x.json"},
+                                        QStringList{"led", "--layer", "1", "--mode", "2", "--colour", "K3=#ff8000"}}) {
+            const Run run = cli(QStringList{"--simulate"} + args);
+            QCOMPARE(run.code, 64);
+            QVERIFY2(run.err.contains("not available in this version yet"), qPrintable(run.err));
+        }
+    }
+
+    void listAndInfoDescribeTheSimulatedKeypad()
+    {
+        const Run list = cli({"--simulate", "list"});
+        QCOMPARE(list.code, 0);
+        QVERIFY2(list.out.contains(QRegularExpression("/dev/hidraw0 +1189:8840 +0 +can be opened")),
+                 qPrintable(list.out));
+        const QJsonArray entries = QJsonDocument::fromJson(cli({"--simulate", "list", "--json"}).out.toUtf8()).array();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0]["productId"].toString(), QString("8840"));
+        QCOMPARE(entries[0]["canOpen"].toBool(), true);
+
+        const Run info = cli({"--simulate", "info"});
+        QCOMPARE(info.code, 0);
+        QVERIFY2(info.out.contains("model:          15+3KEY") && info.out.contains("record format:  current"),
+                 qPrintable(info.out));
+        QVERIFY2(info.err.isEmpty(), qPrintable(info.err));  // no debug lines of the device layer
+
+        const QJsonValue old = json(cli({"--simulate=4,1,9,1", "info", "--json"}).out);
+        QCOMPARE(old["keys"].toInt(), 4);
+        QCOMPARE(old["firmware"].toInt(), 9);
+        QCOMPARE(old["recordFormat"].toString(), QString("old"));
+        QCOMPARE(old["model"].toString(), QString("4+1_2KEY"));  // told apart from 4+1KEY by the variant
+        QVERIFY(json(cli({"--simulate=7,0,10,0", "info", "--json"}).out)["model"].isNull());
+    }
+
+    void missingKeypadAndDeniedNodeNameTheFix()
+    {
+        for (const QString& command : {"list", "info"}) {
+            const Run absent = cli({"--simulate", command}, "unplugged");
+            QCOMPARE(absent.code, 69);
+            QVERIFY2(absent.err.contains("no keypad found"), qPrintable(absent.err));
+        }
+        QCOMPARE(cli({"--simulate", "--device", "/dev/hidraw9", "info"}).code, 69);
+
+        const Run denied = cli({"--simulate", "info"}, "no-permission");
+        QCOMPARE(denied.code, 77);
+        QVERIFY2(denied.err.contains("/dev/hidraw0") && denied.err.contains("70-tessaplex.rules") &&
+                     denied.err.contains("udevadm control --reload-rules"),
+                 qPrintable(denied.err));
+        const Run listed = cli({"--simulate", "list", "--json"}, "no-permission");
+        QCOMPARE(listed.code, 0);
+        const QJsonObject entry = QJsonDocument::fromJson(listed.out.toUtf8()).array()[0].toObject();
+        QCOMPARE(entry["problem"].toString(), QString("permission-denied"));
+        QVERIFY(entry["fix"].toString().contains("70-tessaplex.rules"));
+
+        const Run silent = cli({"--simulate", "info"}, "silent");
+        QCOMPARE(silent.code, 74);
+        QVERIFY2(silent.err.contains("did not say which board"), qPrintable(silent.err));
+    }
+
+    void simulatedStateOutlivesTheRunAndIsNeverReplacedWhenDamaged()
+    {
+        QTemporaryDir dir;
+        const QString state = dir.filePath("keypad.json");
+        QCOMPARE(cli({"--simulate=9,2,9,0", "--simulate-state", state, "info"}).code, 0);
+        QVERIFY(QFile::exists(state));
+        // The second run names no board: the keypad is the one the file holds.
+        const QJsonValue again = json(cli({"--simulate-state", state, "info", "--json"}).out);
+        QCOMPARE(again["keys"].toInt(), 9);
+        QCOMPARE(again["recordFormat"].toString(), QString("old"));
+        const Run other = cli({"--simulate=15,3,10,0", "--simulate-state", state, "info"});
+        QCOMPARE(other.code, 64);
+        QVERIFY2(other.err.contains(state), qPrintable(other.err));
+
+        QFile file(state);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{ \"format\": \"tessaplex-simulated-keypad\", \"version\": 1 ");
+        file.close();
+        const Run damaged = cli({"--simulate-state", state, "info"});
+        QCOMPARE(damaged.code, 65);
+        QVERIFY2(damaged.err.contains(state) && damaged.err.contains("damaged"), qPrintable(damaged.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().endsWith("\"version\": 1 "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
