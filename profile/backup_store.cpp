@@ -3,6 +3,7 @@
 #include "profile/profile.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
