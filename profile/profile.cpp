@@ -59,20 +59,6 @@ bool readInt(const QJsonObject& object, const QString& field, int low, int high,
     return true;
 }
 
-QJsonObject ledJson(const KeypadImage::LedBlock& block)
-{
-    QJsonObject led;
-    if (block.mode <= 5)
-        led.insert(QStringLiteral("mode"), block.mode);
-    else
-        led.insert(QStringLiteral("mode"), QStringLiteral("0x%1").arg(block.mode, 2, 16, QLatin1Char('0')));
-    QJsonArray colours;
-    for (int t = 0; t < kLedColours; ++t)
-        colours.append(Profile::colourName(block, t));
-    led.insert(QStringLiteral("colours"), colours);
-    return led;
-}
-
 bool readLed(const QJsonValue& value, KeypadImage::LedBlock* block, const Refusal& refuse, const QString& place)
 {
     if (!value.isObject())
@@ -195,39 +181,61 @@ QString colourName(const KeypadImage::LedBlock& block, int t)
         .arg(block.colours[size_t(3 * t + 2)], 2, 16, QLatin1Char('0'));
 }
 
+// Written by hand in a fixed order (keys in slot order, identity on one
+// line, four colours a line) so that files read well and diff well; every
+// string goes through QJsonDocument for its escaping.
 QByteArray toJson(const KeypadImage& image)
 {
     const bool current = image.currentFormat();
-    QJsonObject root;
-    root.insert(QStringLiteral("format"), QLatin1String(kFormat));
-    root.insert(QStringLiteral("version"), kVersion);
-    root.insert(QStringLiteral("keypad"), QJsonObject{{QStringLiteral("keys"), image.identity.keys},
-                                                      {QStringLiteral("knobs"), image.identity.knobs},
-                                                      {QStringLiteral("firmware"), image.identity.version},
-                                                      {QStringLiteral("variant"), image.identity.variant}});
-    QJsonArray layers;
+    auto str = [](const QString& text) {
+        const QByteArray a = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return a.mid(1, a.size() - 2);
+    };
+    QByteArray out;
+    out += "{\n    \"format\": " + str(QLatin1String(kFormat)) + ",\n";
+    out += "    \"version\": " + QByteArray::number(kVersion) + ",\n";
+    out += QStringLiteral("    \"keypad\": { \"keys\": %1, \"knobs\": %2, \"firmware\": %3, \"variant\": %4 },\n")
+               .arg(image.identity.keys)
+               .arg(image.identity.knobs)
+               .arg(image.identity.version)
+               .arg(image.identity.variant)
+               .toUtf8();
+    out += "    \"layers\": [\n";
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
-        QJsonObject layerObject;
-        layerObject.insert(QStringLiteral("layer"), layer + 1);
-        QJsonObject keys;
+        QByteArrayList fields;
+        fields << "            \"layer\": " + QByteArray::number(layer + 1);
+        QByteArrayList keys;
         for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
             const KeypadImage::Record& record = image.records[size_t(layer)][size_t(slot)];
             if (ActionWords::isBlank(record))
                 continue;
             const QString words = ActionWords::describe(record, {current, layer, slot});
             if (slot == 0 && !current)
-                layerObject.insert(QStringLiteral("lighting"), words);
+                fields << "            \"lighting\": " + str(words);
             else
-                keys.insert(SlotNames::name(slot), words);
+                keys << "                " + str(SlotNames::name(slot)) + ": " + str(words);
         }
-        layerObject.insert(QStringLiteral("keys"), keys);
+        fields << (keys.isEmpty() ? QByteArray("            \"keys\": {}")
+                                  : "            \"keys\": {\n" + keys.join(",\n") + "\n            }");
         // Old firmware has no LED block; one is kept only if it holds something.
-        if (current || !ledBlockIsZero(image.led[size_t(layer)]))
-            layerObject.insert(QStringLiteral("led"), ledJson(image.led[size_t(layer)]));
-        layers.append(layerObject);
+        const KeypadImage::LedBlock& block = image.led[size_t(layer)];
+        if (current || !ledBlockIsZero(block)) {
+            const QByteArray mode = block.mode <= 5 ? QByteArray::number(block.mode)
+                                                    : str(QStringLiteral("0x%1").arg(block.mode, 2, 16, QLatin1Char('0')));
+            QByteArrayList rows;
+            for (int t = 0; t < kLedColours; t += 4) {
+                QByteArrayList row;
+                for (int i = t; i < t + 4; ++i)
+                    row << str(colourName(block, i));
+                rows << "                    " + row.join(", ");
+            }
+            fields << "            \"led\": {\n                \"mode\": " + mode
+                          + ",\n                \"colours\": [\n" + rows.join(",\n") + "\n                ]\n            }";
+        }
+        out += "        {\n" + fields.join(",\n") + "\n        }" + (layer + 1 < KeypadImage::kLayers ? ",\n" : "\n");
     }
-    root.insert(QStringLiteral("layers"), layers);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    out += "    ]\n}\n";
+    return out;
 }
 
 bool saveProfile(const QString& path, const KeypadImage& image, QString* error)
