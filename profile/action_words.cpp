@@ -238,6 +238,20 @@ bool patternItem(const QString& word, Item* item, QString* error)
     return false;
 }
 
+// Captions are matched exactly ("Enter" and "ENTER" are different keys), so
+// a word that differs only in case is most likely a typing slip.
+QString suggestion(const QString& word)
+{
+    QStringList near;
+    const Vocabulary& vocab = vocabulary();
+    for (auto it = vocab.phrases.constBegin(); it != vocab.phrases.constEnd(); ++it) {
+        if (it.key().compare(word, Qt::CaseInsensitive) == 0 || it.key().startsWith(word + QLatin1Char(' ')))
+            near << QLatin1Char('"') + it.key() + QLatin1Char('"');
+    }
+    near.sort();
+    return near.isEmpty() ? QString() : QStringLiteral(" (did you mean %1?)").arg(near.join(QLatin1String(" or ")));
+}
+
 bool tokenize(const QString& words, QVector<Item>* items, QString* error)
 {
     const QStringList w = words.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
@@ -262,7 +276,7 @@ bool tokenize(const QString& words, QVector<Item>* items, QString* error)
         Item item;
         if (!patternItem(w[i], &item, error)) {
             if (error->isEmpty())
-                *error = QStringLiteral("unknown word \"%1\"").arg(w[i]);
+                *error = QStringLiteral("unknown word \"%1\"").arg(w[i]) + suggestion(w[i]);
             return false;
         }
         items->append(item);

@@ -191,6 +191,7 @@ void TestActionWords::refusals_data()
     QTest::addColumn<bool>("current");
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown") << "Ctrl+ Banana" << true << "unknown word \"Banana\"";
+    QTest::newRow("case slip") << "ctrl+ C" << true << "(did you mean \"Ctrl+\"?)";
     QTest::newRow("too many") << QString("A ").repeated(19) << true << "a key holds 18";
     QTest::newRow("too many old") << QString("A ").repeated(21) << false << "holds 20";
     QTest::newRow("mixed") << "Volume+ A" << true << "cannot be on one key";
