@@ -44,6 +44,7 @@ public:
     void showConnected() override { w_.Show_Dev_Connected(); }
     void showDisconnected() override { w_.Show_Dev_Disconnected(); }
     void showPermissionProblem() override { w_.showPermissionProblem(); }
+    void showNotAnswering() override { w_.showNotAnswering(); }
     void deviceGone() override
     {
         if (QWidget* qr = w_.findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
@@ -201,6 +202,7 @@ bool Widget::runFirstConnectionSteps()
     // A query that could not even be written or read tells nothing about the
     // record format; going on would treat a current keypad as an old one until
     // it is replugged. Ask again on the next tick instead.
+    store().ForgetKeypadLeds();
     if (Query_Device_Info() == QueryOutcome::Failed)
         return false;
     resetKeyHighlights();
@@ -287,6 +289,13 @@ void Widget::showPermissionProblem()
     applyStatus(RunTimeTexts::permissionProblem(Language_Flag), RunTimeTexts::permissionProblemStyle());
 }
 
+void Widget::showNotAnswering()
+{
+    if (Save_Notice_Active)
+        return;
+    applyStatus(RunTimeTexts::notAnswering(Language_Flag), RunTimeTexts::permissionProblemStyle());
+}
+
 void Widget::applyStatus(const QString& text, const QString& styleSheet)
 {
     // The tick repeats these ten times a second; re-setting an unchanged style
@@ -342,6 +351,8 @@ void Widget::on_confirmButton_clicked()
 {
     if (deviceReady())
         Download_Config();
+    else if (Monitor->Dev_Found)
+        showSaveNotice(false);  // open but not answering: nothing can be saved
 }
 
 void Widget::on_download_clicked() {}
@@ -434,6 +445,8 @@ void Widget::on_changeButtonGroup(int id)
     if (currentFormat() && s.Select_PHY_Key_Mode == ModeDelay) {
         Delay->refresh();
         Delay->loadFromSelectedRecord();
+    } else if (s.Select_PHY_Key_Mode == ModeDelay) {
+        Delay->loadOldFormatDelay();
     }
     highlightKey(id);
 }
@@ -559,6 +572,10 @@ void Widget::onQuickMenuClicked(QPushButton* button, int id)
     ConfigStore& s = store();
     if (s.Select_PHY_Key == 0)
         return;
+    // A shortcut replaces an action of another kind whole: a mouse record's
+    // subtype must not stay behind in a key record.
+    if (s.selectedRecord()[3] != s.Select_PHY_Key_Mode)
+        on_CleanButton_clicked();
     if (s.SetDataValue(dataValueCodes(button->property("data-value"))) != WriteResult::Written)
         return;
     const int key = s.Select_PHY_Key;

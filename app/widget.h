@@ -100,6 +100,7 @@ private:
     void adaptPagesToOldFormat();
     void adoptChosenModel();
     void showPermissionProblem();
+    void showNotAnswering();
     void showSaveNotice(bool success);
     void showNotice(const QString& text, const QString& styleSheet);
     void applyStatus(const QString& text, const QString& styleSheet);

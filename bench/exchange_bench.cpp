@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -58,7 +59,8 @@ void markSaveOf75()
     for (int layer = 0; layer < kLayers; ++layer)
         for (int slot = 1; slot <= kSavedSlotsPerLayer; ++slot)
             s.KeyDirty[layer][slot] = 1;
-    s.LedDirty = 1;
+    s.LedDirty[0] = 1;
+    std::fill(std::begin(s.LedFromKeypad), std::end(s.LedFromKeypad), uint8_t(1));
 }
 
 void forgetWhatTheKeypadSaw(SimulatedKeypad& keypad)

@@ -86,9 +86,13 @@ void ConnectionMonitor::watch()
         host_.layoutCheck();
         return;
     }
-    host_.showConnected();
-    if (!Dev_Connected && !host_.runFirstConnectionSteps())
+    // Connected is said only once the keypad has answered: one that takes no
+    // report would otherwise look ready while every save goes nowhere.
+    if (!Dev_Connected && !host_.runFirstConnectionSteps()) {
+        host_.showNotAnswering();
         return;
+    }
     Dev_Connected = 1;
+    host_.showConnected();
     host_.layoutCheck();
 }

@@ -14,6 +14,7 @@ public:
     virtual void showConnected() = 0;
     virtual void showDisconnected() = 0;
     virtual void showPermissionProblem() = 0;  // listed on the bus, but we may not open it
+    virtual void showNotAnswering() = 0;       // opened, but the first-connection steps cannot run
     virtual void deviceGone() = 0;             // unplug noticed (hide the QR label, ...)
     // Query, highlights, page set-up, read-back. False when the keypad could
     // not be asked at all: the steps run again on the next tick.

@@ -98,7 +98,7 @@ DownloadResult downloadConfig(DeviceLink link, ConfigStore& store)
 {
     DownloadResult result;
     const bool current = store.currentFormat();
-    const bool ledPending = current && store.LedDirty;
+    const bool ledPending = current && store.anyLedDirty();
     const int dirty = countDirty(store);
     if (dirty == 0 && !ledPending)
         return result;
@@ -109,10 +109,22 @@ DownloadResult downloadConfig(DeviceLink link, ConfigStore& store)
     }
 
     bool failed = false;
+    // The three LED blocks always travel together: a layer the user did not
+    // touch has to go back exactly as the keypad holds it, so it is read first.
+    bool ledBlocksKnown = ledPending;
+    for (int layer = 0; ledPending && layer < kLayers; ++layer) {
+        if (store.LedDirty[layer] || store.LedFromKeypad[layer])
+            continue;
+        ++result.ledLayersRead;
+        if (readLedBlock(link, store, layer) != LedReadOutcome::Stored)
+            ledBlocksKnown = false;
+    }
+
     std::vector<std::pair<int, int>> uncommitted;
     auto commit = [&] {
         if (!send(link, buildCommitReport())) {
-            failed = true;
+            failed = true;  // what it would have committed stays unsaved
+            uncommitted.clear();
             return;
         }
         ++result.commitsWritten;
@@ -122,47 +134,54 @@ DownloadResult downloadConfig(DeviceLink link, ConfigStore& store)
         uncommitted.clear();
     };
 
+    // A record that fails does not hold back the others: they are sent and
+    // committed, and the failed one stays unsaved for the next save.
     for (int layer = 0; layer < kLayers; ++layer) {
         for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
             if (!store.KeyDirty[layer][slot])
                 continue;
-            if (failed) {
-                ++result.recordsNotSent;
-                continue;
-            }
             const uint8_t* record = current ? store.PHY2_KEY_Value[layer][slot] : store.PHY_KEY_Value[layer][slot];
             if (send(link, buildKeyRecordReport(record, current))) {
                 qDebug("Witer OKOK Key Num = %d", slot);
                 ++result.recordsWritten;
                 uncommitted.emplace_back(layer, slot);
             } else {
-                ++result.recordsFailed;
+                if (result.recordsFailed++ == 0) {
+                    result.firstFailedLayer = layer;
+                    result.firstFailedSlot = slot;
+                }
                 failed = true;
             }
         }
-        if (!current && !failed && !uncommitted.empty())
+        if (!current && !uncommitted.empty())
             commit();
     }
 
-    if (ledPending && !failed) {
-        for (int layer = 0; layer < kLayers && !failed; ++layer) {
+    if (ledPending && !ledBlocksKnown) {
+        qWarning("LED blocks not sent: a layer could not be read from the keypad first");
+        failed = true;
+    } else if (ledPending) {
+        bool allSent = true;
+        for (int layer = 0; layer < kLayers; ++layer) {
             if (send(link, buildLedBlockReport(layer, store.LayerLedMode[layer], store.KeyBoard_KeyLed[layer])))
                 ++result.ledBlocksWritten;
             else
-                failed = true;
+                allSent = false;
         }
-        if (!failed)
-            store.LedDirty = 0;
+        if (allSent) {
+            for (int layer = 0; layer < kLayers; ++layer) {
+                store.LedDirty[layer] = 0;
+                store.LedFromKeypad[layer] = 1;
+            }
+        }
+        failed = failed || !allSent;
     }
-    if (current && !failed && !uncommitted.empty())
+    if (current && !uncommitted.empty())
         commit();
 
-    if (failed) {
-        result.outcome = DownloadOutcome::Failed;
-        return result;
-    }
-    qDebug("download ok....\n");
-    result.outcome = DownloadOutcome::Saved;
+    result.outcome = failed ? DownloadOutcome::Failed : DownloadOutcome::Saved;
+    if (!failed)
+        qDebug("download ok....\n");
     return result;
 }
 
@@ -271,9 +290,10 @@ LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex,
         qWarning("LED reply of %d bytes for layer %d ignored", count, layerIndex);
         return LedReadOutcome::NoReply;
     }
-    // Unsaved LED edits win over the keypad's copy (one flag covers all layers).
-    if (store.LedDirty)
+    // Unsaved LED edits of this layer win over the keypad's copy.
+    if (store.LedDirty[layerIndex])
         return LedReadOutcome::KeptEdit;
     storeLedReadReply(reply, store.LayerLedMode[layerIndex], store.KeyBoard_KeyLed[layerIndex]);
+    store.LedFromKeypad[layerIndex] = 1;
     return LedReadOutcome::Stored;
 }

@@ -35,19 +35,25 @@ void adoptDeviceInfo(ConfigStore& store, const DeviceInfo& info);
 enum class DownloadOutcome {
     Saved,          // everything dirty was written (and committed)
     NothingToSend,  // no dirty record and, in the current format, no LED change
-    Failed,         // a write failed; the save stopped there
+    Failed,         // some write failed, or the LED blocks could not be completed
 };
 struct DownloadResult {
     DownloadOutcome outcome = DownloadOutcome::NothingToSend;
     int recordsWritten = 0;
     int recordsFailed = 0;
-    int recordsNotSent = 0;  // dirty records left when the save stopped
+    int firstFailedLayer = -1;  // where the first record write failed
+    int firstFailedSlot = -1;
+    int recordsNotSent = 0;  // dirty records not even tried (no open keypad)
+    int ledLayersRead = 0;   // LED layers read from the keypad before the blocks
     int ledBlocksWritten = 0;
     int commitsWritten = 0;
 };
-// A record's dirty flag is cleared only once the commit that follows it was
-// written; the LED flag only when all three LED blocks were. The first failed
-// write ends the save, so what was not confirmed stays dirty for the next one.
+// Every dirty record is tried; a failed one does not stop the others. A
+// record's dirty flag is cleared only once the commit that follows it was
+// written, the LED flags only when all three LED blocks were. Before the LED
+// blocks go out, every layer neither edited nor known from this keypad is read
+// from it, so an untouched layer goes back unchanged; if that read fails, no
+// LED block is sent.
 DownloadResult downloadConfig(DeviceLink link, ConfigStore& store);
 
 // --- Model switch and firmware update -----------------------------------------
@@ -78,7 +84,7 @@ struct KeyReadResult {
 KeyReadResult readKeyRecords(DeviceLink link, ConfigStore& store, int layers, int slotCount, int knobCount,
                              int replyTimeoutMs = kReadBackReplyTimeoutMs);
 
-// KeptEdit: the reply was read but LedDirty was set, so the unsaved LED edits stay.
+// KeptEdit: the reply was read but the layer has unsaved LED edits, which stay.
 enum class LedReadOutcome { Stored, RequestFailed, NoReply, BadLayer, KeptEdit };
 LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex,
                             int replyTimeoutMs = kReadBackReplyTimeoutMs);

@@ -114,7 +114,8 @@ ConfigStore::ConfigStore()
     std::memset(KeyDirty, 0, sizeof KeyDirty);
     for (auto& layerLeds : KeyBoard_KeyLed)
         std::memcpy(layerLeds, kDefaultLedPalette, sizeof kDefaultLedPalette);
-    LedDirty = 0;
+    std::memset(LedDirty, 0, sizeof LedDirty);
+    std::memset(LedFromKeypad, 0, sizeof LedFromKeypad);
     std::memset(LayerLedMode, 0, sizeof LayerLedMode);
     Select_PHY_Key = 0;
     Select_PHY_Key_Layer = 0;
@@ -165,6 +166,16 @@ bool ConfigStore::anyKeyDirty() const
         }
     }
     return false;
+}
+
+bool ConfigStore::anyLedDirty() const
+{
+    return std::any_of(std::begin(LedDirty), std::end(LedDirty), [](uint8_t f) { return f != 0; });
+}
+
+void ConfigStore::ForgetKeypadLeds()
+{
+    std::memset(LedFromKeypad, 0, sizeof LedFromKeypad);
 }
 
 void ConfigStore::InitKeyRecords()

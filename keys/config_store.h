@@ -50,7 +50,11 @@ struct ConfigStore {
     uint8_t PHY_KEY_Value[kLayers][kSlotsPerLayer][kSlotBytes];
     uint8_t KeyDirty[kLayers][kSlotsPerLayer];
     uint8_t KeyBoard_KeyLed[kLayers][kLedBytesPerLayer];
-    uint8_t LedDirty;
+    // Per layer: 1 = this layer's mode or colours were edited and not saved yet.
+    uint8_t LedDirty[kLayers];
+    // Per layer: 1 = the layer's LED block was read from (or written to) the
+    // keypad since it was connected, so the store holds what the keypad has.
+    uint8_t LedFromKeypad[kLayers];
     uint8_t LayerLedMode[kLayers];
     uint8_t Select_PHY_Key;
     uint8_t Select_PHY_Key_Layer;
@@ -68,6 +72,9 @@ struct ConfigStore {
     const uint8_t* recordOf(bool currentFormatArray, int layer, int slot) const;
     uint8_t* selectedRecord() { return record(Select_PHY_Key_Layer, Select_PHY_Key); }
     bool anyKeyDirty() const;
+    bool anyLedDirty() const;
+    // A newly connected keypad: no layer's LED block is known from it yet.
+    void ForgetKeypadLeds();
 
     void InitKeyRecords();
     void MarkKeyModified(uint8_t layer, uint8_t slot);

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -121,6 +122,20 @@ void DelayPage::loadFromSelectedRecord()
             continue;
         const int shown = k == 0 ? delays[k] : qMax(delays[k], kMinEntryDelay);
         SpinBoxes[k]->setValue(shown);
+    }
+}
+
+void DelayPage::loadOldFormatDelay()
+{
+    const uint8_t* record = Store.recordOf(false, Store.Select_PHY_Key_Layer, Store.Select_PHY_Key);
+    if (!record || Store.Select_PHY_Key == 0 || record[3] != ModeDelay || !SingleSpinBox)
+        return;
+    const int value = record[4] | (record[5] << 8);
+    const QSignalBlocker blockSpinBox(SingleSpinBox);
+    SingleSpinBox->setValue(value);
+    if (SingleSlider) {
+        const QSignalBlocker blockSlider(SingleSlider);
+        SingleSlider->setValue(value);
     }
 }
 

@@ -31,6 +31,8 @@ public:
     void enter();    // suffixes and ranges, then refresh
     void refresh();  // enabled state and the entry buttons of the selected key
     void loadFromSelectedRecord();
+    // Old format: the single delay of the selected key, shown without storing it.
+    void loadOldFormatDelay();
     void onValueChanged(QObject* sender, int value);
 
     // Clear: first entry 0, the others 50. Clear All: all 50.

@@ -137,7 +137,7 @@ void LedPage::onColourClicked(QPushButton* button)
     triplet[0] = static_cast<uint8_t>(colour.red());
     triplet[1] = static_cast<uint8_t>(colour.green());
     triplet[2] = static_cast<uint8_t>(colour.blue());
-    store.LedDirty = 1;
+    store.LedDirty[layer] = 1;
 
     qDebug() << "KeyBoard_KeyLed updated:"
              << "R:" << colour.red() << "G:" << colour.green() << "B:" << colour.blue();
@@ -154,7 +154,7 @@ void LedPage::onModeClicked(int mode)
         if (ModeButtons[m])
             ModeButtons[m]->setStyleSheet(modeStyle(m == mode));
     }
-    store.LedDirty = 1;
+    store.LedDirty[layer] = 1;
     qDebug() << "Selected mode:" << store.LayerLedMode[layer];
 }
 

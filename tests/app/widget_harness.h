@@ -83,7 +83,7 @@ struct StoreSnapshot {
         add(s.PHY_KEY_Value, sizeof s.PHY_KEY_Value);
         add(s.KeyDirty, sizeof s.KeyDirty);
         add(s.KeyBoard_KeyLed, sizeof s.KeyBoard_KeyLed);
-        add(&s.LedDirty, 1);
+        add(s.LedDirty, sizeof s.LedDirty);
         add(s.LayerLedMode, sizeof s.LayerLedMode);
     }
     bool operator==(const StoreSnapshot& o) const { return bytes == o.bytes; }

@@ -17,7 +17,6 @@ std::unique_ptr<ConfigStore> cleanStore(uint8_t version)
 {
     auto store = std::make_unique<ConfigStore>();
     store->ClearModifiedFlags();
-    store->LedDirty = 0;
     store->Cur_KeyBoard_KeyNum[2] = version;
     return store;
 }
@@ -39,6 +38,13 @@ struct OpenKeypad {
     HidHandle handle;
 };
 
+int countLedBlocks(const std::vector<Report>& reports)
+{
+    return int(std::count_if(reports.begin(), reports.end(), [](const Report& r) {
+        return classifyReport(r) == ReportKind::LedBlockOrLightingRecord;
+    }));
+}
+
 class RecordingHost : public MonitorHost {
 public:
     QStringList calls;
@@ -49,6 +55,7 @@ public:
     void showConnected() override { calls << "connected"; }
     void showDisconnected() override { calls << "disconnected"; }
     void showPermissionProblem() override { calls << "permission"; }
+    void showNotAnswering() override { calls << "not answering"; }
     void deviceGone() override { calls << "gone"; }
     void layoutCheck() override { calls << "layout"; }
     bool runFirstConnectionSteps() override
@@ -106,7 +113,7 @@ void TestDeviceLink::monitorConnectsUnplugsAndReconnects()
     monitor.tick();
     monitor.tick();
     QCOMPARE(monitor.state(), ConnectionMonitor::State::Connected);
-    QCOMPARE(rig.host.calls, QStringList({"connected", "first", "layout", "connected", "layout"}));
+    QCOMPARE(rig.host.calls, QStringList({"first", "connected", "layout", "connected", "layout"}));
     QCOMPARE(rig.host.lastQuery, QueryOutcome::Answered);
 
     keypad.unplug();
@@ -147,6 +154,7 @@ void TestDeviceLink::monitorWithSilentKeypad()
     again.monitor.tick();
     QCOMPARE(again.host.lastQuery, QueryOutcome::Failed);
     QCOMPARE(again.monitor.state(), ConnectionMonitor::State::Opened);
+    QCOMPARE(again.host.calls, QStringList({"first", "not answering"}));  // never "connected" meanwhile
     QCOMPARE(again.host.count("layout"), 0);
     again.monitor.tick();
     QCOMPARE(again.host.lastQuery, QueryOutcome::Answered);
@@ -235,24 +243,36 @@ void TestDeviceLink::downloadCurrentFormatSingleRecord()
 void TestDeviceLink::downloadLedOnlyAndCommitAfterLeds()
 {
     OpenKeypad rig(kCurrentBoard);
+    for (int layer = 0; layer < 3; ++layer) {
+        rig.keypad.ledBlocks[layer].mode = uint8_t(layer + 1);
+        std::fill(std::begin(rig.keypad.ledBlocks[layer].colours), std::end(rig.keypad.ledBlocks[layer].colours),
+                  uint8_t(0x30 + layer));
+    }
+    const SimulatedKeypad::LedBlock untouched = rig.keypad.ledBlocks[0];
     auto store = cleanStore(10);
     store->LayerLedMode[2] = 4;
-    store->LedDirty = 1;
+    store->LedDirty[2] = 1;
 
+    // Layers 0 and 1 were never read: they are read first and go back as they were.
     DownloadResult result = downloadConfig(rig.link(), *store);
     QCOMPARE(result.outcome, DownloadOutcome::Saved);
-    QCOMPARE(rig.keypad.received.size(), size_t(3));
+    QCOMPARE(result.ledLayersRead, 2);
+    QCOMPARE(rig.keypad.received.size(), size_t(5));
+    QCOMPARE(classifyReport(rig.keypad.received[0]), ReportKind::LedReadRequest);
     for (int layer = 0; layer < 3; ++layer)
-        QVERIFY(rig.keypad.received[layer]
+        QVERIFY(rig.keypad.received[2 + layer]
                 == buildLedBlockReport(layer, store->LayerLedMode[layer], store->KeyBoard_KeyLed[layer]));
     QVERIFY(rig.keypad.sleeps.empty());
-    QCOMPARE(store->LedDirty, uint8_t(0));
+    QVERIFY(!store->anyLedDirty());
+    QCOMPARE(rig.keypad.ledBlocks[0].mode, untouched.mode);
+    QVERIFY(std::equal(untouched.colours, untouched.colours + kLedColourBytes, rig.keypad.ledBlocks[0].colours));
     QCOMPARE(rig.keypad.ledBlocks[2].mode, uint8_t(4));
+    QCOMPARE(rig.keypad.ledBlocks[2].colours[0], store->KeyBoard_KeyLed[2][0]);
 
-    // Records and LEDs together: the commit comes last and carries nothing else.
+    // Records and LEDs together, every layer known now: the commit comes last.
     fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0x40);
     store->KeyDirty[0][1] = 1;
-    store->LedDirty = 1;
+    store->LedDirty[0] = 1;
     rig.keypad.received.clear();
     result = downloadConfig(rig.link(), *store);
     QCOMPARE(rig.keypad.received.size(), size_t(5));
@@ -266,7 +286,7 @@ void TestDeviceLink::downloadOldFormatCommitsPerLayer()
     fillRecord(store->PHY_KEY_Value[0][3], 0, 3, 0x10);
     fillRecord(store->PHY_KEY_Value[2][17], 2, 17, 0x30);
     store->KeyDirty[0][3] = store->KeyDirty[2][17] = 1;
-    store->LedDirty = 1;  // travels in slot 0 in this format; no LED block
+    store->LedDirty[0] = 1;  // travels in slot 0 in this format; no LED block
 
     const DownloadResult result = downloadConfig(rig.link(), *store);
     QCOMPARE(result.outcome, DownloadOutcome::Saved);
@@ -277,7 +297,7 @@ void TestDeviceLink::downloadOldFormatCommitsPerLayer()
     QVERIFY(std::all_of(sent[0].begin() + 51, sent[0].end(), [](uint8_t b) { return b == 0; }));
     QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs, kCommitPauseMs}));
     QVERIFY(!store->anyKeyDirty());
-    QCOMPARE(store->LedDirty, uint8_t(1));
+    QVERIFY(store->anyLedDirty());
 }
 
 void TestDeviceLink::downloadNothingToSend()
@@ -290,24 +310,29 @@ void TestDeviceLink::downloadNothingToSend()
 
 void TestDeviceLink::downloadFailuresKeepEditsDirty()
 {
-    // A failing record write: nothing is committed, both edits stay pending.
+    // A failing record write: the others are still sent and committed; only
+    // the failed one stays pending, and the save counts as failed.
     {
         OpenKeypad rig(kCurrentBoard);
         auto store = cleanStore(10);
-        fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0);
-        fillRecord(store->PHY2_KEY_Value[0][2], 0, 2, 0);
-        store->KeyDirty[0][1] = store->KeyDirty[0][2] = 1;
-        rig.keypad.faults.failingWrites = {1};
+        for (int slot : {1, 2, 3}) {
+            fillRecord(store->PHY2_KEY_Value[0][slot], 0, slot, uint8_t(slot));
+            store->KeyDirty[0][slot] = 1;
+        }
+        rig.keypad.faults.failingWrites = {2};
         DownloadResult result = downloadConfig(rig.link(), *store);
         QCOMPARE(result.outcome, DownloadOutcome::Failed);
         QCOMPARE(result.recordsFailed, 1);
-        QCOMPARE(result.recordsNotSent, 1);
-        QVERIFY(store->KeyDirty[0][1] && store->KeyDirty[0][2]);
-        QCOMPARE(rig.keypad.commits, 0);
-
-        result = downloadConfig(rig.link(), *store);  // the next save sends both
-        QCOMPARE(result.outcome, DownloadOutcome::Saved);
         QCOMPARE(result.recordsWritten, 2);
+        QCOMPARE(result.firstFailedSlot, 2);
+        QCOMPARE(result.commitsWritten, 1);
+        QVERIFY(!store->KeyDirty[0][1] && store->KeyDirty[0][2] && !store->KeyDirty[0][3]);
+        QVERIFY(std::equal(store->PHY2_KEY_Value[0][3], store->PHY2_KEY_Value[0][3] + 64,
+                           rig.keypad.storedRecords[0][3]));
+
+        result = downloadConfig(rig.link(), *store);  // the next save sends the one left
+        QCOMPARE(result.outcome, DownloadOutcome::Saved);
+        QCOMPARE(result.recordsWritten, 1);
         QVERIFY(!store->anyKeyDirty());
     }
     // The last write (the commit) failing is a failure too, and leaves the record dirty.
@@ -324,14 +349,24 @@ void TestDeviceLink::downloadFailuresKeepEditsDirty()
     {
         OpenKeypad rig(kCurrentBoard);
         auto store = cleanStore(10);
-        store->LedDirty = 1;
+        std::fill(std::begin(store->LedFromKeypad), std::end(store->LedFromKeypad), uint8_t(1));
+        store->LedDirty[1] = 1;
         rig.keypad.faults.unplugAtWrite = 2;
         QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
-        QCOMPARE(store->LedDirty, uint8_t(1));
-        QCOMPARE(rig.keypad.writeAttempts, 2);  // nothing more was tried after the failure
+        QCOMPARE(store->LedDirty[1], uint8_t(1));
         QVERIFY(rig.keypad.enumerate(0, 0).empty());
     }
-    // Old format: the layer committed before the failure is saved, the rest stays dirty.
+    // An untouched layer that cannot be read first: no LED block goes out at all.
+    {
+        OpenKeypad rig(kCurrentBoard);
+        auto store = cleanStore(10);
+        store->LedDirty[0] = 1;
+        rig.keypad.faults.missingReplies = {1};
+        QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
+        QCOMPARE(countLedBlocks(rig.keypad.received), 0);
+        QCOMPARE(store->LedDirty[0], uint8_t(1));
+    }
+    // Old format: each layer with a record that got through is committed.
     {
         OpenKeypad rig(kOldBoard);
         auto store = cleanStore(9);
@@ -339,8 +374,8 @@ void TestDeviceLink::downloadFailuresKeepEditsDirty()
         rig.keypad.faults.failingWrites = {3};
         const DownloadResult result = downloadConfig(rig.link(), *store);
         QCOMPARE(result.outcome, DownloadOutcome::Failed);
-        QCOMPARE(result.commitsWritten, 1);
-        QVERIFY(!store->KeyDirty[0][4] && store->KeyDirty[1][4] && store->KeyDirty[2][4]);
+        QCOMPARE(result.commitsWritten, 2);
+        QVERIFY(!store->KeyDirty[0][4] && store->KeyDirty[1][4] && !store->KeyDirty[2][4]);
     }
 }
 
@@ -445,7 +480,7 @@ void TestDeviceLink::readLedBlock()
     QCOMPARE(::readLedBlock(rig.link(), *store, 1), LedReadOutcome::Stored);
     QCOMPARE(store->LayerLedMode[1], uint8_t(6));  // stored as read, even past the known modes
     QCOMPARE(store->KeyBoard_KeyLed[1][47], uint8_t(9));
-    QCOMPARE(store->LedDirty, uint8_t(0));
+    QCOMPARE(store->LedFromKeypad[1], uint8_t(1));
 
     rig.keypad.ledBlocks[1].mode = 2;
     rig.keypad.faults.shortReplies[2] = 30;

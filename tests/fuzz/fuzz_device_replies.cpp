@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const uint8_t setup = in.byte();
     store->Cur_KeyBoard_KeyNum[2] = setup & 0x01 ? 10 : 9;
-    store->LedDirty = (setup & 0x02) ? 1 : 0;
+    store->LedDirty[setup >> 6 & 0x01] = (setup & 0x02) ? 1 : 0;
     // A few unsaved edits the read-back must leave alone.
     for (int n = 0; n < (setup >> 5); ++n) {
         const uint8_t at = in.byte();
@@ -78,14 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(std::memcmp(before->KeyBoard_KeyLed, store->KeyBoard_KeyLed, sizeof store->KeyBoard_KeyLed) == 0
                    && std::memcmp(before->LayerLedMode, store->LayerLedMode, 3) == 0);
     else
-        FUZZ_CHECK(layer >= 0 && layer < kLayers && !before->LedDirty);
+        FUZZ_CHECK(layer >= 0 && layer < kLayers && !before->LedDirty[layer]);
     for (int other = 0; other < kLayers; ++other) {
         if (other == layer && led == LedReadOutcome::Stored)
             continue;
         FUZZ_CHECK(std::memcmp(before->KeyBoard_KeyLed[other], store->KeyBoard_KeyLed[other], kLedBytesPerLayer) == 0);
         FUZZ_CHECK(before->LayerLedMode[other] == store->LayerLedMode[other]);
     }
-    FUZZ_CHECK(before->LedDirty == store->LedDirty);
+    FUZZ_CHECK(std::memcmp(before->LedDirty, store->LedDirty, sizeof store->LedDirty) == 0);
 
     // Every request sent was well formed for what it asked.
     for (const FuzzTransport::Sent& s : keypad.sent) {

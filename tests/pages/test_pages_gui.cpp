@@ -66,7 +66,8 @@ private slots:
         QCOMPARE(int(store.KeyBoard_KeyLed[1][6]), 0);
         QCOMPARE(int(store.KeyBoard_KeyLed[1][7]), 0);
         QCOMPARE(int(store.KeyBoard_KeyLed[1][8]), 255);
-        QCOMPARE(int(store.LedDirty), 1);
+        QCOMPARE(int(store.LedDirty[1]), 1);
+        QCOMPARE(int(store.LedDirty[0]), 0);
         QCOMPARE(form->find("pushButton_K3")->styleSheet(),
                  QString("QPushButton {   background-color: #0000ff;   color: white;   border-radius: 5px;   "
                          "padding: 10px;}QPushButton:hover {   background-color: #0000e8;}"
@@ -106,7 +107,7 @@ private slots:
         form->find("LED_color_2")->click();
 
         QCOMPARE(memcmp(before, store.KeyBoard_KeyLed, sizeof before), 0);
-        QCOMPARE(int(store.LedDirty), 0);
+        QVERIFY(!store.anyLedDirty());
         if (key >= 1 && key <= 16)
             QVERIFY(form->find(QString("pushButton_K%1").arg(key))->styleSheet().isEmpty());
     }
@@ -125,7 +126,7 @@ private slots:
         QCOMPARE(form->find("LED_Mode_4")->styleSheet(), LedPage::modeStyle(true));
         QCOMPARE(int(store.LayerLedMode[2]), 4);
         QCOMPARE(int(store.LayerLedMode[0]), 0);
-        QCOMPARE(int(store.LedDirty), 1);
+        QCOMPARE(int(store.LedDirty[2]), 1);
 
         // Back on layer 0 the display shows that layer's mode and colours.
         store.Select_PHY_Key_Layer = 0;
