@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QLoggingCategory>
+
 #include <cstdint>
 #include <vector>
 
-// The in-memory image of everything the keypad will be told. Plain data, one
-// process-wide instance (configStore()), touched only from the GUI thread.
+// The in-memory image of everything the keypad will be told, as plain data
+// with its record writers. A KeypadConfig owns one; copies serve as snapshots.
 // Records are wire format: bytes 0..63 (current) or 0..49 (old) of a slot are
 // exactly what follows the report number of a key record report.
+
+// Record changes and their bytes; debug output off unless
+// QT_LOGGING_RULES="tessaplex.config.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(lcConfig)
 
 constexpr int kLayers = 3;
 constexpr int kSlotsPerLayer = 60;
@@ -100,5 +106,3 @@ private:
     void finishKeyWrite(uint8_t* rec, int recordBytes);
     bool clearSlot(int layer, int slot);  // bytes 4..64 of both arrays; true when anything changed
 };
-
-ConfigStore& configStore();

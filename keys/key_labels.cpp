@@ -1,6 +1,6 @@
 #include "keys/key_labels.h"
+#include "pages/window_log.h"
 
-#include <QDebug>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -37,7 +37,7 @@ void KeyLabels::showLayer(const ConfigStore& store, int layer)
 void KeyLabels::appendToSelectedKey(const ConfigStore& store, const QString& caption)
 {
     const int key = store.Select_PHY_Key;
-    qDebug() << "Select_PHY_Key the value is " << key;
+    qCDebug(lcUi) << "Select_PHY_Key the value is " << key;
     if (key < 1 || key > KeyPictureButtons::kSelectable)
         return;
     QPushButton* button = buttons_.button(key);

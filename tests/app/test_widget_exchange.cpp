@@ -22,7 +22,7 @@ private slots:
         w = freshWindow(*keypad);
         w->show();
         connectKeypad(*w);
-        QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Connected);
+        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
         keypad->received.clear();
         keypad->sleeps.clear();
     }
@@ -162,7 +162,7 @@ void TestWidgetExchange::unplugDuringSave()
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
 
     w->timeoutSlot();
-    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
     // Nothing goes out while searching; the edit waits for the keypad.
     click(*w, "download");
     QCOMPARE(int(store().KeyDirty[0][3]), 1);

@@ -2,7 +2,8 @@
 // the real window against the simulated keypad, with one fault injected at a
 // time: a failing write, an unplug, a missing, short or garbage reply.
 #include "app/widget.h"
-#include "device/connection_monitor.h"
+#include "config/keypad_config.h"
+#include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "pages/run_time_texts.h"
@@ -243,7 +244,7 @@ private slots:
     void keypadTakingNoWritesIsNotConnected();
 
 private:
-    ConfigStore& store() { return configStore(); }
+    ConfigStore& store() { return window->config().rawStore(); }
     QString status() const { return statusButton->text(); }
 
     void tick() { window->timeoutSlot(); }
@@ -294,7 +295,7 @@ void TestFaultMatrix::initTestCase()
     previousHandler = forwardHandler;
     socket = std::make_unique<KeypadSocket>();
     window = std::make_unique<Widget>(*socket);
-    window->Monitor_Timer->stop();
+    window->connection().stop();
     tabs = window->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
     statusButton = window->findChild<QPushButton*>(QStringLiteral("Dev_Sta_Dsp"));
     keysPage = window->findChild<QWidget*>(QStringLiteral("tab"));
@@ -316,7 +317,7 @@ void TestFaultMatrix::detachKeypad()
     keypad.reset();
     tick();
     tick();
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Searching);
 }
 
 SimulatedKeypad& TestFaultMatrix::attachKeypad(bool current)
@@ -401,7 +402,7 @@ void TestFaultMatrix::prepare(Scenario scenario, bool current)
         return;
 
     connectKeypad();
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(store().currentFormat(), current);
     if (scenario == Scenario::Save) {
         selectKey(0, 3);
@@ -662,12 +663,12 @@ void TestFaultMatrix::faultMatrix()
     tick();
     if (unplugged) {
         QCOMPARE(status(), RunTimeTexts::disconnected(kEnglish));
-        QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Searching);
+        QCOMPARE(window->connection().state(), KeypadConnection::State::Searching);
         keypad->faults = SimulatedKeypad::Faults();
         keypad->plug();
         connectKeypad();
     }
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(status(), RunTimeTexts::connected(kEnglish));
     if (store().currentFormat() != isCurrent(*keypad)) {
         // Only the identity exchange decides the format: when it fails, goes
@@ -750,7 +751,7 @@ void TestFaultMatrix::keypadTakingNoWritesIsNotConnected()
         k.faults.failingWrites.insert(n);
     connectKeypad();
     tick();
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Opened);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Opened);
     QCOMPARE(status(), RunTimeTexts::notAnswering(kEnglish));
     selectKey(0, 4);
     clickValue(QStringLiteral("A"));
