@@ -13,7 +13,7 @@
 #include "pages/delay_page.h"
 #include "pages/led_page.h"
 #include "pages/mouse_page.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 #include "pages/quick_menu_page.h"
 
 Q_LOGGING_CATEGORY(lcUi, "tessaplex.ui", QtInfoMsg)

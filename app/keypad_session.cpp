@@ -12,7 +12,7 @@
 #include "pages/led_page.h"
 #include "pages/mouse_page.h"
 #include "pages/quick_menu_page.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 
 KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& connection, KeypadConfig& config,

@@ -1,5 +1,5 @@
 #include "keys/key_labels.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 #include <QPushButton>
 #include <QTextEdit>

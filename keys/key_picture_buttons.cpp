@@ -1,5 +1,5 @@
 #include "keys/key_picture_buttons.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 #include <QPushButton>
 #include <QWidget>

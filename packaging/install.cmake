@@ -17,7 +17,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.desktop
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.metainfo.xml
         DESTINATION ${TESSAPLEX_METAINFO_DIR})
 
-set(_tessaplex_icons ${CMAKE_SOURCE_DIR}/resources/icons)
+set(_tessaplex_icons ${PROJECT_SOURCE_DIR}/resources/icons)
 install(FILES ${_tessaplex_icons}/tessaplex-48.png
         DESTINATION ${TESSAPLEX_ICONS_DIR}/48x48/apps RENAME tessaplex.png)
 install(FILES ${_tessaplex_icons}/tessaplex-256.png
@@ -25,7 +25,10 @@ install(FILES ${_tessaplex_icons}/tessaplex-256.png
 install(FILES ${_tessaplex_icons}/tessaplex.svg
         DESTINATION ${TESSAPLEX_ICONS_DIR}/scalable/apps)
 
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessaplex RENAME copyright)
 
-include(${CMAKE_CURRENT_LIST_DIR}/cpack.cmake)
+# Packages are made of this project alone, never of one that includes it.
+if(TESSAPLEX_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/cpack.cmake)
+endif()

@@ -1,5 +1,5 @@
 #include "pages/delay_page.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 #include <QLabel>
 #include <QPushButton>

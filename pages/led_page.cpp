@@ -1,5 +1,5 @@
 #include "pages/led_page.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 #include <QPalette>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "pages/quick_menu_page.h"
-#include "pages/window_log.h"
+#include "keys/window_log.h"
 
 #include <QGridLayout>
 #include <QPushButton>
