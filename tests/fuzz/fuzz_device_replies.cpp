@@ -4,7 +4,8 @@
 // what a reply may carry changes.
 #include "fuzz_transport.h"
 
-#include "device/device_exchanges.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
 #include "keys/config_store.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ void checkRead(const ConfigStore& before, const ConfigStore& after, bool current
 {
     const int last = current ? 59 : 49;  // record bytes 1..last come from a reply
     FUZZ_CHECK(std::memcmp(before.KeyDirty, after.KeyDirty, sizeof after.KeyDirty) == 0);
-    FUZZ_CHECK(before.LedDirty == after.LedDirty);
+    FUZZ_CHECK(std::memcmp(before.LedDirty, after.LedDirty, sizeof after.LedDirty) == 0);
     const auto* other = current ? &before.PHY_KEY_Value : &before.PHY2_KEY_Value;
     const auto* otherNow = current ? &after.PHY_KEY_Value : &after.PHY2_KEY_Value;
     FUZZ_CHECK(std::memcmp(other, otherNow, sizeof after.PHY_KEY_Value) == 0);
@@ -44,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ByteCursor in(data, size);
     FuzzTransport keypad(in);
     const DeviceLink link{keypad, keypad.handle()};
-    auto store = std::make_unique<ConfigStore>();
+    auto config = std::make_unique<KeypadConfig>();
+    ConfigStore* store = &config->rawStore();
     store->InitKeyRecords();
 
     const uint8_t setup = in.byte();
@@ -59,19 +61,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QueryResult query = queryDeviceInfo(link);
     if (query.outcome == QueryOutcome::Answered && (setup & 0x04))
-        adoptDeviceInfo(*store, query.info);
+        config->adoptDeviceInfo(query.info);
 
     const bool current = store->currentFormat();
     const int slots = (setup & 0x08) ? in.byte() % 70 : (current ? 25 : 15);
     const int knobs = (setup & 0x08) ? in.byte() % 30 : (current ? 0 : 3);
     auto before = std::make_unique<ConfigStore>(*store);
-    const KeyReadResult result = readKeyRecords(link, *store, 3, slots, knobs, 0);
+    const KeyReadResult result = readKeyRecords(link, *config, 3, slots, knobs, 0);
     checkRead(*before, *store, current, keyReadSlotOrder(current, slots, knobs));
     FUZZ_CHECK(result.repliesStored >= 0 && result.requestsWritten + result.requestsFailed <= 3);
 
     *before = *store;
     const int layer = static_cast<int8_t>(in.byte()) % 5;
-    const LedReadOutcome led = readLedBlock(link, *store, layer, 0);
+    const LedReadOutcome led = readLedBlock(link, *config, layer, 0);
     FUZZ_CHECK(std::memcmp(before->PHY2_KEY_Value, store->PHY2_KEY_Value, sizeof store->PHY2_KEY_Value) == 0);
     FUZZ_CHECK(std::memcmp(before->PHY_KEY_Value, store->PHY_KEY_Value, sizeof store->PHY_KEY_Value) == 0);
     if (led != LedReadOutcome::Stored)

@@ -4,7 +4,8 @@
 // a write failed.
 #include "fuzz_transport.h"
 
-#include "device/device_exchanges.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
 #include "keys/config_store.h"
 
 #include <memory>
@@ -14,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     silenceQtLog();
     ByteCursor in(data, size);
     FuzzTransport keypad(in);
-    auto store = std::make_unique<ConfigStore>();
+    auto config = std::make_unique<KeypadConfig>();
+    ConfigStore* store = &config->rawStore();
 
     const uint8_t setup = in.byte();
     store->Cur_KeyBoard_KeyNum[2] = setup & 0x01 ? 10 : 9;
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool current = store->currentFormat();
     auto before = std::make_unique<ConfigStore>(*store);
 
-    const DownloadResult result = downloadConfig(DeviceLink{keypad, keypad.handle()}, *store);
+    const DownloadResult result = downloadConfig(DeviceLink{keypad, keypad.handle()}, *config);
 
     bool anyFailed = false;
     for (const FuzzTransport::Sent& s : keypad.sent)
