@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -13,7 +15,6 @@ class KeypadConnection;
 class KeypadSession;
 class LayoutView;
 class QButtonGroup;
-class QTimer;
 class StatusLine;
 class CustomTabStyle;
 class Dialog1;
@@ -54,7 +55,8 @@ public:
     int Language_Flag = 0;
     QButtonGroup* Key_Group = nullptr;
     QButtonGroup* Layer_Group = nullptr;
-    QTimer* Monitor_Timer = nullptr;  // the polling watch's timer; null with another watch
+    // The polling watch's timer; null once another watch replaced it.
+    QPointer<QTimer> Monitor_Timer;
 
 public slots:
     void on_confirmButton_clicked();

@@ -3,6 +3,7 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "build_config.h"
+#include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "models/window_size.h"
 

@@ -64,11 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         config->adoptDeviceInfo(query.info);
 
     const bool current = store->currentFormat();
-    const int slots = (setup & 0x08) ? in.byte() % 70 : (current ? 25 : 15);
+    const int slotCount = (setup & 0x08) ? in.byte() % 70 : (current ? 25 : 15);
     const int knobs = (setup & 0x08) ? in.byte() % 30 : (current ? 0 : 3);
     auto before = std::make_unique<ConfigStore>(*store);
-    const KeyReadResult result = readKeyRecords(link, *config, 3, slots, knobs, 0);
-    checkRead(*before, *store, current, keyReadSlotOrder(current, slots, knobs));
+    const KeyReadResult result = readKeyRecords(link, *config, 3, slotCount, knobs, 0);
+    checkRead(*before, *store, current, keyReadSlotOrder(current, slotCount, knobs));
     FUZZ_CHECK(result.repliesStored >= 0 && result.requestsWritten + result.requestsFailed <= 3);
 
     *before = *store;
