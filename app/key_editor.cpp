@@ -16,8 +16,6 @@
 #include "keys/window_log.h"
 #include "pages/quick_menu_page.h"
 
-Q_LOGGING_CATEGORY(lcUi, "tessaplex.ui", QtInfoMsg)
-
 namespace {
 constexpr int kLightingPage = 3;
 constexpr int kMousePage = 4;

@@ -39,6 +39,8 @@ Widget::Widget(HidTransport& transport, QWidget* parent)
 Widget::~Widget()
 {
     Connection->stop();
+    // Pages torn down with the form must not reach the editor meanwhile.
+    ui->tabWidget->blockSignals(true);
     delete ui;
 }
 

@@ -8,6 +8,8 @@
 #include "keys/key_picture_buttons.h"
 #include "keys/record_render.h"
 
+Q_LOGGING_CATEGORY(lcUi, "tessaplex.ui", QtInfoMsg)
+
 namespace {
 const QString kEmptyLabel = QStringLiteral("NULL");
 }
