@@ -1,5 +1,7 @@
 #include "app/options.h"
 
+#include <QCommandLineParser>
+
 namespace {
 
 // Options QApplication understands itself, with the number of values they take.
@@ -44,42 +46,50 @@ bool parseSimulateValue(const QString& value, SimulateOptions& out, QString& err
 ProgramOptions parseProgramOptions(const QStringList& args)
 {
     ProgramOptions options;
-    for (int i = 1; i < args.size(); ++i) {
+    // Qt's own options are QApplication's business; a bare --simulate means
+    // the default board (the parser knows no optional values).
+    QStringList ours;
+    for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == "--help" || arg == "-h" || arg == "-?") {
-            options.action = ProgramOptions::Action::ShowHelp;
-            return options;
-        }
-        if (arg == "--version") {
-            options.action = ProgramOptions::Action::ShowVersion;
-            return options;
-        }
-        if (arg == "--simulate") {
-            options.simulate = true;
-            continue;
-        }
-        if (arg.startsWith("--simulate=")) {
-            options.simulate = true;
-            if (!parseSimulateValue(arg.mid(int(qstrlen("--simulate="))), options.simulated, options.error)) {
-                options.action = ProgramOptions::Action::Error;
-                return options;
-            }
-            continue;
-        }
-        if (arg == "--simulate-silent") {
-            options.simulate = true;
-            options.simulated.silent = true;
-            continue;
-        }
-        const int qtValues = qtOptionValueCount(arg);
-        if (qtValues >= 0) {
+        const int qtValues = i > 0 ? qtOptionValueCount(arg) : -1;
+        if (qtValues >= 0)
             i += qtValues;
-            continue;
-        }
+        else
+            ours << (i > 0 && arg == QLatin1String("--simulate") ? QStringLiteral("--simulate=15,3,10,0") : arg);
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help", "?"});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption simulate(QStringLiteral("simulate"), QString(), QStringLiteral("KEYS,KNOBS,VERSION,VARIANT"));
+    const QCommandLineOption silent(QStringLiteral("simulate-silent"));
+    parser.addOptions({help, version, simulate, silent});
+    if (!parser.parse(ours)) {
         options.action = ProgramOptions::Action::Error;
-        options.error = QStringLiteral("unknown option \"%1\"").arg(arg);
+        options.error = parser.errorText();
         return options;
     }
+    if (!parser.positionalArguments().isEmpty()) {
+        options.action = ProgramOptions::Action::Error;
+        options.error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return options;
+    }
+    if (parser.isSet(simulate)) {
+        options.simulate = true;
+        if (!parseSimulateValue(parser.value(simulate), options.simulated, options.error)) {
+            options.action = ProgramOptions::Action::Error;
+            return options;
+        }
+    }
+    if (parser.isSet(silent)) {
+        options.simulate = true;
+        options.simulated.silent = true;
+    }
+    if (parser.isSet(help))
+        options.action = ProgramOptions::Action::ShowHelp;
+    else if (parser.isSet(version))
+        options.action = ProgramOptions::Action::ShowVersion;
     return options;
 }
 

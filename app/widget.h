@@ -1,25 +1,23 @@
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
-#include "device/device_exchanges.h"
-#include "device/hid_transport.h"
 #include "keys/key_table.h"
 
-class QButtonGroup;
-class QPushButton;
-class QTimer;
-class Dialog1;
-class ConnectionMonitor;
-class CustomTabStyle;
+class HidTransport;
+class KeyEditor;
+class KeypadConfig;
+class KeypadConnection;
+class KeypadSession;
 class LayoutView;
-class KeyLabels;
-class KeyPictureButtons;
-class LedPage;
-class DelayPage;
-class WidgetMonitorHost;
+class QButtonGroup;
+class StatusLine;
+class CustomTabStyle;
+class Dialog1;
 
 namespace Ui {
 class Widget;
@@ -31,9 +29,11 @@ public:
     QString Key_Val_Str;
 };
 
-// The main window: owns the form, the model picker, the button groups, the
-// monitor timer and the open keypad. It wires the pieces together; what each
-// page or exchange does lives in device/, keys/, pages/ and models/.
+// The main window: owns the form, the configuration being edited, the
+// connection to the keypad and the model picker, and wires them together.
+// What happens on a click lives in KeyEditor (selection and values) and
+// KeypadSession (everything that talks to the keypad); the status line is
+// StatusLine's alone.
 class Widget : public QWidget, public HID_Key_Val {
     Q_OBJECT
 
@@ -43,30 +43,20 @@ public:
     explicit Widget(HidTransport& transport, QWidget* parent = nullptr);
     ~Widget() override;
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-    // Operations other parts of the program and the tests drive.
-    QueryOutcome Query_Device_Info();
-    void Read_Config_On_Connect();
-    void Read_Key_Records(int layers, int slotCount, int knobs);
-    void Read_Led_Block();
-    void Download_Config();
-    void Show_Dev_Connected();
-    void Show_Dev_Disconnected();
-    void Show_Key_Text();
-    void Show_Layer_Key_Labels(int layer);
-    void Append_Key_Label(const QString& caption);
-    void SetRgb_Led_Key(int index);
+    KeypadConfig& config() const { return *Config; }
+    KeypadConnection& connection() const { return *Connection; }
+    KeyEditor& editor() const { return *Editor; }
+    StatusLine& statusLine() const { return *Status; }
+    Dialog1* dialog1() const { return Dialog; }
+    const CaptionLookup& captions() const;
+    bool saveNoticeActive() const;
     void rebuildLayoutView();
 
     int Language_Flag = 0;
     QButtonGroup* Key_Group = nullptr;
     QButtonGroup* Layer_Group = nullptr;
-    QTimer* Monitor_Timer = nullptr;
-    Dialog1* dialog1() const { return Dialog; }
-    ConnectionMonitor& monitor() { return *Monitor; }
-    const CaptionLookup& captions() const { return Captions; }
-    bool saveNoticeActive() const { return Save_Notice_Active != 0; }
+    // The polling watch's timer; null once another watch replaced it.
+    QPointer<QTimer> Monitor_Timer;
 
 public slots:
     void on_confirmButton_clicked();
@@ -91,39 +81,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    friend class WidgetMonitorHost;
-
     void construct();
-    void registerValueButtons();
-    bool runFirstConnectionSteps();
-    void adaptPagesToCurrentFormat();
-    void adaptPagesToOldFormat();
-    void adoptChosenModel();
-    void showPermissionProblem();
-    void showSaveNotice(bool success);
-    void showNotice(const QString& text, const QString& styleSheet);
-    void applyStatus(const QString& text, const QString& styleSheet);
-    void handleValueClick(QPushButton* button);
-    void onQuickMenuClicked(QPushButton* button, int id);
-    void resetKeyHighlights();
-    void highlightKey(int id);
-    bool deviceReady() const;
-    HidHandle handle() const;
-    DeviceLink deviceLink() const;
+    void connectByName();
+    void hideEditionControls();
 
     Ui::Widget* ui = nullptr;
-    std::unique_ptr<HidTransport> OwnTransport;
-    HidTransport* Transport = nullptr;
-    std::unique_ptr<WidgetMonitorHost> MonitorHostAdapter;
-    std::unique_ptr<ConnectionMonitor> Monitor;
+    KeypadConfig* Config = nullptr;
+    KeypadConnection* Connection = nullptr;
+    StatusLine* Status = nullptr;
+    KeyEditor* Editor = nullptr;
+    KeypadSession* Session = nullptr;
     Dialog1* Dialog = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
-    std::unique_ptr<KeyPictureButtons> KeyButtons;
-    std::unique_ptr<KeyLabels> Labels;
-    LedPage* Led = nullptr;
-    DelayPage* Delay = nullptr;
-    CaptionLookup Captions;
-    QList<QPushButton*> ValueButtons;
-    unsigned char Save_Notice_Active = 0;
 };

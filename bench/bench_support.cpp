@@ -31,11 +31,6 @@ void CountingTransport::close(HidHandle) {}
 void CountingTransport::exit() {}
 void CountingTransport::sleepMs(int) {}
 
-void resetConfigStore()
-{
-    configStore() = ConfigStore();
-}
-
 bool waitUntilExposed(QWidget& window)
 {
     QElapsedTimer clock;

@@ -25,10 +25,6 @@ public:
     void sleepMs(int milliseconds) override;
 };
 
-// The process-wide configuration back to its load values, so that one
-// benchmark's keypad does not decide the next one's record format.
-void resetConfigStore();
-
 // Delivers events until the window system shows the window; false after 5 s.
 bool waitUntilExposed(QWidget& window);
 

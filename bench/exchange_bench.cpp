@@ -5,7 +5,8 @@
 #include "app/widget.h"
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
-#include "device/connection_monitor.h"
+#include "config/keypad_config.h"
+#include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "keys/key_table.h"
@@ -15,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -27,17 +29,17 @@ constexpr int kReadReplies = kLayers * 25;
 
 bool connect(Widget& window)
 {
-    window.Monitor_Timer->stop();
+    window.connection().stop();
     window.timeoutSlot();
     window.timeoutSlot();
-    return window.monitor().state() == ConnectionMonitor::State::Connected;
+    return window.connection().state() == KeypadConnection::State::Connected;
 }
 
 // One key code on every key and knob action of the three layers, as if the
 // user had assigned them all.
-void assignEveryKey()
+void assignEveryKey(Widget& window)
 {
-    ConfigStore& s = configStore();
+    ConfigStore& s = window.config().rawStore();
     s.Select_PHY_Key_Mode = ModeKeys;
     for (int layer = 0; layer < kLayers; ++layer) {
         s.Select_PHY_Key_Layer = static_cast<uint8_t>(layer);
@@ -51,14 +53,15 @@ void assignEveryKey()
     s.Select_PHY_Key = 0;
 }
 
-void markSaveOf75()
+void markSaveOf75(Widget& window)
 {
-    ConfigStore& s = configStore();
+    ConfigStore& s = window.config().rawStore();
     s.ClearModifiedFlags();
     for (int layer = 0; layer < kLayers; ++layer)
         for (int slot = 1; slot <= kSavedSlotsPerLayer; ++slot)
             s.KeyDirty[layer][slot] = 1;
-    s.LedDirty = 1;
+    s.LedDirty[0] = 1;
+    std::fill(std::begin(s.LedFromKeypad), std::end(s.LedFromKeypad), uint8_t(1));
 }
 
 void forgetWhatTheKeypadSaw(SimulatedKeypad& keypad)
@@ -79,21 +82,20 @@ void dropNoticeTimers(Widget& window)
 
 void saveOf75(benchmark::State& state)
 {
-    resetConfigStore();
     SimulatedKeypad keypad;
     Widget window(keypad);
     if (!connect(window)) {
         state.SkipWithError("the simulated keypad did not connect");
         return;
     }
-    assignEveryKey();
+    assignEveryKey(window);
     size_t reports = 0;
     int pausedMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         forgetWhatTheKeypadSaw(keypad);
         dropNoticeTimers(window);
-        markSaveOf75();
+        markSaveOf75(window);
         state.ResumeTiming();
 
         window.on_confirmButton_clicked();
@@ -102,7 +104,7 @@ void saveOf75(benchmark::State& state)
         reports = keypad.received.size();
         pausedMs = std::accumulate(keypad.sleeps.begin(), keypad.sleeps.end(), 0);
         const bool asDesigned = reports == static_cast<size_t>(kSaveReports) && keypad.sleeps.size() == 1
-                                && pausedMs == 200 && !configStore().anyKeyDirty();
+                                && pausedMs == 200 && !window.config().store().anyKeyDirty();
         state.ResumeTiming();
         if (!asDesigned) {
             state.SkipWithError("the save did not send 75 records, 3 LED blocks and 1 commit with one 200 ms pause");
@@ -116,7 +118,6 @@ void saveOf75(benchmark::State& state)
 
 void readBackOf75(benchmark::State& state)
 {
-    resetConfigStore();
     SimulatedKeypad keypad;
     Widget window(keypad);
     if (!connect(window)) {
@@ -124,8 +125,8 @@ void readBackOf75(benchmark::State& state)
         return;
     }
     // Give the keypad something to send back, as after a first save.
-    assignEveryKey();
-    markSaveOf75();
+    assignEveryKey(window);
+    markSaveOf75(window);
     window.on_confirmButton_clicked();
     dropNoticeTimers(window);
     size_t requests = 0;
@@ -142,7 +143,7 @@ void readBackOf75(benchmark::State& state)
         requests = keypad.received.size();
         replies = keypad.repliesProduced - repliesBefore;
         const bool asDesigned = requests == static_cast<size_t>(kReadRequests) && replies == kReadReplies
-                                && keypad.queuedReplies() == 0 && !configStore().anyKeyDirty();
+                                && keypad.queuedReplies() == 0 && !window.config().store().anyKeyDirty();
         state.ResumeTiming();
         if (!asDesigned) {
             state.SkipWithError("the read-back did not send 3 requests and take 75 replies");

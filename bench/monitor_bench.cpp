@@ -2,7 +2,7 @@
 #include "app/widget.h"
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
-#include "device/connection_monitor.h"
+#include "device/keypad_connection.h"
 #include "device/discovery.h"
 #include "device/simulated_keypad.h"
 
@@ -16,10 +16,9 @@ constexpr double kTicksPerSecond = 10.0;  // the 100 ms monitor timer
 
 void searchingTickCounted(benchmark::State& state)
 {
-    resetConfigStore();
     CountingTransport bus;
     Widget window(bus);
-    window.Monitor_Timer->stop();  // ticks are driven here, one per iteration
+    window.connection().stop();  // ticks are driven here, one per iteration
     window.timeoutSlot();
     bus.enumerations = 0;
     for (auto _ : state)
@@ -31,11 +30,10 @@ void searchingTickCounted(benchmark::State& state)
 
 void searchingTickHidapi(benchmark::State& state)
 {
-    resetConfigStore();
     Widget window;  // the real hidapi layer on this machine's bus
-    window.Monitor_Timer->stop();
+    window.connection().stop();
     window.timeoutSlot();
-    if (window.monitor().state() != ConnectionMonitor::State::Searching) {
+    if (window.connection().state() != KeypadConnection::State::Searching) {
         state.SkipWithError("a keypad is attached: this measure needs an empty bus");
         return;
     }
@@ -58,13 +56,12 @@ void searchingTickPairByPairHidapi(benchmark::State& state)
 
 void connectedIdleTick(benchmark::State& state)
 {
-    resetConfigStore();
     SimulatedKeypad keypad;
     Widget window(keypad);
-    window.Monitor_Timer->stop();
+    window.connection().stop();
     window.timeoutSlot();  // opens the keypad
     window.timeoutSlot();  // first-connection steps
-    if (window.monitor().state() != ConnectionMonitor::State::Connected) {
+    if (window.connection().state() != KeypadConnection::State::Connected) {
         state.SkipWithError("the simulated keypad did not connect");
         return;
     }

@@ -3,6 +3,7 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "build_config.h"
+#include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "models/window_size.h"
 
@@ -30,7 +31,6 @@ const QSize kSmaller(1600, 838);
 void startInProcess(benchmark::State& state)
 {
     for (auto _ : state) {
-        resetConfigStore();
         SimulatedKeypad keypad;
         auto window = std::make_unique<Widget>(keypad);
         window->setWindowTitle(Build_Variant == 2 ? QStringLiteral("TESSAPLEX") : QStringLiteral("MINI_KEYBOARD"));
@@ -121,9 +121,8 @@ struct ShownWindow {
 
     bool open()
     {
-        resetConfigStore();
         window = std::make_unique<Widget>(bus);
-        window->Monitor_Timer->stop();
+        window->connection().stop();
         const bool exposed = waitUntilExposed(*window);
         // The window opens maximized on the small offscreen screen.
         window->setWindowState(Qt::WindowNoState);

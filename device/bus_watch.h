@@ -43,6 +43,7 @@ public:
     void stop() override;
     void lookAgainSoon() override {}
     QString mode() const override { return QStringLiteral("polling"); }
+    QTimer* timer() const { return timer_; }
 
 private:
     QTimer* timer_;

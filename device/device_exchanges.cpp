@@ -1,32 +1,16 @@
 #include "device/device_exchanges.h"
 
-#include "keys/config_store.h"
-
-#include <QDebug>
-#include <QLoggingCategory>
 #include <QString>
 
-#include <algorithm>
-#include <cstring>
-#include <utility>
-#include <vector>
-
-// The per-byte dumps of a read-back run to thousands of lines, and writing
-// them costs a hundred times the read-back itself; they are off unless
-// switched on with QT_LOGGING_RULES="tessaplex.device.bytes.debug=true".
-Q_LOGGING_CATEGORY(lcRecordBytes, "tessaplex.device.bytes", QtInfoMsg)
-
-namespace {
-
-constexpr int kMaxStaleReplies = 64;
+Q_LOGGING_CATEGORY(lcDevice, "tessaplex.device", QtInfoMsg)
 
 void logDeviceError(DeviceLink link)
 {
     const QString text = QString::fromStdWString(link.transport.error(link.handle));
-    qDebug("err_string = %ls\n", qUtf16Printable(text));
+    qCDebug(lcDevice, "err_string = %ls\n", qUtf16Printable(text));
 }
 
-bool send(DeviceLink link, const Report& report)
+bool sendReport(DeviceLink link, const Report& report)
 {
     if (link.transport.write(link.handle, report.data(), report.size()) >= 0)
         return true;
@@ -34,52 +18,20 @@ bool send(DeviceLink link, const Report& report)
     return false;
 }
 
-// Replies a cut series may still deliver would be taken for the next layer's.
-void drainStaleReplies(DeviceLink link)
-{
-    Reply scratch{};
-    for (int i = 0; i < kMaxStaleReplies; ++i)
-        if (link.transport.readTimeout(link.handle, scratch.data(), scratch.size(), 0) <= 0)
-            return;
-}
-
-int countDirty(const ConfigStore& store)
-{
-    int dirty = 0;
-    for (const auto& layer : store.KeyDirty)
-        dirty += static_cast<int>(std::count_if(std::begin(layer), std::end(layer), [](uint8_t f) { return f != 0; }));
-    return dirty;
-}
-
-void logRecordBytes(const uint8_t* record, bool currentFormat)
-{
-    if (!lcRecordBytes().isDebugEnabled())
-        return;
-    const int bytes = currentFormat ? kCurrentRecordBytes : kOldRecordBytes;
-    for (int i = 0; i < bytes; ++i) {
-        if (currentFormat)
-            qCDebug(lcRecordBytes, "PHY2_KEY_Value====[%d]:%02x", i, record[i]);
-        else
-            qCDebug(lcRecordBytes, "PHY_KEY_Value[%d]:%02x", i, record[i]);
-    }
-}
-
-}  // namespace
-
 QueryResult queryDeviceInfo(DeviceLink link)
 {
     QueryResult result;
-    if (!link.handle || !send(link, buildDeviceInfoQuery()))
+    if (!link.handle || !sendReport(link, buildDeviceInfoQuery()))
         return result;
     Reply reply{};
     const int count = link.transport.readTimeout(link.handle, reply.data(), reply.size(), kInfoReplyTimeoutMs);
     if (count > 0) {
-        qDebug("hid_read_timeout = %s\n", "read ok");
-        qDebug("hid_read_timeout = %d %d\n", reply[2], reply[3]);
+        qCDebug(lcDevice, "hid_read_timeout = %s\n", "read ok");
+        qCDebug(lcDevice, "hid_read_timeout = %d %d\n", reply[2], reply[3]);
         result.outcome = QueryOutcome::Answered;
         result.info = parseDeviceInfoReply(reply);
     } else if (count == 0) {
-        qDebug("hid_read_timeout = %s\n", "timeout");
+        qCDebug(lcDevice, "hid_read_timeout = %s\n", "timeout");
         result.outcome = QueryOutcome::NoAnswer;
     } else {
         logDeviceError(link);
@@ -87,193 +39,10 @@ QueryResult queryDeviceInfo(DeviceLink link)
     return result;
 }
 
-void adoptDeviceInfo(ConfigStore& store, const DeviceInfo& info)
-{
-    const uint8_t bytes[4] = {info.keys, info.knobs, info.version, info.variant};
-    std::memcpy(store.Cur_KeyBoard_KeyNum, bytes, sizeof bytes);
-    std::memcpy(store.Layout_KeyBoard_KeyNum, bytes, sizeof bytes);
-}
-
-DownloadResult downloadConfig(DeviceLink link, ConfigStore& store)
-{
-    DownloadResult result;
-    const bool current = store.currentFormat();
-    const bool ledPending = current && store.LedDirty;
-    const int dirty = countDirty(store);
-    if (dirty == 0 && !ledPending)
-        return result;
-    if (!link.handle) {
-        result.outcome = DownloadOutcome::Failed;
-        result.recordsNotSent = dirty;
-        return result;
-    }
-
-    bool failed = false;
-    std::vector<std::pair<int, int>> uncommitted;
-    auto commit = [&] {
-        if (!send(link, buildCommitReport())) {
-            failed = true;
-            return;
-        }
-        ++result.commitsWritten;
-        link.transport.sleepMs(kCommitPauseMs);
-        for (const auto& [layer, slot] : uncommitted)
-            store.KeyDirty[layer][slot] = 0;
-        uncommitted.clear();
-    };
-
-    for (int layer = 0; layer < kLayers; ++layer) {
-        for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
-            if (!store.KeyDirty[layer][slot])
-                continue;
-            if (failed) {
-                ++result.recordsNotSent;
-                continue;
-            }
-            const uint8_t* record = current ? store.PHY2_KEY_Value[layer][slot] : store.PHY_KEY_Value[layer][slot];
-            if (send(link, buildKeyRecordReport(record, current))) {
-                qDebug("Witer OKOK Key Num = %d", slot);
-                ++result.recordsWritten;
-                uncommitted.emplace_back(layer, slot);
-            } else {
-                ++result.recordsFailed;
-                failed = true;
-            }
-        }
-        if (!current && !failed && !uncommitted.empty())
-            commit();
-    }
-
-    if (ledPending && !failed) {
-        for (int layer = 0; layer < kLayers && !failed; ++layer) {
-            if (send(link, buildLedBlockReport(layer, store.LayerLedMode[layer], store.KeyBoard_KeyLed[layer])))
-                ++result.ledBlocksWritten;
-            else
-                failed = true;
-        }
-        if (!failed)
-            store.LedDirty = 0;
-    }
-    if (current && !failed && !uncommitted.empty())
-        commit();
-
-    if (failed) {
-        result.outcome = DownloadOutcome::Failed;
-        return result;
-    }
-    qDebug("download ok....\n");
-    result.outcome = DownloadOutcome::Saved;
-    return result;
-}
-
-SetModelOutcome sendSetModel(DeviceLink link, int model, bool connected)
-{
-    qDebug("en key is = %d", model);
-    const std::optional<Report> report = buildSetModelReport(model);
-    if (!report) {
-        qWarning("no model code for model %d", model);
-        return SetModelOutcome::UnknownModel;
-    }
-    if (!connected || !link.handle)
-        return SetModelOutcome::NotConnected;
-    if (!send(link, *report))
-        return SetModelOutcome::WriteFailed;
-    qDebug("1234567");
-    link.transport.sleepMs(kCommitPauseMs);
-    return SetModelOutcome::Sent;
-}
-
 bool requestUpgradeMode(DeviceLink link)
 {
-    if (!link.handle || !send(link, buildUpgradeModeReport()))
+    if (!link.handle || !sendReport(link, buildUpgradeModeReport()))
         return false;
-    qDebug("Witer OKOK Key Num = ");
+    qCDebug(lcDevice, "Witer OKOK Key Num = ");
     return true;
-}
-
-KeyReadResult readKeyRecords(DeviceLink link, ConfigStore& store, int layers, int slotCount, int knobCount,
-                             int replyTimeoutMs)
-{
-    KeyReadResult result;
-    if (!link.handle) {
-        result.deviceLost = true;
-        return result;
-    }
-    const bool current = store.currentFormat();
-    const std::vector<int> order = keyReadSlotOrder(current, slotCount, knobCount);
-    const size_t needed = keyReplyBytesNeeded(current);
-    Reply reply{};
-    bool streamCut = false;
-
-    for (int layerNumber = 1; layerNumber <= std::min(layers, kLayers); ++layerNumber) {
-        if (streamCut)
-            drainStaleReplies(link);
-        streamCut = false;
-        if (!send(link, buildKeyReadRequest(current, slotCount, knobCount, layerNumber))) {
-            ++result.requestsFailed;
-            continue;
-        }
-        ++result.requestsWritten;
-        for (int slot : order) {
-            const int count = link.transport.readTimeout(link.handle, reply.data(), reply.size(), replyTimeoutMs);
-            link.transport.setNonblocking(link.handle, 0);
-            if (count < 0) {
-                logDeviceError(link);
-                ++result.repliesRejected;
-                result.deviceLost = true;
-                break;
-            }
-            if (count == 0) {
-                // A keypad that stopped answering would cost the limit per slot.
-                qWarning("no reply for slot %d of layer %d; rest of the layer skipped", slot, layerNumber);
-                ++result.repliesRejected;
-                ++result.layersCut;
-                streamCut = true;
-                break;
-            }
-            if (static_cast<size_t>(count) < needed) {
-                qWarning("short reply (%d bytes) for slot %d of layer %d ignored", count, slot, layerNumber);
-                ++result.repliesRejected;
-                continue;
-            }
-            if (store.KeyDirty[layerNumber - 1][slot]) {
-                // An edit not yet saved is newer than what the keypad holds;
-                // overwriting it would send the keypad its own old bytes.
-                ++result.repliesKeptEdit;
-                continue;
-            }
-            uint8_t* record = current ? store.PHY2_KEY_Value[layerNumber - 1][slot]
-                                      : store.PHY_KEY_Value[layerNumber - 1][slot];
-            storeKeyReadReply(reply, record, current);
-            ++result.repliesStored;
-            logRecordBytes(record, current);
-        }
-        if (result.deviceLost)
-            break;
-    }
-    return result;
-}
-
-LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex, int replyTimeoutMs)
-{
-    if (layerIndex < 0 || layerIndex >= kLayers)
-        return LedReadOutcome::BadLayer;
-    if (!link.handle || !send(link, buildLedReadRequest(layerIndex)))
-        return LedReadOutcome::RequestFailed;
-    Reply reply{};
-    const int count = link.transport.readTimeout(link.handle, reply.data(), reply.size(), replyTimeoutMs);
-    link.transport.setNonblocking(link.handle, 0);
-    if (count < 0) {
-        logDeviceError(link);
-        return LedReadOutcome::NoReply;
-    }
-    if (static_cast<size_t>(count) < kLedReplyBytes) {
-        qWarning("LED reply of %d bytes for layer %d ignored", count, layerIndex);
-        return LedReadOutcome::NoReply;
-    }
-    // Unsaved LED edits win over the keypad's copy (one flag covers all layers).
-    if (store.LedDirty)
-        return LedReadOutcome::KeptEdit;
-    storeLedReadReply(reply, store.LayerLedMode[layerIndex], store.KeyBoard_KeyLed[layerIndex]);
-    return LedReadOutcome::Stored;
 }

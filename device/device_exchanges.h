@@ -3,21 +3,28 @@
 #include "device/hid_transport.h"
 #include "device/protocol.h"
 
+#include <QLoggingCategory>
+
 #include <cstdint>
 
-struct ConfigStore;
+Q_DECLARE_LOGGING_CATEGORY(lcDevice)
 
 constexpr int kInfoReplyTimeoutMs = 10;
 constexpr int kCommitPauseMs = 200;    // after each commit and in the model switch
 constexpr int kReadBackReplyTimeoutMs = 250;
-constexpr int kModelSwitchLedIndexA = 94;  // SetRgb_Led_Key arguments of the model switch
-constexpr int kModelSwitchLedIndexB = 87;
 
 // The keypad end of every exchange: the transport and the open handle.
 struct DeviceLink {
     HidTransport& transport;
     HidHandle handle;
 };
+
+// Exchanges that deal in bytes and identities only; the ones that fill or
+// empty a configuration live with it (config/keypad_sync.h).
+
+// Writes one report; a failure is logged with the transport's error text.
+bool sendReport(DeviceLink link, const Report& report);
+void logDeviceError(DeviceLink link);
 
 // --- Device information ----------------------------------------------------
 
@@ -27,58 +34,7 @@ struct QueryResult {
     DeviceInfo info;  // valid when Answered
 };
 QueryResult queryDeviceInfo(DeviceLink link);
-// Answered: the reply becomes both Cur_KeyBoard_KeyNum and Layout_KeyBoard_KeyNum.
-void adoptDeviceInfo(ConfigStore& store, const DeviceInfo& info);
 
-// --- Download ----------------------------------------------------------------
-
-enum class DownloadOutcome {
-    Saved,          // everything dirty was written (and committed)
-    NothingToSend,  // no dirty record and, in the current format, no LED change
-    Failed,         // a write failed; the save stopped there
-};
-struct DownloadResult {
-    DownloadOutcome outcome = DownloadOutcome::NothingToSend;
-    int recordsWritten = 0;
-    int recordsFailed = 0;
-    int recordsNotSent = 0;  // dirty records left when the save stopped
-    int ledBlocksWritten = 0;
-    int commitsWritten = 0;
-};
-// A record's dirty flag is cleared only once the commit that follows it was
-// written; the LED flag only when all three LED blocks were. The first failed
-// write ends the save, so what was not confirmed stays dirty for the next one.
-DownloadResult downloadConfig(DeviceLink link, ConfigStore& store);
-
-// --- Model switch and firmware update -----------------------------------------
-
-enum class SetModelOutcome { Sent, UnknownModel, NotConnected, WriteFailed };
-// The device part of the model switch: logs "en key is = %d", writes the
-// report, logs "1234567" and pauses 200 ms. On Sent the caller goes on with
-// SetRgb_Led_Key(94), SetRgb_Led_Key(87), downloadConfig, sleepMs(200) and the
-// device-information query.
-SetModelOutcome sendSetModel(DeviceLink link, int model, bool connected);
+// --- Firmware update -----------------------------------------------------------
 
 bool requestUpgradeMode(DeviceLink link);
-
-// --- Read-back -----------------------------------------------------------------
-
-struct KeyReadResult {
-    int requestsWritten = 0;
-    int requestsFailed = 0;
-    int repliesStored = 0;
-    int repliesRejected = 0;  // failed, timed out or too short: nothing copied
-    int repliesKeptEdit = 0;  // slot dirty: the unsaved edit was kept
-    int layersCut = 0;        // layers whose reply series stopped early
-    bool deviceLost = false;  // a read failed outright; later layers not asked
-};
-// Layers 1..layers; every reply waits at most replyTimeoutMs. Slots not read
-// and dirty slots (unsaved edits) keep their contents; dirty flags are never
-// touched.
-KeyReadResult readKeyRecords(DeviceLink link, ConfigStore& store, int layers, int slotCount, int knobCount,
-                             int replyTimeoutMs = kReadBackReplyTimeoutMs);
-
-// KeptEdit: the reply was read but LedDirty was set, so the unsaved LED edits stay.
-enum class LedReadOutcome { Stored, RequestFailed, NoReply, BadLayer, KeptEdit };
-LedReadOutcome readLedBlock(DeviceLink link, ConfigStore& store, int layerIndex,
-                            int replyTimeoutMs = kReadBackReplyTimeoutMs);

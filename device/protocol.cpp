@@ -1,7 +1,5 @@
 #include "device/protocol.h"
 
-#include "models/model_catalogue.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -26,18 +24,14 @@ Report buildDeviceInfoQuery()
     return report;
 }
 
-std::optional<Report> buildSetModelReport(int model)
+Report buildSetModelReport(uint8_t keys, uint8_t knobs, uint8_t variant)
 {
-    // Catalogue ids 1..16; the report carries the model's keys, knobs and variant.
-    const CatalogueModel* entry = ModelCatalogue::catalogueModel(model);
-    if (!entry)
-        return std::nullopt;
     Report report = emptyReport();
     report[1] = 0xFC;
     report[2] = 0xFC;
-    report[3] = entry->keys;
-    report[4] = entry->knobs;
-    report[5] = entry->variant;
+    report[3] = keys;
+    report[4] = knobs;
+    report[5] = variant;
     return report;
 }
 

@@ -38,7 +38,8 @@ struct DeviceInfo {
 };
 
 Report buildDeviceInfoQuery();
-std::optional<Report> buildSetModelReport(int model);
+// The board a keypad is switched to: its keys, knobs and variant byte.
+Report buildSetModelReport(uint8_t keys, uint8_t knobs, uint8_t variant);
 Report buildKeyRecordReport(const uint8_t* record, bool currentFormat);
 Report buildCommitReport();
 Report buildLedBlockReport(int layerIndex, uint8_t mode, const uint8_t* colours48);

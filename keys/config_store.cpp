@@ -2,10 +2,11 @@
 
 #include "keys/key_table.h"
 
-#include <QDebug>
 
 #include <algorithm>
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcConfig, "tessaplex.config", QtInfoMsg)
 
 namespace {
 
@@ -101,7 +102,7 @@ bool validSlot(int slot) { return slot >= 0 && slot < kSlotsPerLayer; }
 
 WriteResult refuseFull(int layer, int slot, const char* what)
 {
-    qWarning("Key record full: %s refused (Layer=%d Key=%d)", what, layer, slot);
+    qCWarning(lcConfig, "Key record full: %s refused (Layer=%d Key=%d)", what, layer, slot);
     return WriteResult::RecordFull;
 }
 
@@ -114,7 +115,8 @@ ConfigStore::ConfigStore()
     std::memset(KeyDirty, 0, sizeof KeyDirty);
     for (auto& layerLeds : KeyBoard_KeyLed)
         std::memcpy(layerLeds, kDefaultLedPalette, sizeof kDefaultLedPalette);
-    LedDirty = 0;
+    std::memset(LedDirty, 0, sizeof LedDirty);
+    std::memset(LedFromKeypad, 0, sizeof LedFromKeypad);
     std::memset(LayerLedMode, 0, sizeof LayerLedMode);
     Select_PHY_Key = 0;
     Select_PHY_Key_Layer = 0;
@@ -124,12 +126,6 @@ ConfigStore::ConfigStore()
     Layout_KeyBoard_KeyNum[1] = 3;
     Layout_KeyBoard_KeyNum[2] = 0;
     Layout_KeyBoard_KeyNum[3] = 0;
-}
-
-ConfigStore& configStore()
-{
-    static ConfigStore store;
-    return store;
 }
 
 uint8_t* ConfigStore::recordOf(bool currentFormatArray, int layer, int slot)
@@ -167,6 +163,16 @@ bool ConfigStore::anyKeyDirty() const
     return false;
 }
 
+bool ConfigStore::anyLedDirty() const
+{
+    return std::any_of(std::begin(LedDirty), std::end(LedDirty), [](uint8_t f) { return f != 0; });
+}
+
+void ConfigStore::ForgetKeypadLeds()
+{
+    std::memset(LedFromKeypad, 0, sizeof LedFromKeypad);
+}
+
 void ConfigStore::InitKeyRecords()
 {
     for (int layer = 0; layer < kLayers; ++layer) {
@@ -186,7 +192,7 @@ void ConfigStore::MarkKeyModified(uint8_t layer, uint8_t slot)
     if (!validLayer(layer) || !validSlot(slot))
         return;
     KeyDirty[layer][slot] = 1;
-    qDebug("Modify key value Flag: Layer=%d  Key=%d \n", layer, slot);
+    qCDebug(lcConfig, "Modify key value Flag: Layer=%d  Key=%d \n", layer, slot);
 }
 
 void ConfigStore::ClearModifiedFlags()
@@ -205,7 +211,7 @@ void ConfigStore::finishKeyWrite(uint8_t* rec, int recordBytes)
 {
     MarkKeyModified(Select_PHY_Key_Layer, Select_PHY_Key);
     for (int i = 0; i < recordBytes; ++i)
-        qDebug("Key_array %d %x", i, rec[i]);
+        qCDebug(lcConfig, "Key_array %d %x", i, rec[i]);
 }
 
 void ConfigStore::WriteSelectionHeader(uint8_t keyId)
@@ -392,7 +398,7 @@ WriteResult ConfigStore::SetMouseKey(int index)
             rec[kSubtypeByte] = 4;
             rec[entryCodeByte(0)] = action.gesture;
             if (g == 11)
-                qDebug("0x6c 0x6c 0x6c");
+                qCDebug(lcConfig, "0x6c 0x6c 0x6c");
         } else {
             rec[kSubtypeByte] = 1;
             rec[entryCodeByte(0)] = modifierEntryOfBits(action.modifierBits);
@@ -413,7 +419,7 @@ WriteResult ConfigStore::SetMouseKey(int index)
 
 WriteResult ConfigStore::SetRgb_Led_Key(int index)
 {
-    qDebug("SetRgb_Led_Key(int index) %d", index);
+    qCDebug(lcConfig, "SetRgb_Led_Key(int index) %d", index);
     if (KeyTable::groupOf(index) != KeyGroup::Lighting || index < 83 || !validLayer(Select_PHY_Key_Layer))
         return WriteResult::Ignored;
     const uint8_t layer = Select_PHY_Key_Layer;
@@ -451,7 +457,7 @@ WriteResult ConfigStore::SetOldFormatDelay(int valueMs)
 WriteResult ConfigStore::SetDataValue(const std::vector<int>& values)
 {
     if (Select_PHY_Key == 0 || Select_PHY_Key > kLastLabelledKey)
-        qWarning() << "Invalid Select_PHY_Key:" << int(Select_PHY_Key);
+        qCWarning(lcConfig) << "Invalid Select_PHY_Key:" << int(Select_PHY_Key);
     uint8_t* rec = selectedSlotOf(true);
     if (!rec)
         return WriteResult::NoKeySelected;
@@ -467,11 +473,11 @@ WriteResult ConfigStore::SetDataValue(const std::vector<int>& values)
     rec[3] = Select_PHY_Key_Mode;
 
     if (count == 1)
-        qDebug() << "PHY2_KEY_Value updated (single value):" << Qt::hex << values[0];
+        qCDebug(lcConfig) << "PHY2_KEY_Value updated (single value):" << Qt::hex << values[0];
     else if (count == 2)
-        qDebug() << "PHY2_KEY_Value updated (two values):" << Qt::hex << values[0] << values[1];
+        qCDebug(lcConfig) << "PHY2_KEY_Value updated (two values):" << Qt::hex << values[0] << values[1];
     else
-        qDebug() << "PHY2_KEY_Value updated (three values):" << Qt::hex << values[0] << values[1] << values[2];
+        qCDebug(lcConfig) << "PHY2_KEY_Value updated (three values):" << Qt::hex << values[0] << values[1] << values[2];
 
     MarkKeyModified(Select_PHY_Key_Layer, Select_PHY_Key);
     return WriteResult::Written;

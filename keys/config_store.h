@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QLoggingCategory>
+
 #include <cstdint>
 #include <vector>
 
-// The in-memory image of everything the keypad will be told. Plain data, one
-// process-wide instance (configStore()), touched only from the GUI thread.
+// The in-memory image of everything the keypad will be told, as plain data
+// with its record writers. A KeypadConfig owns one; copies serve as snapshots.
 // Records are wire format: bytes 0..63 (current) or 0..49 (old) of a slot are
 // exactly what follows the report number of a key record report.
+
+// Record changes and their bytes; debug output off unless
+// QT_LOGGING_RULES="tessaplex.config.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(lcConfig)
 
 constexpr int kLayers = 3;
 constexpr int kSlotsPerLayer = 60;
@@ -50,7 +56,11 @@ struct ConfigStore {
     uint8_t PHY_KEY_Value[kLayers][kSlotsPerLayer][kSlotBytes];
     uint8_t KeyDirty[kLayers][kSlotsPerLayer];
     uint8_t KeyBoard_KeyLed[kLayers][kLedBytesPerLayer];
-    uint8_t LedDirty;
+    // Per layer: 1 = this layer's mode or colours were edited and not saved yet.
+    uint8_t LedDirty[kLayers];
+    // Per layer: 1 = the layer's LED block was read from (or written to) the
+    // keypad since it was connected, so the store holds what the keypad has.
+    uint8_t LedFromKeypad[kLayers];
     uint8_t LayerLedMode[kLayers];
     uint8_t Select_PHY_Key;
     uint8_t Select_PHY_Key_Layer;
@@ -68,6 +78,9 @@ struct ConfigStore {
     const uint8_t* recordOf(bool currentFormatArray, int layer, int slot) const;
     uint8_t* selectedRecord() { return record(Select_PHY_Key_Layer, Select_PHY_Key); }
     bool anyKeyDirty() const;
+    bool anyLedDirty() const;
+    // A newly connected keypad: no layer's LED block is known from it yet.
+    void ForgetKeypadLeds();
 
     void InitKeyRecords();
     void MarkKeyModified(uint8_t layer, uint8_t slot);
@@ -93,5 +106,3 @@ private:
     void finishKeyWrite(uint8_t* rec, int recordBytes);
     bool clearSlot(int layer, int slot);  // bytes 4..64 of both arrays; true when anything changed
 };
-
-ConfigStore& configStore();

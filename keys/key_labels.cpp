@@ -1,12 +1,14 @@
 #include "keys/key_labels.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QPushButton>
 #include <QTextEdit>
 
 #include "keys/config_store.h"
 #include "keys/key_picture_buttons.h"
 #include "keys/record_render.h"
+
+Q_LOGGING_CATEGORY(lcUi, "tessaplex.ui", QtInfoMsg)
 
 namespace {
 const QString kEmptyLabel = QStringLiteral("NULL");
@@ -37,7 +39,7 @@ void KeyLabels::showLayer(const ConfigStore& store, int layer)
 void KeyLabels::appendToSelectedKey(const ConfigStore& store, const QString& caption)
 {
     const int key = store.Select_PHY_Key;
-    qDebug() << "Select_PHY_Key the value is " << key;
+    qCDebug(lcUi) << "Select_PHY_Key the value is " << key;
     if (key < 1 || key > KeyPictureButtons::kSelectable)
         return;
     QPushButton* button = buttons_.button(key);

@@ -1,6 +1,6 @@
 #include "keys/key_picture_buttons.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QPushButton>
 #include <QWidget>
 
@@ -16,7 +16,7 @@ KeyPictureButtons::KeyPictureButtons(QWidget* root)
         const QString name = QStringLiteral("pushButton_K%1").arg(id);
         buttons_[id] = root->findChild<QPushButton*>(name);
         if (!buttons_[id])
-            qWarning() << "Button not found:" << name;
+            qCWarning(lcUi) << "Button not found:" << name;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "keys/key_table.h"
+#include "keys/config_store.h"
 
-#include <QDebug>
 
 namespace {
 
@@ -345,7 +345,7 @@ void CaptionLookup::rebuild(int language)
         NameToIndex.insert(text, i);
         ++count;
     }
-    qDebug().nospace() << "all num is " << count;
+    qCDebug(lcConfig).nospace() << "all num is " << count;
 }
 
 int CaptionLookup::indexOf(const QString& caption) const

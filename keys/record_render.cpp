@@ -135,22 +135,34 @@ void renderCurrent(const uint8_t* rec, Renderer& r)
     }
 }
 
+void renderOldPairs(const uint8_t* rec, Renderer& r)
+{
+    // Every pair the record can hold, so a key filled to its last pair
+    // shows all of it.
+    for (int k = 0; k < kOldPairs; ++k) {
+        const uint8_t bits = rec[pairBitsByte(k)];
+        const uint8_t c = rec[pairCodeByte(k)];
+        for (int bit = 0; bit < 8; ++bit) {
+            if (bits & (1u << bit))
+                r.prefix(KeyTable::modifierPrefix(static_cast<uint8_t>(0xF1 + bit)));
+        }
+        if (c != 0)
+            r.caption(RecordRender::keyboardCaption(c, r.language()));
+    }
+}
+
 void renderOld(const uint8_t* rec, Renderer& r)
 {
     switch (rec[3]) {
     case ModeKeys:
-        // Every pair the record can hold, so a key filled to its last pair
-        // shows all of it.
-        for (int k = 0; k < kOldPairs; ++k) {
-            const uint8_t bits = rec[pairBitsByte(k)];
-            const uint8_t c = rec[pairCodeByte(k)];
-            for (int bit = 0; bit < 8; ++bit) {
-                if (bits & (1u << bit))
-                    r.prefix(KeyTable::modifierPrefix(static_cast<uint8_t>(0xF1 + bit)));
-            }
-            if (c != 0)
-                r.caption(RecordRender::keyboardCaption(c, r.language()));
-        }
+        renderOldPairs(rec, r);
+        break;
+    case ModeDelay:
+        // The delay writer stamps mode 5 onto a record that keeps its pairs:
+        // the keypad holds the keys and the delay, so both are shown.
+        renderOldPairs(rec, r);
+        if (!r.onButton())
+            r.prefix(RecordRender::oldFormatDelayText(rec[4] | (rec[5] << 8)));
         break;
     case ModeMultimedia:
         if (rec[10] != 0)
@@ -228,6 +240,11 @@ DelaySlotCaption delaySlotCaption(uint8_t code, int language)
         }
     }
     return result;
+}
+
+QString oldFormatDelayText(int valueMs)
+{
+    return QStringLiteral(" %1 MS").arg(valueMs);
 }
 
 QString lightingText(uint8_t ledByte, int language, bool withColourName)

@@ -35,6 +35,9 @@ struct DelaySlotCaption {
 };
 DelaySlotCaption delaySlotCaption(uint8_t code, int language);
 
+// Old-format single delay as the text box shows it, e.g. " 500 MS".
+QString oldFormatDelayText(int valueMs);
+
 // Old-format lighting byte as the text box shows it: the LED mode name, three
 // spaces, then the colour name unless withColourName is false.
 QString lightingText(uint8_t ledByte, int language, bool withColourName);

@@ -1,6 +1,5 @@
 #include "models/dialog1.h"
 
-#include "keys/config_store.h"
 #include "models/layout_table.h"
 #include "models/picture_cache.h"
 
@@ -72,7 +71,7 @@ void Dialog1::retranslateUi()
 void Dialog1::on_changeButtonGroup(int id)
 {
     if (const PickerModel* model = ModelCatalogue::pickerModel(id))
-        storePickerValue(configStore().Cur_KeyBoard_KeyNum, model->value);
+        emit modelPicked(model->value);
     qDebug("Select_PHY_Key value is  %d ", id);
 }
 

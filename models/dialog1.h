@@ -11,8 +11,7 @@ class QLabel;
 class QPushButton;
 
 // The model picker: six board pictures with a click target over each. A click
-// only records the choice in the current identity; the main window's monitor
-// adopts it on its next tick.
+// only announces the choice; whoever owns the configuration takes it over.
 class Dialog1 : public QDialog {
     Q_OBJECT
 public:
@@ -24,6 +23,10 @@ public:
 
 public slots:
     void on_changeButtonGroup(int id);
+
+signals:
+    // Keys in the low byte, knobs in the high byte.
+    void modelPicked(quint16 value);
 
 private:
     void retranslateUi();

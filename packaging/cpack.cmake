@@ -11,7 +11,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 actions, delays and LED colours to the keys and knobs of small USB macro
 keypads and saves them in the keypad. It ships a udev rule that gives the
 user logged in at the seat access to the keypad's hidraw node.")
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

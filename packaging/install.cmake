@@ -10,9 +10,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/dirs.cmake)
 install(TARGETS tessaplex tessaplex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Debian ships manual pages compressed; -n keeps the archive reproducible.
-set(_tessaplex_cli_man ${CMAKE_BINARY_DIR}/packaging/tessaplex-cli.1.gz)
+set(_tessaplex_cli_man ${PROJECT_BINARY_DIR}/packaging/tessaplex-cli.1.gz)
 add_custom_command(OUTPUT ${_tessaplex_cli_man}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
   COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${CMAKE_CURRENT_LIST_DIR}/tessaplex-cli.1 ${_tessaplex_cli_man}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tessaplex-cli.1
   VERBATIM)
@@ -29,7 +29,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.desktop
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${TESSAPLEX_APP_ID}.metainfo.xml
         DESTINATION ${TESSAPLEX_METAINFO_DIR})
 
-set(_tessaplex_icons ${CMAKE_SOURCE_DIR}/resources/icons)
+set(_tessaplex_icons ${PROJECT_SOURCE_DIR}/resources/icons)
 install(FILES ${_tessaplex_icons}/tessaplex-48.png
         DESTINATION ${TESSAPLEX_ICONS_DIR}/48x48/apps RENAME tessaplex.png)
 install(FILES ${_tessaplex_icons}/tessaplex-256.png
@@ -37,7 +37,10 @@ install(FILES ${_tessaplex_icons}/tessaplex-256.png
 install(FILES ${_tessaplex_icons}/tessaplex.svg
         DESTINATION ${TESSAPLEX_ICONS_DIR}/scalable/apps)
 
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessaplex RENAME copyright)
 
-include(${CMAKE_CURRENT_LIST_DIR}/cpack.cmake)
+# Packages are made of this project alone, never of one that includes it.
+if(TESSAPLEX_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/cpack.cmake)
+endif()

@@ -1,14 +1,15 @@
 #include "pages/delay_page.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QWidget>
 
-#include "keys/config_store.h"
+#include "config/keypad_config.h"
 #include "keys/record_render.h"
 #include "pages/run_time_texts.h"
 
@@ -18,7 +19,7 @@ T* findWidget(QWidget* root, const QString& name)
 {
     T* widget = root ? root->findChild<T*>(name) : nullptr;
     if (!widget)
-        qWarning() << "Could not find" << name;
+        qCWarning(lcUi) << "Could not find" << name;
     return widget;
 }
 
@@ -26,8 +27,8 @@ const QString kEmptyStyle = QStringLiteral("color: rgb(255, 0, 0);");
 const QString kFilledStyle = QStringLiteral("color: rgb(0, 255, 0);");
 }  // namespace
 
-DelayPage::DelayPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent)
-    : QObject(parent), Store(store), Language_Flag(languageFlag)
+DelayPage::DelayPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
+    : QObject(parent), Config(config), Language_Flag(languageFlag)
 {
     for (int n = 1; n <= kSlots; ++n) {
         SpinBoxes[n - 1] = findWidget<QSpinBox>(root, QStringLiteral("delay_spinBox_%1").arg(n));
@@ -72,7 +73,7 @@ void DelayPage::enter()
 
 void DelayPage::refresh()
 {
-    const ConfigStore& store = Store;
+    const ConfigStore& store = Config.store();
     const bool keySelected = store.Select_PHY_Key != 0;
     for (QSpinBox* box : SpinBoxes) {
         if (!box)
@@ -107,7 +108,7 @@ void DelayPage::showEntryCode(int slot, uint8_t code)
 
 void DelayPage::loadFromSelectedRecord()
 {
-    const ConfigStore& store = Store;
+    const ConfigStore& store = Config.store();
     if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
         return;
     // Copy first: each setValue may write back into this very record.
@@ -124,14 +125,29 @@ void DelayPage::loadFromSelectedRecord()
     }
 }
 
+void DelayPage::loadOldFormatDelay()
+{
+    const ConfigStore& store = Config.store();
+    const uint8_t* record = store.recordOf(false, store.Select_PHY_Key_Layer, store.Select_PHY_Key);
+    if (!record || store.Select_PHY_Key == 0 || record[3] != ModeDelay || !SingleSpinBox)
+        return;
+    const int value = record[4] | (record[5] << 8);
+    const QSignalBlocker blockSpinBox(SingleSpinBox);
+    SingleSpinBox->setValue(value);
+    if (SingleSlider) {
+        const QSignalBlocker blockSlider(SingleSlider);
+        SingleSlider->setValue(value);
+    }
+}
+
 void DelayPage::onValueChanged(QObject* sender, int value)
 {
     const int k = slotOf(sender);
     if (k < 0)
         return;
-    if (Store.SetEntryDelay(k, value) != WriteResult::Written)
+    if (Config.setEntryDelay(k, value) != WriteResult::Written)
         return;
-    qDebug() << "Updated delay_values[" << k << "] =" << value;
+    qCDebug(lcUi) << "Updated delay_values[" << k << "] =" << value;
 }
 
 void DelayPage::resetForClear(bool all)
@@ -171,7 +187,7 @@ QString DelayPage::spinBoxChanged(QTextEdit* textBox)
     if (SingleSlider)
         SingleSlider->setValue(value);
 
-    if (Store.SetOldFormatDelay(value) != WriteResult::Written)
+    if (Config.setOldFormatDelay(value) != WriteResult::Written)
         return QString();
 
     const QString text = RunTimeTexts::oldFormatDelayText(value);

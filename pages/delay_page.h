@@ -10,7 +10,7 @@ class QSlider;
 class QSpinBox;
 class QTextEdit;
 class QWidget;
-struct ConfigStore;
+class KeypadConfig;
 
 // The delay page: 18 per-entry delays beside the key of each entry for
 // current-format keypads, one delay per key (spin box and slider) for old ones.
@@ -22,7 +22,7 @@ public:
     static constexpr int kMinEntryDelay = 50;  // entries after the first never wait less
     static constexpr int kMaxDelay = 60000;
 
-    DelayPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent = nullptr);
+    DelayPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent = nullptr);
 
     // Connects each entry spin box's valueChanged(int) to receiver's slot; that
     // slot hands the change back through onValueChanged.
@@ -31,6 +31,8 @@ public:
     void enter();    // suffixes and ranges, then refresh
     void refresh();  // enabled state and the entry buttons of the selected key
     void loadFromSelectedRecord();
+    // Old format: the single delay of the selected key, shown without storing it.
+    void loadOldFormatDelay();
     void onValueChanged(QObject* sender, int value);
 
     // Clear: first entry 0, the others 50. Clear All: all 50.
@@ -49,7 +51,7 @@ public:
 private:
     void showEntryCode(int slot, uint8_t code);
 
-    ConfigStore& Store;
+    KeypadConfig& Config;
     const int& Language_Flag;
     std::array<QSpinBox*, kSlots> SpinBoxes{};
     std::array<QPushButton*, kSlots> SlotButtons{};

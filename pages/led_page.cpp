@@ -1,11 +1,11 @@
 #include "pages/led_page.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
 
-#include "keys/config_store.h"
+#include "config/keypad_config.h"
 #include "pages/run_time_texts.h"
 
 namespace {
@@ -34,13 +34,13 @@ QPushButton* findButton(QWidget* root, const QString& name)
 {
     auto* button = root ? root->findChild<QPushButton*>(name) : nullptr;
     if (!button)
-        qWarning() << "Button not found:" << name;
+        qCWarning(lcUi) << "Button not found:" << name;
     return button;
 }
 }  // namespace
 
-LedPage::LedPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent)
-    : QObject(parent), Store(store), Language_Flag(languageFlag)
+LedPage::LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
+    : QObject(parent), Config(config), Language_Flag(languageFlag)
 {
     for (int n = 1; n <= kColourButtons; ++n)
         ColourButtons[n - 1] = findButton(root, QStringLiteral("LED_color_%1").arg(n));
@@ -107,7 +107,7 @@ bool LedPage::keyTakesColour(int key) const
     if (key < 1 || key > kColourKeys)
         return false;
     // A key the shown board does not have has no LED to light.
-    const int shownKeys = Store.Layout_KeyBoard_KeyNum[0];
+    const int shownKeys = Config.store().Layout_KeyBoard_KeyNum[0];
     return shownKeys == 0 || key <= shownKeys;
 }
 
@@ -115,31 +115,26 @@ void LedPage::onColourClicked(QPushButton* button)
 {
     if (!button)
         return;
-    qDebug() << "Button clicked-----:" << button->text();
+    qCDebug(lcUi) << "Button clicked-----:" << button->text();
 
     // The stored colour is what the button shows, so a restyled button stores
     // its new colour; polishing makes a never-shown button report its sheet.
     button->ensurePolished();
     const QColor colour = button->palette().color(QPalette::Button);
 
-    ConfigStore& store = Store;
-    const int key = store.Select_PHY_Key;
+    const int key = Config.selectedKey();
     if (!keyTakesColour(key)) {
-        qWarning() << "Invalid Select_PHY_Key:" << key;
+        qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
         return;
     }
 
     if (QPushButton* keyButton = KeyButtons[key - 1])
         keyButton->setStyleSheet(keyColourStyle(colour));
 
-    const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
-    uint8_t* triplet = &store.KeyBoard_KeyLed[layer][3 * (key - 1)];
-    triplet[0] = static_cast<uint8_t>(colour.red());
-    triplet[1] = static_cast<uint8_t>(colour.green());
-    triplet[2] = static_cast<uint8_t>(colour.blue());
-    store.LedDirty = 1;
+    Config.setKeyColour(Config.selectedLayer(), key, static_cast<uint8_t>(colour.red()),
+                        static_cast<uint8_t>(colour.green()), static_cast<uint8_t>(colour.blue()));
 
-    qDebug() << "KeyBoard_KeyLed updated:"
+    qCDebug(lcUi) << "KeyBoard_KeyLed updated:"
              << "R:" << colour.red() << "G:" << colour.green() << "B:" << colour.blue();
 }
 
@@ -147,20 +142,18 @@ void LedPage::onModeClicked(int mode)
 {
     if (mode < 0 || mode >= kModeButtons)
         return;
-    ConfigStore& store = Store;
-    const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
-    store.LayerLedMode[layer] = static_cast<uint8_t>(mode);
+    const int layer = Config.selectedLayer();
+    Config.setLayerLedMode(layer, mode);
     for (int m = 0; m < kModeButtons; ++m) {
         if (ModeButtons[m])
             ModeButtons[m]->setStyleSheet(modeStyle(m == mode));
     }
-    store.LedDirty = 1;
-    qDebug() << "Selected mode:" << store.LayerLedMode[layer];
+    qCDebug(lcUi) << "Selected mode:" << Config.store().LayerLedMode[layer];
 }
 
 void LedPage::showLayerLeds()
 {
-    const ConfigStore& store = Store;
+    const ConfigStore& store = Config.store();
     const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
 
     const int mode = store.LayerLedMode[layer];

@@ -11,7 +11,7 @@
 
 class QPushButton;
 class QWidget;
-struct ConfigStore;
+class KeypadConfig;
 
 // The RGB LED page: per-key colours and per-layer LED mode for current-format
 // keypads, the seven named colours for old-format ones. Widgets are found by
@@ -24,7 +24,7 @@ public:
     static constexpr int kModeButtons = 6;
     static constexpr int kColourKeys = 16;  // keys that own an RGB triplet
 
-    LedPage(QWidget* root, ConfigStore& store, const int& languageFlag, QObject* parent = nullptr);
+    LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent = nullptr);
 
     // Styles the colour and mode buttons and connects their clicks.
     void setUp();
@@ -51,7 +51,7 @@ public:
 private:
     bool keyTakesColour(int key) const;
 
-    ConfigStore& Store;
+    KeypadConfig& Config;
     const int& Language_Flag;
     std::array<QPushButton*, kColourButtons> ColourButtons{};
     std::array<QPushButton*, kModeButtons> ModeButtons{};

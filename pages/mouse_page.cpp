@@ -1,6 +1,6 @@
 #include "pages/mouse_page.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
@@ -21,7 +21,7 @@ void forEachGestureButton(QWidget* root, Action action)
         if (auto* button = root->findChild<QPushButton*>(name))
             action(button, g);
         else
-            qWarning() << "Button not found:" << name;
+            qCWarning(lcUi) << "Button not found:" << name;
     }
 }
 }  // namespace

@@ -1,6 +1,6 @@
 #include "pages/quick_menu_page.h"
+#include "keys/window_log.h"
 
-#include <QDebug>
 #include <QGridLayout>
 #include <QPushButton>
 #include <QSizePolicy>
@@ -84,7 +84,7 @@ bool remove(QTabWidget* tabs)
     QWidget* pageWidget = tabs->widget(index);
     tabs->removeTab(index);
     delete pageWidget;
-    qDebug() << "Procreate tab removed.";
+    qCDebug(lcUi) << "Procreate tab removed.";
     return true;
 }
 

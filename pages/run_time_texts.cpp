@@ -53,6 +53,12 @@ QString recordFull(int language)
 
 QString recordFullStyle() { return QStringLiteral("background-color: rgb(200,120,0);border:0px;color:#FFFFFF;"); }
 
+QString notAnswering(int language)
+{
+    return pick(language, "Keypad found but it does not answer — unplug it and plug it in again",
+                "已找到键盘但无应答——请拔下后重新插入");
+}
+
 QString permissionProblem(int language)
 {
     return pick(language, "Keypad found but not accessible: install the udev rule (see README)",
@@ -85,6 +91,6 @@ QString gestureCaption(int gesture, int language)
     return pick(language, kGestureEnglish[gesture], kGestureChinese[gesture]);
 }
 
-QString oldFormatDelayText(int valueMs) { return QStringLiteral(" %1 MS").arg(valueMs); }
+QString oldFormatDelayText(int valueMs) { return RecordRender::oldFormatDelayText(valueMs); }
 
 }  // namespace RunTimeTexts

@@ -27,6 +27,8 @@ QString recordFull(int language);  // a value that no longer fits the selected k
 QString recordFullStyle();
 QString permissionProblem(int language);
 QString permissionProblemStyle();
+// The keypad is open but takes no report, so nothing can be read or saved.
+QString notAnswering(int language);
 
 // Captions of LED_color_1..7 on old-format keypads; colour 1..7 (red..purple).
 QString oldFormatColourCaption(int colour, int language);

@@ -181,7 +181,7 @@ void TestWidgetEditing::currentFormatLightingPageHandlesItsButtons()
     QCOMPARE(int(store().Select_PHY_Key), 2);  // the current format keeps the key
     click(*w, "LED_Mode_2");
     QCOMPARE(int(store().LayerLedMode[0]), 2);
-    QCOMPARE(int(store().LedDirty), 1);
+    QCOMPARE(int(store().LedDirty[0]), 1);
     QVERIFY(!store().anyKeyDirty());  // no key record written through the value filter
     QCOMPARE(int(store().PHY2_KEY_Value[0][0][0]), 0xFD);
 }

@@ -1,5 +1,8 @@
 #include "widget_harness.h"
 
+#include <QSignalBlocker>
+#include <QSpinBox>
+
 using namespace harness;
 
 namespace {
@@ -19,7 +22,7 @@ private slots:
         w = freshWindow(*keypad);
         w->show();
         connectKeypad(*w);
-        QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Connected);
+        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
         keypad->received.clear();
         keypad->sleeps.clear();
     }
@@ -36,6 +39,7 @@ private slots:
     void modelSwitchByName();
     void unplugDuringSave();
     void quickMenuAssignsTheSelectedKey();
+    void oldFormatDelayReadsBackWithItsKeys();
 
 private:
     void editKey3();  // "A" on key 3 of layer 1
@@ -158,7 +162,7 @@ void TestWidgetExchange::unplugDuringSave()
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
 
     w->timeoutSlot();
-    QCOMPARE(w->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
     // Nothing goes out while searching; the edit waits for the keypad.
     click(*w, "download");
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
@@ -182,7 +186,15 @@ void TestWidgetExchange::quickMenuAssignsTheSelectedKey()
     click(entry);
     QVERIFY(StoreSnapshot(store()) == before);
 
+    // A mouse action first: the shortcut replaces it whole, subtype included.
     click(keyButton(*w, 2));
+    showPage(*w, 4);
+    QPushButton* mouse = nullptr;
+    for (QPushButton* b : t->widget(4)->findChildren<QPushButton*>())
+        mouse = b->text() == QStringLiteral("Alt+Mouse Down") ? b : mouse;
+    click(mouse);
+    QCOMPARE(int(store().PHY2_KEY_Value[0][2][4]), 1);
+    showPage(*w, 6);
     click(entry);
     QCOMPARE(int(store().KeyDirty[0][2]), 1);
     QVERIFY(store().PHY2_KEY_Value[0][2][8] != 0);
@@ -193,6 +205,41 @@ void TestWidgetExchange::quickMenuAssignsTheSelectedKey()
     QCOMPARE(status(*w), kSaved);
     QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 1);
     QCOMPARE(int(keypad->storedRecords[0][2][8]), int(store().PHY2_KEY_Value[0][2][8]));
+    QCOMPARE(int(keypad->storedRecords[0][2][3]), int(ModeKeys));
+    QCOMPARE(int(keypad->storedRecords[0][2][4]), 0);
+    QCOMPARE(int(keypad->storedRecords[0][2][20]), 0);  // no wheel step left behind
+}
+
+// Old format: a delay is stamped onto a record that keeps its keys; the keypad
+// holds both, and reading it back shows both.
+void TestWidgetExchange::oldFormatDelayReadsBackWithItsKeys()
+{
+    w.reset();
+    keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 9, 0});
+    w = freshWindow(*keypad);
+    w->show();
+    connectKeypad(*w);
+    click(keyButton(*w, 4));
+    click(*w, "key_C");
+    showPage(*w, 5);
+    auto* delay = w->findChild<QSpinBox*>(QStringLiteral("spinBox"));
+    QVERIFY(delay);
+    delay->setValue(300);
+    click(*w, "download");
+    QCOMPARE(status(*w), kSaved);
+    const uint8_t* held = keypad->storedRecords[0][4];
+    QCOMPARE(bytesOf(held + 3, 9), (std::vector<uint8_t>{5, 0x2C, 0x01, 0, 0, 0, 1, 0, 0x06}));
+
+    click(*w, "Read_Configuration");
+    QCOMPARE(keyButton(*w, 4)->text(), QStringLiteral("C"));
+    {
+        const QSignalBlocker quiet(delay);
+        delay->setValue(0);
+    }
+    click(keyButton(*w, 4));
+    QCOMPARE(textBox(*w)->toPlainText(), QStringLiteral(" C 300 MS"));
+    QCOMPARE(delay->value(), 300);
+    QVERIFY(!store().anyKeyDirty());  // showing the delay stores nothing
 }
 
 QTEST_MAIN(TestWidgetExchange)

@@ -16,23 +16,30 @@
 #include <vector>
 
 #include "app/widget.h"
-#include "device/connection_monitor.h"
+#include "config/keypad_config.h"
+#include "device/keypad_connection.h"
 #include "device/protocol.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 
 namespace harness {
 
-inline ConfigStore& store() { return configStore(); }
+// The window the test drives now; each window owns its configuration.
+inline Widget*& currentWindow()
+{
+    static Widget* window = nullptr;
+    return window;
+}
 
-// The store outlives every window; a fresh one per test, then the window's
-// constructor initialises the records as at program start.
+inline ConfigStore& store() { return currentWindow()->config().rawStore(); }
+
+// Looks happen only when the test ticks.
 template <typename... Args>
 std::unique_ptr<Widget> freshWindow(Args&... transport)
 {
-    configStore() = ConfigStore();
     auto w = std::make_unique<Widget>(transport...);
-    w->Monitor_Timer->stop();
+    w->connection().stop();
+    currentWindow() = w.get();
     return w;
 }
 
@@ -83,7 +90,7 @@ struct StoreSnapshot {
         add(s.PHY_KEY_Value, sizeof s.PHY_KEY_Value);
         add(s.KeyDirty, sizeof s.KeyDirty);
         add(s.KeyBoard_KeyLed, sizeof s.KeyBoard_KeyLed);
-        add(&s.LedDirty, 1);
+        add(s.LedDirty, sizeof s.LedDirty);
         add(s.LayerLedMode, sizeof s.LayerLedMode);
     }
     bool operator==(const StoreSnapshot& o) const { return bytes == o.bytes; }

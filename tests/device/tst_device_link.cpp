@@ -1,5 +1,7 @@
-#include "device/connection_monitor.h"
-#include "device/device_exchanges.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
+#include "device/keypad_connection.h"
+#include "models/model_catalogue.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 
@@ -13,13 +15,11 @@ namespace {
 constexpr DeviceInfo kCurrentBoard{15, 3, 10, 0};
 constexpr DeviceInfo kOldBoard{15, 3, 9, 0};
 
-std::unique_ptr<ConfigStore> cleanStore(uint8_t version)
+std::unique_ptr<KeypadConfig> cleanConfig(uint8_t version)
 {
-    auto store = std::make_unique<ConfigStore>();
-    store->ClearModifiedFlags();
-    store->LedDirty = 0;
-    store->Cur_KeyBoard_KeyNum[2] = version;
-    return store;
+    auto config = std::make_unique<KeypadConfig>();
+    config->rawStore().Cur_KeyBoard_KeyNum[2] = version;
+    return config;
 }
 
 // A record of (layer, slot) filled with a recognisable pattern.
@@ -39,35 +39,29 @@ struct OpenKeypad {
     HidHandle handle;
 };
 
-class RecordingHost : public MonitorHost {
-public:
+int countLedBlocks(const std::vector<Report>& reports)
+{
+    return int(std::count_if(reports.begin(), reports.end(), [](const Report& r) {
+        return classifyReport(r) == ReportKind::LedBlockOrLightingRecord;
+    }));
+}
+
+// Everything a connection says, in order.
+struct ConnectionLog : QObject {
+    explicit ConnectionLog(KeypadConnection& c)
+    {
+        connect(&c, &KeypadConnection::connected, this, [this](const KeypadIdentity& id) {
+            calls << "connected";
+            identity = id;
+        });
+        connect(&c, &KeypadConnection::disconnected, this, [this] { calls << "disconnected"; });
+        connect(&c, &KeypadConnection::notAnswering, this, [this] { calls << "not answering"; });
+        connect(&c, &KeypadConnection::openFailed, this, [this](const QString&, OpenFailure reason) {
+            calls << (reason == OpenFailure::PermissionDenied ? "permission" : "open failed");
+        });
+    }
     QStringList calls;
-    ConnectionMonitor* monitor = nullptr;
-    HidTransport* transport = nullptr;
-    QueryOutcome lastQuery = QueryOutcome::Failed;
-
-    void showConnected() override { calls << "connected"; }
-    void showDisconnected() override { calls << "disconnected"; }
-    void showPermissionProblem() override { calls << "permission"; }
-    void deviceGone() override { calls << "gone"; }
-    void layoutCheck() override { calls << "layout"; }
-    bool runFirstConnectionSteps() override
-    {
-        calls << "first";
-        lastQuery = queryDeviceInfo(DeviceLink{*transport, monitor->Dev_Handle}).outcome;
-        return lastQuery != QueryOutcome::Failed;
-    }
-    int count(const QString& call) const { return calls.count(call); }
-};
-
-struct MonitorRig {
-    explicit MonitorRig(HidTransport& transport) : monitor(transport, host)
-    {
-        host.monitor = &monitor;
-        host.transport = &transport;
-    }
-    RecordingHost host;
-    ConnectionMonitor monitor;
+    KeypadIdentity identity;
 };
 
 }  // namespace
@@ -95,62 +89,80 @@ private slots:
 void TestDeviceLink::monitorConnectsUnplugsAndReconnects()
 {
     SimulatedKeypad keypad(kCurrentBoard);
-    MonitorRig rig(keypad);
-    ConnectionMonitor& monitor = rig.monitor;
+    KeypadConnection connection(keypad);
+    ConnectionLog log(connection);
 
-    monitor.tick();
-    QCOMPARE(monitor.state(), ConnectionMonitor::State::Opened);
+    connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Opened);
     QCOMPARE(keypad.opens, 1);
-    QVERIFY(rig.host.calls.isEmpty());  // the first-connection steps wait for the next tick
+    QVERIFY(log.calls.isEmpty());  // identified on the next look
 
-    monitor.tick();
-    monitor.tick();
-    QCOMPARE(monitor.state(), ConnectionMonitor::State::Connected);
-    QCOMPARE(rig.host.calls, QStringList({"connected", "first", "layout", "connected", "layout"}));
-    QCOMPARE(rig.host.lastQuery, QueryOutcome::Answered);
+    connection.lookNow();
+    connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Connected);
+    QCOMPARE(log.calls, QStringList({"connected"}));
+    QVERIFY(log.identity.answered && log.identity.info == kCurrentBoard);
+    QCOMPARE(log.identity.path, QStringLiteral("/dev/hidraw0"));
+    QCOMPARE(connection.presence(), KeypadConnection::Presence::Connected);
 
     keypad.unplug();
-    rig.host.calls.clear();
-    monitor.tick();
-    QCOMPARE(monitor.state(), ConnectionMonitor::State::Searching);
-    QVERIFY(monitor.Dev_Handle == nullptr);
+    connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Searching);
+    QVERIFY(!connection.isOpen());
     QCOMPARE(keypad.closes, 1);
     QCOMPARE(keypad.exits, 1);
-    QCOMPARE(rig.host.calls, QStringList({"gone", "layout"}));
-    monitor.tick();
-    QCOMPARE(rig.host.calls.last(), QString("disconnected"));
+    QCOMPARE(log.calls.last(), QString("disconnected"));
+    connection.lookNow();
+    QCOMPARE(connection.presence(), KeypadConnection::Presence::Absent);
 
     keypad.plug();
-    monitor.tick();
-    monitor.tick();
-    QCOMPARE(monitor.state(), ConnectionMonitor::State::Connected);
+    connection.lookNow();
+    connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Connected);
     QCOMPARE(keypad.opens, 2);
-    QCOMPARE(rig.host.count("first"), 1);  // counted since the unplug: a second first connection
+    QCOMPARE(log.calls.count("connected"), 2);
+
+    // A watch that hears of the node going drops the keypad at once.
+    PollingBusWatch* watch = new PollingBusWatch(100000);
+    connection.setBusWatch(std::unique_ptr<BusWatch>(watch));
+    emit watch->nodeRemoved(QStringLiteral("/dev/hidraw9"));
+    QVERIFY(connection.isConnected());
+    emit watch->nodeRemoved(QStringLiteral("/dev/hidraw0"));
+    QCOMPARE(connection.state(), KeypadConnection::State::Searching);
+
+    // Without an event loop: one call finds, opens and identifies it.
+    SimulatedKeypad other(kOldBoard);
+    KeypadConnection direct(other);
+    QCOMPARE(direct.connectNow(), KeypadConnection::State::Connected);
+    QVERIFY(direct.identity().info == kOldBoard);
 }
 
 void TestDeviceLink::monitorWithSilentKeypad()
 {
     SimulatedKeypad keypad(kCurrentBoard);
     keypad.faults.silentInfoQuery = true;
-    MonitorRig rig(keypad);
-    rig.monitor.tick();
-    rig.monitor.tick();
-    QCOMPARE(rig.host.lastQuery, QueryOutcome::NoAnswer);
+    KeypadConnection connection(keypad);
+    ConnectionLog log(connection);
+    connection.lookNow();
+    connection.lookNow();
+    QVERIFY(!log.identity.answered);
     QCOMPARE(keypad.readTimeoutsAsked, std::vector<int>({kInfoReplyTimeoutMs}));
-    QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Connected);  // still usable, the user names the board
+    QCOMPARE(connection.state(), KeypadConnection::State::Connected);  // still usable, the user names the board
 
-    // A query that fails outright says nothing about the format: asked again.
+    // A query that fails outright says nothing about the format: asked again,
+    // and until then the keypad is not called connected.
     SimulatedKeypad flaky(kCurrentBoard);
     flaky.faults.failingWrites = {1};
-    MonitorRig again(flaky);
-    again.monitor.tick();
-    again.monitor.tick();
-    QCOMPARE(again.host.lastQuery, QueryOutcome::Failed);
-    QCOMPARE(again.monitor.state(), ConnectionMonitor::State::Opened);
-    QCOMPARE(again.host.count("layout"), 0);
-    again.monitor.tick();
-    QCOMPARE(again.host.lastQuery, QueryOutcome::Answered);
-    QCOMPARE(again.monitor.state(), ConnectionMonitor::State::Connected);
+    KeypadConnection again(flaky);
+    ConnectionLog againLog(again);
+    again.lookNow();
+    again.lookNow();
+    QCOMPARE(again.state(), KeypadConnection::State::Opened);
+    QCOMPARE(againLog.calls, QStringList({"not answering"}));
+    QCOMPARE(again.presence(), KeypadConnection::Presence::NotAnswering);
+    again.lookNow();
+    QCOMPARE(again.state(), KeypadConnection::State::Connected);
+    QCOMPARE(againLog.calls, QStringList({"not answering", "connected"}));
 }
 
 void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
@@ -158,21 +170,25 @@ void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
     for (OpenFailure failure : {OpenFailure::Other, OpenFailure::PermissionDenied}) {
         SimulatedKeypad keypad(kCurrentBoard);
         keypad.faults.openFailure = failure;
-        MonitorRig rig(keypad);
-        rig.monitor.tick();
-        rig.monitor.tick();
-        QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Searching);
-        QVERIFY(rig.monitor.Dev_Handle == nullptr);
-        const QString expected = failure == OpenFailure::PermissionDenied ? "permission" : "disconnected";
-        QCOMPARE(rig.host.calls, QStringList({expected, expected}));
+        KeypadConnection connection(keypad);
+        ConnectionLog log(connection);
+        connection.lookNow();
+        connection.lookNow();
+        QCOMPARE(connection.state(), KeypadConnection::State::Searching);
+        QVERIFY(!connection.isOpen());
+        const QString expected = failure == OpenFailure::PermissionDenied ? "permission" : "open failed";
+        QCOMPARE(log.calls, QStringList({expected}));  // said once, not on every look
+        QCOMPARE(connection.presence(), failure == OpenFailure::PermissionDenied
+                                            ? KeypadConnection::Presence::PermissionDenied
+                                            : KeypadConnection::Presence::CannotOpen);
     }
 
     SimulatedKeypad withoutZero(kCurrentBoard, kPrimaryVendorId, 0x8840, {{1, "/dev/hidraw1"}, {2, "/dev/hidraw2"}});
-    MonitorRig rig(withoutZero);
-    rig.monitor.tick();
-    QCOMPARE(rig.monitor.state(), ConnectionMonitor::State::Searching);
+    KeypadConnection connection(withoutZero);
+    connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Searching);
     QCOMPARE(withoutZero.opens, 0);
-    QCOMPARE(rig.host.calls, QStringList({"disconnected"}));
+    QCOMPARE(connection.presence(), KeypadConnection::Presence::Absent);
 }
 
 void TestDeviceLink::monitorOpensFirstVendorOnSharedBus()
@@ -183,13 +199,13 @@ void TestDeviceLink::monitorOpensFirstVendorOnSharedBus()
     SimulatedKeypad& first = bus.add(std::make_unique<SimulatedKeypad>(
         kOldBoard, kPrimaryVendorId, 0x8851,
         std::vector<SimulatedKeypad::Interface>{{1, "/dev/hidraw4"}, {0, "/dev/hidraw5"}}));
-    MonitorRig rig(bus);
-    rig.monitor.tick();
+    KeypadConnection connection(bus);
+    connection.lookNow();
     QCOMPARE(first.opens, 1);
     QCOMPARE(second.opens, 0);
-    QCOMPARE(rig.monitor.Cur_VID, kPrimaryVendorId);
-    QCOMPARE(rig.monitor.Cur_PID, uint16_t(0x8851));
-    rig.monitor.tick();
+    QCOMPARE(connection.vendorId(), kPrimaryVendorId);
+    QCOMPARE(connection.productId(), uint16_t(0x8851));
+    connection.lookNow();
     QCOMPARE(first.received.size(), size_t(1));  // the query went to the opened keypad only
     QVERIFY(second.received.empty());
 }
@@ -202,10 +218,10 @@ void TestDeviceLink::queryTakesShortReplyWhole()
     QCOMPARE(result.outcome, QueryOutcome::Answered);
     QVERIFY(result.info == (DeviceInfo{15, 3, 0, 0}));
 
-    auto store = cleanStore(0);
-    adoptDeviceInfo(*store, result.info);
-    QCOMPARE(store->Layout_KeyBoard_KeyNum[0], uint8_t(15));
-    QVERIFY(!store->currentFormat());
+    auto config = cleanConfig(0);
+    config->adoptDeviceInfo(result.info);
+    QCOMPARE(config->store().Layout_KeyBoard_KeyNum[0], uint8_t(15));
+    QVERIFY(!config->currentFormat());
 
     rig.keypad.faults.failingWrites.insert(rig.keypad.writeAttempts + 1);
     QCOMPARE(queryDeviceInfo(rig.link()).outcome, QueryOutcome::Failed);
@@ -214,12 +230,13 @@ void TestDeviceLink::queryTakesShortReplyWhole()
 void TestDeviceLink::downloadCurrentFormatSingleRecord()
 {
     OpenKeypad rig(kCurrentBoard);
-    auto store = cleanStore(10);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
     uint8_t* record = store->PHY2_KEY_Value[1][5];
     fillRecord(record, 1, 5, 0x20);
     store->KeyDirty[1][5] = 1;
 
-    const DownloadResult result = downloadConfig(rig.link(), *store);
+    const DownloadResult result = downloadConfig(rig.link(), *config);
     QCOMPARE(result.outcome, DownloadOutcome::Saved);
     QCOMPARE(result.recordsWritten, 1);
     QCOMPARE(rig.keypad.received.size(), size_t(2));
@@ -235,26 +252,39 @@ void TestDeviceLink::downloadCurrentFormatSingleRecord()
 void TestDeviceLink::downloadLedOnlyAndCommitAfterLeds()
 {
     OpenKeypad rig(kCurrentBoard);
-    auto store = cleanStore(10);
+    for (int layer = 0; layer < 3; ++layer) {
+        rig.keypad.ledBlocks[layer].mode = uint8_t(layer + 1);
+        std::fill(std::begin(rig.keypad.ledBlocks[layer].colours), std::end(rig.keypad.ledBlocks[layer].colours),
+                  uint8_t(0x30 + layer));
+    }
+    const SimulatedKeypad::LedBlock untouched = rig.keypad.ledBlocks[0];
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
     store->LayerLedMode[2] = 4;
-    store->LedDirty = 1;
+    store->LedDirty[2] = 1;
 
-    DownloadResult result = downloadConfig(rig.link(), *store);
+    // Layers 0 and 1 were never read: they are read first and go back as they were.
+    DownloadResult result = downloadConfig(rig.link(), *config);
     QCOMPARE(result.outcome, DownloadOutcome::Saved);
-    QCOMPARE(rig.keypad.received.size(), size_t(3));
+    QCOMPARE(result.ledLayersRead, 2);
+    QCOMPARE(rig.keypad.received.size(), size_t(5));
+    QCOMPARE(classifyReport(rig.keypad.received[0]), ReportKind::LedReadRequest);
     for (int layer = 0; layer < 3; ++layer)
-        QVERIFY(rig.keypad.received[layer]
+        QVERIFY(rig.keypad.received[2 + layer]
                 == buildLedBlockReport(layer, store->LayerLedMode[layer], store->KeyBoard_KeyLed[layer]));
     QVERIFY(rig.keypad.sleeps.empty());
-    QCOMPARE(store->LedDirty, uint8_t(0));
+    QVERIFY(!store->anyLedDirty());
+    QCOMPARE(rig.keypad.ledBlocks[0].mode, untouched.mode);
+    QVERIFY(std::equal(untouched.colours, untouched.colours + kLedColourBytes, rig.keypad.ledBlocks[0].colours));
     QCOMPARE(rig.keypad.ledBlocks[2].mode, uint8_t(4));
+    QCOMPARE(rig.keypad.ledBlocks[2].colours[0], store->KeyBoard_KeyLed[2][0]);
 
-    // Records and LEDs together: the commit comes last and carries nothing else.
+    // Records and LEDs together, every layer known now: the commit comes last.
     fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0x40);
     store->KeyDirty[0][1] = 1;
-    store->LedDirty = 1;
+    store->LedDirty[0] = 1;
     rig.keypad.received.clear();
-    result = downloadConfig(rig.link(), *store);
+    result = downloadConfig(rig.link(), *config);
     QCOMPARE(rig.keypad.received.size(), size_t(5));
     QVERIFY(rig.keypad.received.back() == buildCommitReport());
 }
@@ -262,13 +292,14 @@ void TestDeviceLink::downloadLedOnlyAndCommitAfterLeds()
 void TestDeviceLink::downloadOldFormatCommitsPerLayer()
 {
     OpenKeypad rig(kOldBoard);
-    auto store = cleanStore(9);
+    auto config = cleanConfig(9);
+    ConfigStore* store = &config->rawStore();
     fillRecord(store->PHY_KEY_Value[0][3], 0, 3, 0x10);
     fillRecord(store->PHY_KEY_Value[2][17], 2, 17, 0x30);
     store->KeyDirty[0][3] = store->KeyDirty[2][17] = 1;
-    store->LedDirty = 1;  // travels in slot 0 in this format; no LED block
+    store->LedDirty[0] = 1;  // travels in slot 0 in this format; no LED block
 
-    const DownloadResult result = downloadConfig(rig.link(), *store);
+    const DownloadResult result = downloadConfig(rig.link(), *config);
     QCOMPARE(result.outcome, DownloadOutcome::Saved);
     QCOMPARE(result.commitsWritten, 2);
     const auto& sent = rig.keypad.received;
@@ -277,70 +308,91 @@ void TestDeviceLink::downloadOldFormatCommitsPerLayer()
     QVERIFY(std::all_of(sent[0].begin() + 51, sent[0].end(), [](uint8_t b) { return b == 0; }));
     QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs, kCommitPauseMs}));
     QVERIFY(!store->anyKeyDirty());
-    QCOMPARE(store->LedDirty, uint8_t(1));
+    QVERIFY(store->anyLedDirty());
 }
 
 void TestDeviceLink::downloadNothingToSend()
 {
     OpenKeypad rig(kCurrentBoard);
-    auto store = cleanStore(10);
-    QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::NothingToSend);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
+    QCOMPARE(downloadConfig(rig.link(), *config).outcome, DownloadOutcome::NothingToSend);
     QCOMPARE(rig.keypad.writeAttempts, 0);
 }
 
 void TestDeviceLink::downloadFailuresKeepEditsDirty()
 {
-    // A failing record write: nothing is committed, both edits stay pending.
+    // A failing record write: the others are still sent and committed; only
+    // the failed one stays pending, and the save counts as failed.
     {
         OpenKeypad rig(kCurrentBoard);
-        auto store = cleanStore(10);
-        fillRecord(store->PHY2_KEY_Value[0][1], 0, 1, 0);
-        fillRecord(store->PHY2_KEY_Value[0][2], 0, 2, 0);
-        store->KeyDirty[0][1] = store->KeyDirty[0][2] = 1;
-        rig.keypad.faults.failingWrites = {1};
-        DownloadResult result = downloadConfig(rig.link(), *store);
+        auto config = cleanConfig(10);
+        ConfigStore* store = &config->rawStore();
+        for (int slot : {1, 2, 3}) {
+            fillRecord(store->PHY2_KEY_Value[0][slot], 0, slot, uint8_t(slot));
+            store->KeyDirty[0][slot] = 1;
+        }
+        rig.keypad.faults.failingWrites = {2};
+        DownloadResult result = downloadConfig(rig.link(), *config);
         QCOMPARE(result.outcome, DownloadOutcome::Failed);
         QCOMPARE(result.recordsFailed, 1);
-        QCOMPARE(result.recordsNotSent, 1);
-        QVERIFY(store->KeyDirty[0][1] && store->KeyDirty[0][2]);
-        QCOMPARE(rig.keypad.commits, 0);
-
-        result = downloadConfig(rig.link(), *store);  // the next save sends both
-        QCOMPARE(result.outcome, DownloadOutcome::Saved);
         QCOMPARE(result.recordsWritten, 2);
+        QCOMPARE(result.firstFailedSlot, 2);
+        QCOMPARE(result.commitsWritten, 1);
+        QVERIFY(!store->KeyDirty[0][1] && store->KeyDirty[0][2] && !store->KeyDirty[0][3]);
+        QVERIFY(std::equal(store->PHY2_KEY_Value[0][3], store->PHY2_KEY_Value[0][3] + 64,
+                           rig.keypad.storedRecords[0][3]));
+
+        result = downloadConfig(rig.link(), *config);  // the next save sends the one left
+        QCOMPARE(result.outcome, DownloadOutcome::Saved);
+        QCOMPARE(result.recordsWritten, 1);
         QVERIFY(!store->anyKeyDirty());
     }
     // The last write (the commit) failing is a failure too, and leaves the record dirty.
     {
         OpenKeypad rig(kCurrentBoard);
-        auto store = cleanStore(10);
+        auto config = cleanConfig(10);
+        ConfigStore* store = &config->rawStore();
         store->KeyDirty[2][7] = 1;
         rig.keypad.faults.failingWrites = {2};
-        QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
+        QCOMPARE(downloadConfig(rig.link(), *config).outcome, DownloadOutcome::Failed);
         QCOMPARE(store->KeyDirty[2][7], uint8_t(1));
         QVERIFY(rig.keypad.sleeps.empty());
     }
     // An unplug in the middle of the LED blocks: the LED change is kept.
     {
         OpenKeypad rig(kCurrentBoard);
-        auto store = cleanStore(10);
-        store->LedDirty = 1;
+        auto config = cleanConfig(10);
+        ConfigStore* store = &config->rawStore();
+        std::fill(std::begin(store->LedFromKeypad), std::end(store->LedFromKeypad), uint8_t(1));
+        store->LedDirty[1] = 1;
         rig.keypad.faults.unplugAtWrite = 2;
-        QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::Failed);
-        QCOMPARE(store->LedDirty, uint8_t(1));
-        QCOMPARE(rig.keypad.writeAttempts, 2);  // nothing more was tried after the failure
+        QCOMPARE(downloadConfig(rig.link(), *config).outcome, DownloadOutcome::Failed);
+        QCOMPARE(store->LedDirty[1], uint8_t(1));
         QVERIFY(rig.keypad.enumerate(0, 0).empty());
     }
-    // Old format: the layer committed before the failure is saved, the rest stays dirty.
+    // An untouched layer that cannot be read first: no LED block goes out at all.
+    {
+        OpenKeypad rig(kCurrentBoard);
+        auto config = cleanConfig(10);
+        ConfigStore* store = &config->rawStore();
+        store->LedDirty[0] = 1;
+        rig.keypad.faults.missingReplies = {1};
+        QCOMPARE(downloadConfig(rig.link(), *config).outcome, DownloadOutcome::Failed);
+        QCOMPARE(countLedBlocks(rig.keypad.received), 0);
+        QCOMPARE(store->LedDirty[0], uint8_t(1));
+    }
+    // Old format: each layer with a record that got through is committed.
     {
         OpenKeypad rig(kOldBoard);
-        auto store = cleanStore(9);
+        auto config = cleanConfig(9);
+        ConfigStore* store = &config->rawStore();
         store->KeyDirty[0][4] = store->KeyDirty[1][4] = store->KeyDirty[2][4] = 1;
         rig.keypad.faults.failingWrites = {3};
-        const DownloadResult result = downloadConfig(rig.link(), *store);
+        const DownloadResult result = downloadConfig(rig.link(), *config);
         QCOMPARE(result.outcome, DownloadOutcome::Failed);
-        QCOMPARE(result.commitsWritten, 1);
-        QVERIFY(!store->KeyDirty[0][4] && store->KeyDirty[1][4] && store->KeyDirty[2][4]);
+        QCOMPARE(result.commitsWritten, 2);
+        QVERIFY(!store->KeyDirty[0][4] && store->KeyDirty[1][4] && !store->KeyDirty[2][4]);
     }
 }
 
@@ -352,7 +404,7 @@ void TestDeviceLink::modelSwitchDevicePart()
     QCOMPARE(rig.keypad.writeAttempts, 0);
 
     QCOMPARE(sendSetModel(rig.link(), 15, true), SetModelOutcome::Sent);
-    QVERIFY(rig.keypad.received.at(0) == *buildSetModelReport(15));
+    QVERIFY(rig.keypad.received.at(0) == buildSetModelReport(ModelCatalogue::catalogueModel(15)->keys, ModelCatalogue::catalogueModel(15)->knobs, ModelCatalogue::catalogueModel(15)->variant));
     QCOMPARE(rig.keypad.sleeps, std::vector<int>({kCommitPauseMs}));
     QVERIFY(rig.keypad.info == (DeviceInfo{4, 1, 10, 1}));
 
@@ -366,10 +418,11 @@ void TestDeviceLink::readBackCurrentFormat()
     for (int layer = 0; layer < 3; ++layer)
         for (int slot = 1; slot <= 27; ++slot)
             fillRecord(rig.keypad.storedRecords[layer][slot], layer, slot, static_cast<uint8_t>(layer * 60 + slot));
-    auto store = cleanStore(10);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
     std::memset(store->PHY2_KEY_Value, 0x77, sizeof store->PHY2_KEY_Value);
 
-    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 25, 0);
+    const KeyReadResult result = readKeyRecords(rig.link(), *config, 3, 25, 0);
     QCOMPARE(result.requestsWritten, 3);
     QCOMPARE(result.repliesStored, 75);
     QCOMPARE(rig.keypad.setNonblockingCalls, 75);
@@ -381,7 +434,7 @@ void TestDeviceLink::readBackCurrentFormat()
         QCOMPARE(store->PHY2_KEY_Value[layer][26][1], uint8_t(0x77));  // never asked for
     }
     QVERIFY(!store->anyKeyDirty());
-    QCOMPARE(downloadConfig(rig.link(), *store).outcome, DownloadOutcome::NothingToSend);
+    QCOMPARE(downloadConfig(rig.link(), *config).outcome, DownloadOutcome::NothingToSend);
 }
 
 void TestDeviceLink::readBackOldFormat()
@@ -389,10 +442,11 @@ void TestDeviceLink::readBackOldFormat()
     OpenKeypad rig(kOldBoard);
     for (int slot = 1; slot <= 27; ++slot)
         fillRecord(rig.keypad.storedRecords[1][slot], 1, slot, static_cast<uint8_t>(slot));
-    auto store = cleanStore(9);
+    auto config = cleanConfig(9);
+    ConfigStore* store = &config->rawStore();
     std::memset(store->PHY_KEY_Value, 0x77, sizeof store->PHY_KEY_Value);
 
-    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 15, 3);
+    const KeyReadResult result = readKeyRecords(rig.link(), *config, 3, 15, 3);
     QCOMPARE(result.repliesStored, 72);
     for (int slot : {1, 15, 16, 24}) {
         const uint8_t* record = store->PHY_KEY_Value[1][slot];
@@ -412,10 +466,11 @@ void TestDeviceLink::readBackSurvivesBadReplies()
     rig.keypad.faults.garbageReplies = {4};  // counted into slot 4 all the same
     for (int reply = 26 + 10; reply <= 50; ++reply)
         rig.keypad.faults.missingReplies.insert(reply);  // layer 2 stops after slot 10
-    auto store = cleanStore(10);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
     std::memset(store->PHY2_KEY_Value, 0x77, sizeof store->PHY2_KEY_Value);
 
-    const KeyReadResult result = readKeyRecords(rig.link(), *store, 3, 25, 0, 5);
+    const KeyReadResult result = readKeyRecords(rig.link(), *config, 3, 25, 0, 5);
     QCOMPARE(result.layersCut, 1);
     QCOMPARE(result.repliesStored, 24 + 10 + 25);
     QCOMPARE(result.requestsWritten, 3);  // the silence of layer 2 did not cost layer 3
@@ -430,7 +485,7 @@ void TestDeviceLink::readBackSurvivesBadReplies()
     // A request that cannot be written skips its layer only.
     OpenKeypad failing(kCurrentBoard);
     failing.keypad.faults.failingWrites = {1};
-    const KeyReadResult skipped = readKeyRecords(failing.link(), *store, 3, 25, 0);
+    const KeyReadResult skipped = readKeyRecords(failing.link(), *config, 3, 25, 0);
     QCOMPARE(skipped.requestsFailed, 1);
     QCOMPARE(skipped.repliesStored, 50);
 }
@@ -440,18 +495,19 @@ void TestDeviceLink::readLedBlock()
     OpenKeypad rig(kCurrentBoard);
     rig.keypad.ledBlocks[1].mode = 6;
     std::fill(std::begin(rig.keypad.ledBlocks[1].colours), std::end(rig.keypad.ledBlocks[1].colours), uint8_t(9));
-    auto store = cleanStore(10);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
 
-    QCOMPARE(::readLedBlock(rig.link(), *store, 1), LedReadOutcome::Stored);
+    QCOMPARE(::readLedBlock(rig.link(), *config, 1), LedReadOutcome::Stored);
     QCOMPARE(store->LayerLedMode[1], uint8_t(6));  // stored as read, even past the known modes
     QCOMPARE(store->KeyBoard_KeyLed[1][47], uint8_t(9));
-    QCOMPARE(store->LedDirty, uint8_t(0));
+    QCOMPARE(store->LedFromKeypad[1], uint8_t(1));
 
     rig.keypad.ledBlocks[1].mode = 2;
     rig.keypad.faults.shortReplies[2] = 30;
-    QCOMPARE(::readLedBlock(rig.link(), *store, 1), LedReadOutcome::NoReply);
+    QCOMPARE(::readLedBlock(rig.link(), *config, 1), LedReadOutcome::NoReply);
     QCOMPARE(store->LayerLedMode[1], uint8_t(6));
-    QCOMPARE(::readLedBlock(rig.link(), *store, 3), LedReadOutcome::BadLayer);
+    QCOMPARE(::readLedBlock(rig.link(), *config, 3), LedReadOutcome::BadLayer);
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLink)

@@ -1,5 +1,6 @@
 #include "device/discovery.h"
 #include "device/protocol.h"
+#include "models/model_catalogue.h"
 
 #include <QtTest>
 
@@ -62,14 +63,19 @@ void TestDeviceProtocol::ledBlockLayout()
 
 void TestDeviceProtocol::modelReports()
 {
-    QVERIFY(!buildSetModelReport(0));
-    QVERIFY(!buildSetModelReport(17));
+    // The catalogue names the board, the report carries its bytes.
+    QVERIFY(!ModelCatalogue::catalogueModel(0));
+    QVERIFY(!ModelCatalogue::catalogueModel(17));
+    auto modelReport = [](int id) {
+        const CatalogueModel* m = ModelCatalogue::catalogueModel(id);
+        return buildSetModelReport(m->keys, m->knobs, m->variant);
+    };
 
-    const Report model14 = *buildSetModelReport(14);
+    const Report model14 = modelReport(14);
     QVERIFY(model14[1] == 0xFC && model14[2] == 0xFC && model14[3] == 0x0F && model14[4] == 0x03);
 
-    const Report model4 = *buildSetModelReport(4);
-    const Report model15 = *buildSetModelReport(15);
+    const Report model4 = modelReport(4);
+    const Report model15 = modelReport(15);
     QCOMPARE(model4[5], uint8_t(0x00));
     QCOMPARE(model15[5], uint8_t(0x01));
     for (size_t i = 0; i < kReportBytes; ++i)

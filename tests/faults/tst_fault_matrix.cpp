@@ -2,7 +2,8 @@
 // the real window against the simulated keypad, with one fault injected at a
 // time: a failing write, an unplug, a missing, short or garbage reply.
 #include "app/widget.h"
-#include "device/connection_monitor.h"
+#include "config/keypad_config.h"
+#include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "pages/run_time_texts.h"
@@ -57,6 +58,7 @@ const char* faultName(Fault f)
 struct Exchange {
     bool isWrite;
     int number;
+    bool keyRecord;  // a write carrying a key record
 };
 
 // The bus the window sees: one simulated keypad or none, plus the one fault
@@ -94,7 +96,7 @@ public:
             return -1;
         const int result = keypad->write(handle, data, length);
         if (recording)
-            trace.push_back({true, keypad->writeAttempts});
+            trace.push_back({true, keypad->writeAttempts, keyRecordReport(data, length)});
         return result;
     }
     int readTimeout(HidHandle handle, uint8_t* data, size_t length, int milliseconds) override
@@ -133,6 +135,12 @@ public:
     }
 
 private:
+    static bool keyRecordReport(const uint8_t* data, size_t length)
+    {
+        Report report{};
+        std::memcpy(report.data(), data, std::min(length, report.size()));
+        return classifyReport(report) == ReportKind::KeyRecord;
+    }
     void beforeRead()
     {
         if (unplugBeforeReply != 0 && repliesRead + 1 == unplugBeforeReply) {
@@ -145,7 +153,7 @@ private:
         if (count > 0) {
             ++repliesRead;
             if (recording)
-                trace.push_back({false, repliesRead});
+                trace.push_back({false, repliesRead, false});
         }
         return count;
     }
@@ -217,6 +225,7 @@ struct Edit {
 };
 
 struct LedImage {
+    bool edited[kLayers];
     uint8_t modes[kLayers];
     uint8_t colours[kLayers][kLedBytesPerLayer];
 };
@@ -231,10 +240,11 @@ private slots:
     void cleanupTestCase();
     void faultMatrix_data();
     void faultMatrix();
-    void ledEditsSurviveLeavingTheLedPage();
+    void ledLayersKeepTheKeypadsOwnUntilEdited();
+    void keypadTakingNoWritesIsNotConnected();
 
 private:
-    ConfigStore& store() { return configStore(); }
+    ConfigStore& store() { return window->config().rawStore(); }
     QString status() const { return statusButton->text(); }
 
     void tick() { window->timeoutSlot(); }
@@ -251,11 +261,12 @@ private:
     void selectKey(int layer, int id);
     void clickValue(const QString& caption);
     std::vector<Edit> dirtyRecords();
-    LedImage ledImage();
+    LedImage ledImageAfterSave();
 
     void prepare(Scenario scenario, bool current);
     void runOperation(Scenario scenario);
-    void editAndSaveCleanly(const std::vector<Edit>& earlierEdits, bool ledEdited, const LedImage& leds);
+    void editAndSaveCleanly(const std::vector<Edit>& earlierEdits, bool ledEdited, const LedImage& leds,
+                            bool garbledLedRead);
     void verifyDelivered(const std::vector<Edit>& edits);
     void verifyReadLeftStoreSound(const ConfigStore& before, Fault fault, bool strictContents);
 
@@ -284,7 +295,7 @@ void TestFaultMatrix::initTestCase()
     previousHandler = forwardHandler;
     socket = std::make_unique<KeypadSocket>();
     window = std::make_unique<Widget>(*socket);
-    window->Monitor_Timer->stop();
+    window->connection().stop();
     tabs = window->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
     statusButton = window->findChild<QPushButton*>(QStringLiteral("Dev_Sta_Dsp"));
     keysPage = window->findChild<QWidget*>(QStringLiteral("tab"));
@@ -306,7 +317,7 @@ void TestFaultMatrix::detachKeypad()
     keypad.reset();
     tick();
     tick();
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Searching);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Searching);
 }
 
 SimulatedKeypad& TestFaultMatrix::attachKeypad(bool current)
@@ -362,11 +373,18 @@ std::vector<Edit> TestFaultMatrix::dirtyRecords()
     return edits;
 }
 
-LedImage TestFaultMatrix::ledImage()
+// What the keypad's LEDs must be after the next good save: the edited layers
+// as edited, every other layer as the keypad holds it now.
+LedImage TestFaultMatrix::ledImageAfterSave()
 {
     LedImage image;
-    std::memcpy(image.modes, store().LayerLedMode, sizeof image.modes);
-    std::memcpy(image.colours, store().KeyBoard_KeyLed, sizeof image.colours);
+    for (int layer = 0; layer < kLayers; ++layer) {
+        const bool edited = store().LedDirty[layer] != 0;
+        image.edited[layer] = edited;
+        image.modes[layer] = edited ? store().LayerLedMode[layer] : keypad->ledBlocks[layer].mode;
+        std::memcpy(image.colours[layer], edited ? store().KeyBoard_KeyLed[layer] : keypad->ledBlocks[layer].colours,
+                    kLedBytesPerLayer);
+    }
     return image;
 }
 
@@ -384,7 +402,7 @@ void TestFaultMatrix::prepare(Scenario scenario, bool current)
         return;
 
     connectKeypad();
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(store().currentFormat(), current);
     if (scenario == Scenario::Save) {
         selectKey(0, 3);
@@ -401,7 +419,7 @@ void TestFaultMatrix::prepare(Scenario scenario, bool current)
             auto* mode = window->findChild<QPushButton*>(QStringLiteral("LED_Mode_2"));
             QVERIFY(mode);
             mode->click();
-            QCOMPARE(int(store().LedDirty), 1);
+            QCOMPARE(int(store().LedDirty[2]), 1);
             showPage(0);
         }
         QCOMPARE(int(dirtyRecords().size()), current ? 4 : 3);
@@ -434,7 +452,8 @@ void TestFaultMatrix::verifyDelivered(const std::vector<Edit>& edits)
 
 // A fault-free edit and save after the fault: every edit, the earlier ones
 // included, reaches the keypad byte for byte.
-void TestFaultMatrix::editAndSaveCleanly(const std::vector<Edit>& earlierEdits, bool ledEdited, const LedImage& leds)
+void TestFaultMatrix::editAndSaveCleanly(const std::vector<Edit>& earlierEdits, bool ledEdited, const LedImage& leds,
+                                         bool garbledLedRead)
 {
     keypad->faults = SimulatedKeypad::Faults();
     socket->unplugBeforeReply = 0;
@@ -458,10 +477,14 @@ void TestFaultMatrix::editAndSaveCleanly(const std::vector<Edit>& earlierEdits, 
     window->on_confirmButton_clicked();
     QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
     QVERIFY(!store().anyKeyDirty());
-    QCOMPARE(int(store().LedDirty), 0);
+    QVERIFY(!store().anyLedDirty());
     verifyDelivered(edits);
     if (ledEdited) {
         for (int layer = 0; layer < kLayers; ++layer) {
+            // A garbage reply to the read before the LED blocks cannot be told
+            // from real colours; only the edited layers are certain then.
+            if (garbledLedRead && !leds.edited[layer])
+                continue;
             QCOMPARE(keypad->ledBlocks[layer].mode, leds.modes[layer]);
             QVERIFY(std::equal(leds.colours[layer], leds.colours[layer] + kLedBytesPerLayer,
                                keypad->ledBlocks[layer].colours));
@@ -478,7 +501,7 @@ void TestFaultMatrix::verifyReadLeftStoreSound(const ConfigStore& before, Fault 
 {
     const ConfigStore& after = store();
     QVERIFY(std::memcmp(before.KeyDirty, after.KeyDirty, sizeof after.KeyDirty) == 0);
-    QCOMPARE(after.LedDirty, before.LedDirty);
+    QVERIFY(std::memcmp(after.LedDirty, before.LedDirty, sizeof after.LedDirty) == 0);
 
     const bool current = after.currentFormat();
     const int last = lastReadByte(current);
@@ -525,6 +548,7 @@ void TestFaultMatrix::faultMatrix_data()
     QTest::addColumn<int>("fault");
     QTest::addColumn<bool>("onWrite");
     QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("keyRecord");
 
     for (Scenario scenario : {Scenario::Save, Scenario::ReadBack, Scenario::Connect}) {
         for (bool current : {true, false}) {
@@ -539,7 +563,8 @@ void TestFaultMatrix::faultMatrix_data()
             const int replies = int(socket->trace.size()) - writes;
             // The exchanges the program is meant to make, fault-free.
             if (scenario == Scenario::Save)
-                QCOMPARE(std::make_pair(writes, replies), current ? std::make_pair(8, 0) : std::make_pair(5, 0));
+                // Current: 4 records, 2 reads of the untouched LED layers, 3 LED blocks, commit.
+                QCOMPARE(std::make_pair(writes, replies), current ? std::make_pair(10, 2) : std::make_pair(5, 0));
             else if (scenario == Scenario::ReadBack)
                 QCOMPARE(std::make_pair(writes, replies), current ? std::make_pair(3, 75) : std::make_pair(3, 72));
             else
@@ -556,7 +581,8 @@ void TestFaultMatrix::faultMatrix_data()
                 for (Fault fault : faults)
                     QTest::addRow("%s %s #%d %s %d: %s", current ? "current" : "old", scenarioName(scenario), index,
                                   exchange.isWrite ? "write" : "reply", exchange.number, faultName(fault))
-                        << int(scenario) << current << int(fault) << exchange.isWrite << exchange.number;
+                        << int(scenario) << current << int(fault) << exchange.isWrite << exchange.number
+                        << exchange.keyRecord;
             }
         }
     }
@@ -569,6 +595,7 @@ void TestFaultMatrix::faultMatrix()
     QFETCH(int, fault);
     QFETCH(bool, onWrite);
     QFETCH(int, number);
+    QFETCH(bool, keyRecord);
     const auto which = static_cast<Scenario>(scenario);
     const auto kind = static_cast<Fault>(fault);
 
@@ -593,8 +620,9 @@ void TestFaultMatrix::faultMatrix()
     }
 
     const std::vector<Edit> edits = dirtyRecords();
-    const bool ledEdited = store().LedDirty != 0;
-    const LedImage leds = ledImage();
+    const bool ledEdited = store().anyLedDirty();
+    const LedImage leds = ledImageAfterSave();
+    const bool garbledLedRead = which == Scenario::Save && kind == Fault::GarbageReply;
     auto before = std::make_unique<ConfigStore>(store());
 
     QElapsedTimer clock;
@@ -604,15 +632,23 @@ void TestFaultMatrix::faultMatrix()
 
     const bool unplugged = kind == Fault::Unplug;
     if (which == Scenario::Save) {
-        QCOMPARE(status(), RunTimeTexts::saveFailed(kEnglish));
+        // Garbage read back from an LED layer looks like colours: nothing failed.
+        QCOMPARE(status(), garbledLedRead ? RunTimeTexts::saved(kEnglish) : RunTimeTexts::saveFailed(kEnglish));
         // A flag may be cleared only for what the keypad really holds.
         for (const Edit& edit : edits) {
             if (!store().KeyDirty[edit.layer][edit.slot])
                 verifyDelivered({edit});
         }
-        if (ledEdited && !store().LedDirty) {
+        if (ledEdited && !store().anyLedDirty() && !garbledLedRead) {
             for (int layer = 0; layer < kLayers; ++layer)
                 QCOMPARE(keypad->ledBlocks[layer].mode, leds.modes[layer]);
+        }
+        // One record that does not get through holds back nothing else.
+        if (kind == Fault::FailingWrite && keyRecord) {
+            int unsaved = 0;
+            for (const Edit& edit : edits)
+                unsaved += store().KeyDirty[edit.layer][edit.slot];
+            QCOMPARE(unsaved, 1);
         }
         expireSaveNotices();
     } else {
@@ -627,12 +663,12 @@ void TestFaultMatrix::faultMatrix()
     tick();
     if (unplugged) {
         QCOMPARE(status(), RunTimeTexts::disconnected(kEnglish));
-        QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Searching);
+        QCOMPARE(window->connection().state(), KeypadConnection::State::Searching);
         keypad->faults = SimulatedKeypad::Faults();
         keypad->plug();
         connectKeypad();
     }
-    QCOMPARE(window->monitor().state(), ConnectionMonitor::State::Connected);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(status(), RunTimeTexts::connected(kEnglish));
     if (store().currentFormat() != isCurrent(*keypad)) {
         // Only the identity exchange decides the format: when it fails, goes
@@ -665,31 +701,73 @@ void TestFaultMatrix::faultMatrix()
         }
     }
 
-    editAndSaveCleanly(edits, ledEdited, leds);
+    editAndSaveCleanly(edits, ledEdited, leds, garbledLedRead);
 }
 
-// Leaving the LED page and coming back reads the keypad's LEDs again; an LED
-// edit not saved yet must survive that.
-void TestFaultMatrix::ledEditsSurviveLeavingTheLedPage()
+// Each layer shows what the keypad holds until it is edited; an edit stays
+// through layer and page changes; a save sends the untouched layers back as
+// the keypad has them, including one never looked at.
+void TestFaultMatrix::ledLayersKeepTheKeypadsOwnUntilEdited()
 {
     prepare(Scenario::ReadBack, true);
+    SimulatedKeypad::LedBlock original[kLayers];
+    std::copy(std::begin(keypad->ledBlocks), std::end(keypad->ledBlocks), original);
+    auto sameBlock = [](const SimulatedKeypad::LedBlock& a, const uint8_t mode, const uint8_t* colours) {
+        return a.mode == mode && std::equal(colours, colours + kLedBytesPerLayer, a.colours);
+    };
+
     window->SendLayer(0);
     showPage(3);
+    QVERIFY(sameBlock(original[0], store().LayerLedMode[0], store().KeyBoard_KeyLed[0]));
     auto* mode = window->findChild<QPushButton*>(QStringLiteral("LED_Mode_4"));
     QVERIFY(mode);
     mode->click();
-    QCOMPARE(int(store().LayerLedMode[0]), 4);
+    window->SendLayer(1);  // an edit on layer 0 does not keep layer 1 from being read
+    QVERIFY(sameBlock(original[1], store().LayerLedMode[1], store().KeyBoard_KeyLed[1]));
+    window->SendLayer(0);
     showPage(0);
     showPage(3);
     QCOMPARE(int(store().LayerLedMode[0]), 4);
-    QCOMPARE(int(store().LedDirty), 1);
     showPage(0);
 
     window->on_confirmButton_clicked();
-    QCOMPARE(int(keypad->ledBlocks[0].mode), 4);
-    showPage(3);
-    QCOMPARE(int(store().LayerLedMode[0]), 4);  // read back from the keypad now
+    QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
+    QVERIFY(sameBlock(keypad->ledBlocks[0], 4, original[0].colours));
+    QVERIFY(sameBlock(keypad->ledBlocks[1], original[1].mode, original[1].colours));
+    QVERIFY(sameBlock(keypad->ledBlocks[2], original[2].mode, original[2].colours));
+    expireSaveNotices();
+}
+
+// A keypad that takes no report is never shown as connected, and a save says
+// that it failed instead of doing nothing.
+void TestFaultMatrix::keypadTakingNoWritesIsNotConnected()
+{
+    detachKeypad();
+    store() = ConfigStore();
+    store().InitKeyRecords();
     showPage(0);
+    SimulatedKeypad& k = attachKeypad(true);
+    for (int n = 1; n <= 100; ++n)
+        k.faults.failingWrites.insert(n);
+    connectKeypad();
+    tick();
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Opened);
+    QCOMPARE(status(), RunTimeTexts::notAnswering(kEnglish));
+    selectKey(0, 4);
+    clickValue(QStringLiteral("A"));
+    window->on_confirmButton_clicked();
+    QCOMPARE(status(), RunTimeTexts::saveFailed(kEnglish));
+    QVERIFY(k.received.empty());
+    QVERIFY(store().KeyDirty[0][4]);
+    expireSaveNotices();
+
+    k.faults = SimulatedKeypad::Faults();
+    tick();
+    QCOMPARE(status(), RunTimeTexts::connected(kEnglish));
+    window->on_confirmButton_clicked();
+    QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
+    QVERIFY(!store().KeyDirty[0][4]);
+    QCOMPARE(int(k.storedRecords[0][4][1]), 4);
     expireSaveNotices();
 }
 

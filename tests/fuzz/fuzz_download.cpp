@@ -4,7 +4,8 @@
 // a write failed.
 #include "fuzz_transport.h"
 
-#include "device/device_exchanges.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
 #include "keys/config_store.h"
 
 #include <memory>
@@ -14,11 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     silenceQtLog();
     ByteCursor in(data, size);
     FuzzTransport keypad(in);
-    auto store = std::make_unique<ConfigStore>();
+    auto config = std::make_unique<KeypadConfig>();
+    ConfigStore* store = &config->rawStore();
 
     const uint8_t setup = in.byte();
     store->Cur_KeyBoard_KeyNum[2] = setup & 0x01 ? 10 : 9;
-    store->LedDirty = (setup & 0x02) ? 1 : 0;
+    store->LedDirty[setup >> 6 & 0x01] = (setup & 0x02) ? 1 : 0;
+    store->LedFromKeypad[1] = (setup & 0x04) ? 1 : 0;
     uint8_t pattern[kSlotBytes] = {};
     in.copy(pattern, kSlotBytes);
     for (bool currentArray : {true, false})
@@ -36,16 +39,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool current = store->currentFormat();
     auto before = std::make_unique<ConfigStore>(*store);
 
-    const DownloadResult result = downloadConfig(DeviceLink{keypad, keypad.handle()}, *store);
+    const DownloadResult result = downloadConfig(DeviceLink{keypad, keypad.handle()}, *config);
 
     bool anyFailed = false;
     for (const FuzzTransport::Sent& s : keypad.sent)
         anyFailed = anyFailed || !s.ok;
-    FUZZ_CHECK((result.outcome == DownloadOutcome::Failed) == anyFailed);
+    // A failed write is a failed save; so is an LED layer that could not be read first.
+    if (anyFailed)
+        FUZZ_CHECK(result.outcome == DownloadOutcome::Failed);
+    else if (result.outcome == DownloadOutcome::Failed)
+        FUZZ_CHECK(result.ledLayersRead > 0 && result.ledBlocksWritten == 0);
     if (keypad.sent.empty())
         FUZZ_CHECK(result.outcome == DownloadOutcome::NothingToSend);
     if (result.outcome == DownloadOutcome::Saved)
-        FUZZ_CHECK(!store->anyKeyDirty() && (!current || !store->LedDirty));
+        FUZZ_CHECK(!store->anyKeyDirty() && (!current || !store->anyLedDirty()));
 
     FUZZ_CHECK(std::memcmp(before->PHY2_KEY_Value, store->PHY2_KEY_Value, sizeof store->PHY2_KEY_Value) == 0);
     FUZZ_CHECK(std::memcmp(before->PHY_KEY_Value, store->PHY_KEY_Value, sizeof store->PHY_KEY_Value) == 0);
@@ -71,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(committed);
         }
     }
-    if (before->LedDirty && !store->LedDirty) {
+    if (before->anyLedDirty() && !store->anyLedDirty()) {
         FUZZ_CHECK(current);
         int ledBlocks = 0;
         for (const FuzzTransport::Sent& s : keypad.sent)

@@ -82,7 +82,7 @@ void checkAgainst(const ConfigStore& before, const ConfigStore& after, const Rea
     }
     FUZZ_CHECK(std::memcmp(before.KeyBoard_KeyLed, after.KeyBoard_KeyLed, sizeof after.KeyBoard_KeyLed) == 0);
     FUZZ_CHECK(std::memcmp(before.LayerLedMode, after.LayerLedMode, sizeof after.LayerLedMode) == 0);
-    FUZZ_CHECK(before.LedDirty == after.LedDirty);
+    FUZZ_CHECK(std::memcmp(before.LedDirty, after.LedDirty, sizeof after.LedDirty) == 0);
     FUZZ_CHECK(std::memcmp(before.Layout_KeyBoard_KeyNum, after.Layout_KeyBoard_KeyNum, 4) == 0);
 }
 

@@ -1,3 +1,4 @@
+#include "config/keypad_config.h"
 #include "keys/config_store.h"
 #include "keys/key_table.h"
 
@@ -119,12 +120,17 @@ private slots:
     void dataValue();
     void clearLayerLeavesNoCodeBehind();
     void dirtyFlags();
+    void configAnnouncesAndImportsLikeClicks();
 };
 
 void TestConfigStore::loadValues()
 {
-    ConfigStore& store = configStore();
-    QCOMPARE(&store, &configStore());
+    // Every configuration is its own: one edited leaves another alone.
+    KeypadConfig config;
+    KeypadConfig other;
+    other.rawStore().Select_PHY_Key_Mode = ModeMouse;
+    const ConfigStore& store = config.store();
+    QCOMPARE(int(store.PHY2_KEY_Value[1][7][0]), 0xFD);
     QCOMPARE(int(store.Select_PHY_Key_Mode), 1);
     QCOMPARE(int(store.Select_PHY_Key), 0);
     QVERIFY(!store.currentFormat());
@@ -503,6 +509,43 @@ void TestConfigStore::dirtyFlags()
     QCOMPARE(int(e.store->KeyDirty[2][8]), 0);
     const uint8_t* rec = e.store->PHY2_KEY_Value[2][9];
     QCOMPARE(Bytes({rec[0], rec[1], rec[2]}), Bytes({0xFD, 9, 3}));
+}
+
+// Edits and imports announce what changed; an image carried from one
+// configuration to another arrives as unsaved edits of exactly those slots.
+void TestConfigStore::configAnnouncesAndImportsLikeClicks()
+{
+    KeypadConfig source;
+    source.adoptDeviceInfo(DeviceInfo{15, 3, 10, 0});
+    QSignalSpy changed(&source, &KeypadConfig::changed);
+    QSignalSpy ledChanged(&source, &KeypadConfig::ledChanged);
+    source.selectLayer(1);
+    source.selectKey(4);
+    QCOMPARE(source.addKeyCode(KeyTable::findCode(0x04, 112, 223)), WriteResult::Written);
+    QCOMPARE(changed.takeFirst(), QVariantList({1, 4}));
+    QVERIFY(source.setKeyColour(2, 3, 1, 2, 3));
+    QCOMPARE(ledChanged.takeFirst(), QVariantList({2}));
+    QVERIFY(!source.setKeyColour(2, 17, 1, 2, 3));  // no LED behind a knob action
+
+    const KeypadImage image = source.image();
+    QCOMPARE(int(image.records[1][4][8]), 0x04);
+    KeypadConfig target;
+    target.adoptDeviceInfo(DeviceInfo{15, 3, 10, 0});
+    QSignalSpy imported(&target, &KeypadConfig::changed);
+    QCOMPARE(target.applyImage(image), 1);
+    QCOMPARE(imported.size(), 1);
+    QVERIFY(target.store().KeyDirty[1][4] && !target.store().KeyDirty[0][4]);
+    QVERIFY(target.store().LedDirty[2] && !target.store().LedDirty[0]);
+    QVERIFY(target.image().records[1][4] == image.records[1][4]);
+    QCOMPARE(target.applyImage(image), 0);  // nothing differs any more
+
+    // A slot the keypad never filled still goes out naming its key.
+    KeypadImage blank = target.image();
+    blank.records[0][9].fill(0);
+    blank.records[0][9][3] = ModeKeys;
+    blank.records[0][9][8] = 0x05;
+    QCOMPARE(target.applyImage(blank, false), 1);
+    QCOMPARE(Bytes(target.record(0, 9), target.record(0, 9) + 3), Bytes({0xFD, 9, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigStore)

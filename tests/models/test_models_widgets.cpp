@@ -1,5 +1,5 @@
 #include "app/resources_init.h"
-#include "keys/config_store.h"
+#include "config/keypad_config.h"
 #include "models/custom_tab_style.h"
 #include "models/dialog1.h"
 #include "models/layout_view.h"
@@ -197,11 +197,16 @@ void TestModelsWidgets::pickerRecordsTheChoice()
     QCOMPARE(dialog.buttonGroup()->buttons().size(), 6);
     QVERIFY(dialog.buttonGroup()->exclusive());
 
-    uint8_t* cur = configStore().Cur_KeyBoard_KeyNum;
-    cur[0] = 15;
-    cur[1] = 3;
-    cur[2] = 12;
-    cur[3] = 1;
+    // The picker only announces the choice; a configuration takes it over.
+    KeypadConfig config;
+    QObject::connect(&dialog, &Dialog1::modelPicked, &config, &KeypadConfig::setPickedBoard);
+    const uint8_t* cur = config.store().Cur_KeyBoard_KeyNum;
+    config.rawStore().Cur_KeyBoard_KeyNum[0] = 15;
+    uint8_t* set = config.rawStore().Cur_KeyBoard_KeyNum;
+    set[0] = 15;
+    set[1] = 3;
+    set[2] = 12;
+    set[3] = 1;
     // The test runner silences debug output; this test reads it.
     QLoggingCategory* log = QLoggingCategory::defaultCategory();
     const bool debugWasOn = log->isDebugEnabled();

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "keys/config_store.h"
+#include "config/keypad_config.h"
 
 // A stand-in for the main window's form: the named controls the pages look
 // up, parented as on the real form (pages of a tab widget).
@@ -73,11 +73,3 @@ private:
     }
 };
 
-// Fresh store as at program start, records initialised.
-inline ConfigStore& freshStore()
-{
-    ConfigStore& store = configStore();
-    store = ConfigStore();
-    store.InitKeyRecords();
-    return store;
-}

@@ -28,6 +28,7 @@ class PagesGuiTest : public QObject {
 
 private:
     std::unique_ptr<TestForm> form;
+    std::unique_ptr<KeypadConfig> config;
     int language = 1;
 
     static int whiteModeButtons(const TestForm& f)
@@ -46,7 +47,7 @@ private:
 private slots:
     void init()
     {
-        freshStore();
+        config = std::make_unique<KeypadConfig>();
         form.reset(new TestForm);
         language = 1;
     }
@@ -55,10 +56,10 @@ private slots:
 
     void colourClickStoresButtonColourAndStylesKey()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         store.Select_PHY_Key = 3;
         store.Select_PHY_Key_Layer = 1;
-        LedPage page(form->root.get(), configStore(), language);
+        LedPage page(form->root.get(), *config, language);
         page.setUp();
 
         form->find("LED_color_6")->click();
@@ -66,7 +67,8 @@ private slots:
         QCOMPARE(int(store.KeyBoard_KeyLed[1][6]), 0);
         QCOMPARE(int(store.KeyBoard_KeyLed[1][7]), 0);
         QCOMPARE(int(store.KeyBoard_KeyLed[1][8]), 255);
-        QCOMPARE(int(store.LedDirty), 1);
+        QCOMPARE(int(store.LedDirty[1]), 1);
+        QCOMPARE(int(store.LedDirty[0]), 0);
         QCOMPARE(form->find("pushButton_K3")->styleSheet(),
                  QString("QPushButton {   background-color: #0000ff;   color: white;   border-radius: 5px;   "
                          "padding: 10px;}QPushButton:hover {   background-color: #0000e8;}"
@@ -94,28 +96,28 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, shownKeys);
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         store.Select_PHY_Key = uint8_t(key);
         store.Layout_KeyBoard_KeyNum[0] = uint8_t(shownKeys);
         uint8_t before[kLayers][kLedBytesPerLayer];
         memcpy(before, store.KeyBoard_KeyLed, sizeof before);
-        LedPage page(form->root.get(), configStore(), language);
+        LedPage page(form->root.get(), *config, language);
         page.setUp();
 
         QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("Invalid Select_PHY_Key: %1").arg(key)));
         form->find("LED_color_2")->click();
 
         QCOMPARE(memcmp(before, store.KeyBoard_KeyLed, sizeof before), 0);
-        QCOMPARE(int(store.LedDirty), 0);
+        QVERIFY(!store.anyLedDirty());
         if (key >= 1 && key <= 16)
             QVERIFY(form->find(QString("pushButton_K%1").arg(key))->styleSheet().isEmpty());
     }
 
     void modeButtonsStayExclusiveAndFollowLayer()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         store.Select_PHY_Key_Layer = 2;
-        LedPage page(form->root.get(), configStore(), language);
+        LedPage page(form->root.get(), *config, language);
         page.setUp();
         QCOMPARE(whiteModeButtons(*form), 0);
 
@@ -125,7 +127,7 @@ private slots:
         QCOMPARE(form->find("LED_Mode_4")->styleSheet(), LedPage::modeStyle(true));
         QCOMPARE(int(store.LayerLedMode[2]), 4);
         QCOMPARE(int(store.LayerLedMode[0]), 0);
-        QCOMPARE(int(store.LedDirty), 1);
+        QCOMPARE(int(store.LedDirty[2]), 1);
 
         // Back on layer 0 the display shows that layer's mode and colours.
         store.Select_PHY_Key_Layer = 0;
@@ -145,7 +147,7 @@ private slots:
 
     void colourButtonsFollowFormatAndVariant()
     {
-        LedPage page(form->root.get(), configStore(), language);
+        LedPage page(form->root.get(), *config, language);
         page.hideAllColourButtons();
         QVERIFY(form->find("LED_color_1")->isHidden());
 
@@ -169,7 +171,7 @@ private slots:
 
     void oldFormatLedTextDropsColourInTessaplexBuild()
     {
-        LedPage page(form->root.get(), configStore(), language);
+        LedPage page(form->root.get(), *config, language);
         QCOMPARE(page.oldFormatLedText(0x52, 1), QString("LED Mode2   Cyan"));
         QCOMPARE(page.oldFormatLedText(0x12, 2), QString("LED Mode2   "));
         language = 0;
@@ -180,9 +182,9 @@ private slots:
 
     void loadingShowsShortDelaysAsMinimumAndStoresThem()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -207,11 +209,11 @@ private slots:
 
     void enteredDelayIsStoredBigEndian()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
         store.Select_PHY_Key = 4;
         store.Select_PHY_Key_Layer = 0;
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -228,9 +230,9 @@ private slots:
 
     void refreshShowsEntryKeysAndSelectionState()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         page.enter();
         QVERIFY(!form->find<QSpinBox>("delay_spinBox_1")->isEnabled());
         QCOMPARE(form->find<QSpinBox>("delay_spinBox_18")->suffix(), QString("   ms"));
@@ -262,10 +264,10 @@ private slots:
 
     void clearResetsBoxesThroughTheStore()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
         store.Select_PHY_Key = 1;
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -285,10 +287,10 @@ private slots:
 
     void oldFormatSingleDelayStoresLittleEndianAndShowsText()
     {
-        ConfigStore& store = configStore();
+        ConfigStore& store = config->rawStore();
         store.Select_PHY_Key = 2;
         store.Select_PHY_Key_Mode = ModeDelay;
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         DelayReceiver receiver(page);
         auto* spinBox = form->find<QSpinBox>("spinBox");
         auto* slider = form->find<QSlider>("horizontalSlider");
@@ -316,7 +318,7 @@ private slots:
 
     void formatChoosesDelayControls()
     {
-        DelayPage page(form->root.get(), configStore(), language);
+        DelayPage page(form->root.get(), *config, language);
         page.showCurrentFormat(false);
         QVERIFY(form->find<QSpinBox>("delay_spinBox_1")->isHidden());
         QVERIFY(form->find("pushButton_delay_18")->isHidden());

@@ -1,0 +1,138 @@
+#include "app/keypad_session.h"
+
+#include "ui_widget.h"
+
+#include "app/key_editor.h"
+#include "app/status_line.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
+#include "models/dialog1.h"
+#include "models/window_size.h"
+#include "pages/delay_page.h"
+#include "pages/led_page.h"
+#include "pages/mouse_page.h"
+#include "pages/quick_menu_page.h"
+#include "keys/window_log.h"
+
+
+KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
+                             KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
+                             QObject* parent)
+    : QObject(parent), ui(form), Root(root), Connection(connection), Config(config), Editor(editor),
+      Status(status), Picker(picker), Language_Flag(languageFlag)
+{
+    connect(&Connection, &KeypadConnection::connected, this, &KeypadSession::onConnected);
+    connect(&Connection, &KeypadConnection::disconnected, this, &KeypadSession::onDisconnected);
+    connect(&Connection, &KeypadConnection::presenceChanged, &Status, &StatusLine::showPresence);
+    connect(&Editor, &KeyEditor::ledLayerWanted, this, &KeypadSession::readLedLayer);
+    connect(&Picker, &Dialog1::modelPicked, this, [this](quint16 value) {
+        Config.setPickedBoard(value);
+        if (Connection.isConnected())
+            adoptPickedModel();
+    });
+}
+
+void KeypadSession::takeIdentityAnswer(bool answered)
+{
+    if (answered) {
+        emit layoutChanged();
+        Picker.hide();
+    } else {
+        // The keypad does not say which board it is: the user names it.
+        Picker.place(WindowSize::W, WindowSize::H);
+        Picker.show();
+    }
+    ui.Read_Configuration->setEnabled(answered);
+}
+
+void KeypadSession::onConnected(const KeypadIdentity& identity)
+{
+    Config.forgetKeypadLeds();
+    if (identity.answered)
+        Config.adoptDeviceInfo(identity.info);
+    takeIdentityAnswer(identity.answered);
+    Editor.resetHighlights();
+    adaptPages();
+    readOnConnect();
+    if (!Config.currentFormat())
+        Editor.resetHighlights();
+    adoptPickedModel();
+}
+
+void KeypadSession::adaptPages()
+{
+    const bool current = Config.currentFormat();
+    qCDebug(lcUi) << (current ? "Cur_KeyBoard_KeyNum[2] == 1.0" : "Cur_KeyBoard_KeyNum[2] == ooooooold");
+    setUpMousePage(&Root, ui.tabWidget, Config.identity().version, Language_Flag);
+    if (current)
+        QuickMenuPage::build(ui.tabWidget, Language_Flag,
+                             [this](QPushButton* b, int) { Editor.onQuickMenuClicked(b); });
+    else if (QuickMenuPage::remove(ui.tabWidget))
+        qCDebug(lcUi) << "Procreate tab removed.";
+    Editor.delayPage().showCurrentFormat(current);
+    Editor.ledPage().applyFormat(current);
+}
+
+void KeypadSession::onDisconnected()
+{
+    if (QWidget* qr = Root.findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
+        qr->hide();
+    adoptPickedModel();
+}
+
+void KeypadSession::adoptPickedModel()
+{
+    if (!Config.adoptIdentityForLayout())
+        return;
+    emit layoutChanged();
+    Picker.hide();
+}
+
+void KeypadSession::readConfiguration()
+{
+    if (!Connection.isConnected())
+        return;
+    readAllKeyRecords(Connection.link(), Config);
+    Editor.showLayerLabels(Config.selectedLayer());
+}
+
+void KeypadSession::readOnConnect()
+{
+    readAllKeyRecords(Connection.link(), Config);
+    Editor.showLayerLabels(Config.selectedLayer());
+    if (Config.currentFormat() && Config.editingMode() == ModeLighting)
+        readLedLayer();
+}
+
+void KeypadSession::readLedLayer()
+{
+    if (Connection.isOpen())
+        readLedBlock(Connection.link(), Config, Config.selectedLayer());
+    Editor.ledPage().showLayerLeds();
+}
+
+void KeypadSession::save()
+{
+    if (Connection.isConnected())
+        Status.showSaveResult(downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed);
+    else if (Connection.isOpen())
+        Status.showSaveResult(false);  // open but not answering: nothing can be saved
+}
+
+void KeypadSession::switchModel(int model)
+{
+    const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
+    if (result.outcome != SetModelOutcome::Sent)
+        return;
+    const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];
+    ui.lineEdit->setText(Editor.ledPage().oldFormatLedText(ledByte));
+    Status.showSaveResult(result.save.outcome != DownloadOutcome::Failed);
+    if (result.identity != QueryOutcome::Failed)
+        takeIdentityAnswer(result.identity == QueryOutcome::Answered);
+}
+
+void KeypadSession::requestUpgrade()
+{
+    if (Connection.isConnected())
+        requestUpgradeMode(Connection.link());
+}

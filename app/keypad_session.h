@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+
+#include "device/keypad_connection.h"
+
+class Dialog1;
+class KeyEditor;
+class KeypadConfig;
+class StatusLine;
+class QWidget;
+
+namespace Ui {
+class Widget;
+}
+
+// What the window does with the keypad: the first-connection steps when the
+// connection has identified one, the read-back and the save the buttons ask
+// for, and the model switch. The exchanges themselves are the widget-free
+// operations of config/keypad_sync.h; this class shows their outcome.
+class KeypadSession : public QObject {
+    Q_OBJECT
+
+public:
+    KeypadSession(Ui::Widget& ui, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
+                  KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
+                  QObject* parent = nullptr);
+
+    void readConfiguration();  // "View settings": every key record
+    void readOnConnect();
+    void readLedLayer();       // the selected layer's LEDs, then their display
+    void save();
+    void switchModel(int model);
+    void requestUpgrade();
+    // Old and current keypads offer different controls; done on connection
+    // and again after a language switch.
+    void adaptPages();
+
+signals:
+    // The picture has to be drawn for another board.
+    void layoutChanged();
+
+private:
+    void onConnected(const KeypadIdentity& identity);
+    void onDisconnected();
+    void takeIdentityAnswer(bool answered);
+    void adoptPickedModel();
+
+    Ui::Widget& ui;
+    QWidget& Root;
+    KeypadConnection& Connection;
+    KeypadConfig& Config;
+    KeyEditor& Editor;
+    StatusLine& Status;
+    Dialog1& Picker;
+    const int& Language_Flag;
+};

@@ -1,0 +1,221 @@
+#include "config/keypad_config.h"
+
+#include "models/model_catalogue.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr int kLastKeySlot = 27;
+constexpr int kColourKeys = 16;
+constexpr int kLedModes = 6;
+constexpr int kFirstContentByte = 3;
+}  // namespace
+
+KeypadConfig::KeypadConfig(QObject* parent) : QObject(parent)
+{
+    Store.InitKeyRecords();
+}
+
+DeviceInfo KeypadConfig::identity() const
+{
+    const uint8_t* id = Store.Cur_KeyBoard_KeyNum;
+    return DeviceInfo{id[0], id[1], id[2], id[3]};
+}
+
+void KeypadConfig::selectLayer(int layer)
+{
+    if (layer < 0 || layer >= kLayers)
+        return;
+    Store.Select_PHY_Key_Layer = static_cast<uint8_t>(layer);
+    Store.Select_PHY_Key = 0;
+}
+
+void KeypadConfig::selectKey(int id)
+{
+    if (id < 0 || id >= kSlotsPerLayer)
+        return;
+    Store.Select_PHY_Key = static_cast<uint8_t>(id);
+    Store.WriteSelectionHeader(static_cast<uint8_t>(id));
+}
+
+void KeypadConfig::setEditingMode(uint8_t mode)
+{
+    Store.Select_PHY_Key_Mode = mode;
+}
+
+bool KeypadConfig::selectedKeyHoldsOtherMode() const
+{
+    const uint8_t* rec = Store.record(Store.Select_PHY_Key_Layer, Store.Select_PHY_Key);
+    return Store.Select_PHY_Key != 0 && rec && rec[3] != Store.Select_PHY_Key_Mode;
+}
+
+WriteResult KeypadConfig::announce(WriteResult result, int layer, int slot)
+{
+    if (result == WriteResult::Written)
+        emit changed(layer, slot);
+    return result;
+}
+
+WriteResult KeypadConfig::addKeyCode(int index)
+{
+    return announce(Store.AddKeyCode(index), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::addModifier(int index)
+{
+    return announce(Store.AddModifier(index), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::setMediaKey(int index)
+{
+    return announce(Store.SetMediaKey(index), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::setMouseKey(int index)
+{
+    return announce(Store.SetMouseKey(index), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::setOldFormatLighting(int index)
+{
+    return announce(Store.SetRgb_Led_Key(index), selectedLayer(), 0);
+}
+
+WriteResult KeypadConfig::setOldFormatDelay(int valueMs)
+{
+    return announce(Store.SetOldFormatDelay(valueMs), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::setQuickMenuCodes(const std::vector<int>& codes)
+{
+    return announce(Store.SetDataValue(codes), selectedLayer(), selectedKey());
+}
+
+WriteResult KeypadConfig::setEntryDelay(int entry, int valueMs)
+{
+    return announce(Store.SetEntryDelay(entry, valueMs), selectedLayer(), selectedKey());
+}
+
+void KeypadConfig::clearSelectedKey()
+{
+    const bool wasDirty = selectedKey() != 0 && Store.KeyDirty[selectedLayer()][selectedKey()];
+    Store.ClearSelectedRecord();
+    if (selectedKey() != 0 && (wasDirty || Store.KeyDirty[selectedLayer()][selectedKey()]))
+        emit changed(selectedLayer(), selectedKey());
+}
+
+void KeypadConfig::clearLayer(int layer)
+{
+    if (layer < 0 || layer >= kLayers)
+        return;
+    Store.ClearLayerRecords(static_cast<uint8_t>(layer));
+    emit changed(layer, -1);
+}
+
+bool KeypadConfig::setKeyColour(int layer, int key, uint8_t red, uint8_t green, uint8_t blue)
+{
+    if (layer < 0 || layer >= kLayers || key < 1 || key > kColourKeys)
+        return false;
+    uint8_t* triplet = &Store.KeyBoard_KeyLed[layer][3 * (key - 1)];
+    triplet[0] = red;
+    triplet[1] = green;
+    triplet[2] = blue;
+    Store.LedDirty[layer] = 1;
+    emit ledChanged(layer);
+    return true;
+}
+
+bool KeypadConfig::setLayerLedMode(int layer, int mode)
+{
+    if (layer < 0 || layer >= kLayers || mode < 0 || mode >= kLedModes)
+        return false;
+    Store.LayerLedMode[layer] = static_cast<uint8_t>(mode);
+    Store.LedDirty[layer] = 1;
+    emit ledChanged(layer);
+    return true;
+}
+
+void KeypadConfig::adoptDeviceInfo(const DeviceInfo& info)
+{
+    const uint8_t bytes[4] = {info.keys, info.knobs, info.version, info.variant};
+    std::memcpy(Store.Cur_KeyBoard_KeyNum, bytes, sizeof bytes);
+    std::memcpy(Store.Layout_KeyBoard_KeyNum, bytes, sizeof bytes);
+    emit identityChanged();
+}
+
+void KeypadConfig::setPickedBoard(uint16_t pickerValue)
+{
+    storePickerValue(Store.Cur_KeyBoard_KeyNum, pickerValue);
+    emit identityChanged();
+}
+
+bool KeypadConfig::adoptIdentityForLayout()
+{
+    if (!shouldAdoptIdentity(Store.Cur_KeyBoard_KeyNum, Store.Layout_KeyBoard_KeyNum))
+        return false;
+    std::copy(Store.Cur_KeyBoard_KeyNum, Store.Cur_KeyBoard_KeyNum + 4, Store.Layout_KeyBoard_KeyNum);
+    return true;
+}
+
+KeypadImage KeypadConfig::image() const
+{
+    KeypadImage image;
+    image.identity = identity();
+    const bool current = currentFormat();
+    const int bytes = current ? kCurrentRecordBytes : kOldRecordBytes;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
+            const uint8_t* rec = Store.recordOf(current, layer, slot);
+            std::copy(rec, rec + bytes, image.records[layer][slot].begin());
+        }
+        image.led[layer].mode = Store.LayerLedMode[layer];
+        std::copy(Store.KeyBoard_KeyLed[layer], Store.KeyBoard_KeyLed[layer] + kLedBytesPerLayer,
+                  image.led[layer].colours.begin());
+    }
+    return image;
+}
+
+bool KeypadConfig::setRecord(int layer, int slot, const uint8_t* bytes64)
+{
+    const bool current = currentFormat();
+    const bool lightingSlot = !current && slot == 0;
+    if (!bytes64 || layer < 0 || layer >= kLayers || slot < (lightingSlot ? 0 : 1) || slot > kLastKeySlot)
+        return false;
+    uint8_t* rec = Store.recordOf(current, layer, slot);
+    const int bytes = current ? kCurrentRecordBytes : kOldRecordBytes;
+    if (std::equal(bytes64 + kFirstContentByte, bytes64 + bytes, rec + kFirstContentByte))
+        return false;
+    std::copy(bytes64, bytes64 + bytes, rec);
+    std::fill(rec + bytes, rec + kSlotBytes, uint8_t(0));
+    // A slot the keypad never filled carries no header; it must name its key.
+    if (bytes64[0] == 0 && !lightingSlot) {
+        rec[0] = 0xFD;
+        rec[1] = static_cast<uint8_t>(slot);
+        rec[2] = static_cast<uint8_t>(layer + 1);
+    }
+    Store.MarkKeyModified(static_cast<uint8_t>(layer), static_cast<uint8_t>(slot));
+    emit changed(layer, slot);
+    return true;
+}
+
+int KeypadConfig::applyImage(const KeypadImage& image, bool withLeds)
+{
+    int changedRecords = 0;
+    for (int layer = 0; layer < kLayers; ++layer)
+        for (int slot = 0; slot <= kLastKeySlot; ++slot)
+            changedRecords += setRecord(layer, slot, image.records[layer][slot].data()) ? 1 : 0;
+    if (!withLeds)
+        return changedRecords;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        const KeypadImage::LedBlock& led = image.led[layer];
+        uint8_t* colours = Store.KeyBoard_KeyLed[layer];
+        if (led.mode == Store.LayerLedMode[layer] && std::equal(led.colours.begin(), led.colours.end(), colours))
+            continue;
+        Store.LayerLedMode[layer] = led.mode;
+        std::copy(led.colours.begin(), led.colours.end(), colours);
+        Store.LedDirty[layer] = 1;
+        emit ledChanged(layer);
+    }
+    return changedRecords;
+}
