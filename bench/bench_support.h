@@ -1,11 +1,10 @@
 #pragma once
 
+#include "bench/start_probe.h"
 #include "device/hid_transport.h"
 
 #include <string>
 #include <vector>
-
-class QWidget;
 
 // A bus with nothing on it that counts how often it is listed: what a tick
 // asks of hidapi while the keypad is not plugged in.
@@ -29,8 +28,3 @@ public:
 // benchmark's keypad does not decide the next one's record format.
 void resetConfigStore();
 
-// Delivers events until the window system shows the window; false after 5 s.
-bool waitUntilExposed(QWidget& window);
-
-// VmRSS of this process in kB, 0 when /proc cannot tell.
-long residentMemoryKb();
