@@ -2,6 +2,7 @@
 #include "bench/start_probe.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -18,6 +19,12 @@ long residentMemoryKb()
 
 void printResidentMemory()
 {
+    // For finding out where the memory sits: the whole mapping list as it
+    // is at this moment, e.g. TESSAPLEX_BENCH_SMAPS=/tmp/start.smaps.
+    if (const char* copyTo = std::getenv("TESSAPLEX_BENCH_SMAPS")) {
+        std::ifstream smaps("/proc/self/smaps");
+        std::ofstream(copyTo) << smaps.rdbuf();
+    }
     std::printf("VmRSS_kB=%ld\n", residentMemoryKb());
     std::fflush(stdout);
 }

@@ -56,6 +56,18 @@ QPixmap PictureCache::scaled(const QString& path, const QSize& box)
     return pixmap;
 }
 
+void PictureCache::forget(const QString& path)
+{
+    m_originals.remove(path);
+    const QString prefix = path + QLatin1Char('@');
+    for (auto it = m_scaled.begin(); it != m_scaled.end();) {
+        if (it.key().startsWith(prefix))
+            it = m_scaled.erase(it);
+        else
+            ++it;
+    }
+}
+
 void PictureCache::show(QLabel* label, const QString& path, const QSize& box)
 {
     if (!label)
