@@ -161,7 +161,10 @@ std::string resultsTable(const std::map<std::string, MeasuredRun>& runs)
                       return ratio(counter(r, "program_ms"), counter(r, "baseline_ms")) + " ("
                              + format("%.1f ms", counter(r, "program_ms")) + " against "
                              + format("%.1f ms", counter(r, "baseline_ms")) + "; medians of "
-                             + format("%.0f", counter(r, "runs")) + " runs each, in turn)";
+                             + format("%.0f", counter(r, "runs")) + " runs each, in turn); CPU time "
+                             + ratio(counter(r, "program_cpu_ms"), counter(r, "baseline_cpu_ms")) + " ("
+                             + format("%.1f ms", counter(r, "program_cpu_ms")) + " against "
+                             + format("%.1f ms", counter(r, "baseline_cpu_ms")) + ")";
                   },
                   [c](const MeasuredRun& r) {
                       return counter(r, "program_ms") <= c.startRatioTarget * counter(r, "baseline_ms")
@@ -184,7 +187,8 @@ std::string resultsTable(const std::map<std::string, MeasuredRun>& runs)
     }
     table.add("Start, whole process: " + bareCoreProgram().name + " alone (the floor for a command-line tool)",
               "StartBare/Core", "—", [](const MeasuredRun& r) {
-                  return format("%.1f ms", counter(r, "program_ms")) + ", "
+                  return format("%.1f ms", counter(r, "program_ms")) + " (CPU "
+                         + format("%.1f ms", counter(r, "program_cpu_ms")) + "), "
                          + format("%.1f MB", counter(r, "program_rss_kB") / 1024.0);
               });
     return table.markdown();

@@ -18,6 +18,7 @@
 #include <memory>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -49,6 +50,7 @@ void startInProcess(benchmark::State& state)
 struct ChildRun {
     bool ok = false;
     double seconds = 0;    // spawn to exit
+    double cpuSeconds = 0; // user + system time of the child
     long residentKb = 0;   // 0 when the program printed none
 };
 
@@ -86,9 +88,12 @@ ChildRun runOnce(const StartProgram& program)
     if (spawned != 0)
         return run;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    struct rusage usage {};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                     + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     const std::string key = "VmRSS_kB=";
     const size_t at = output.find(key);
     if (at != std::string::npos)
@@ -109,6 +114,7 @@ double median(std::vector<double> values)
 // Runs of one program, summed up by their medians.
 struct Runs {
     std::vector<double> seconds;
+    std::vector<double> cpuSeconds;
     std::vector<double> residentKb;
 
     bool add(const ChildRun& run)
@@ -116,6 +122,7 @@ struct Runs {
         if (!run.ok)
             return false;
         seconds.push_back(run.seconds);
+        cpuSeconds.push_back(run.cpuSeconds);
         if (run.residentKb > 0)
             residentKb.push_back(static_cast<double>(run.residentKb));
         return true;
@@ -124,6 +131,7 @@ struct Runs {
     void report(benchmark::State& state, const std::string& prefix) const
     {
         state.counters[prefix + "_ms"] = median(seconds) * 1e3;
+        state.counters[prefix + "_cpu_ms"] = median(cpuSeconds) * 1e3;
         if (residentKb.size() == seconds.size())
             state.counters[prefix + "_rss_kB"] = median(residentKb);
     }
