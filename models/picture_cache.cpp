@@ -31,8 +31,14 @@ const QImage& PictureCache::original(const QString& path)
     auto it = m_originals.find(path);
     if (it == m_originals.end()) {
         QImage image(path);
-        if (!image.isNull())
-            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // In place: no second copy of the decoded picture, even for a moment.
+        if (!image.isNull()) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
+            image.convertTo(QImage::Format_ARGB32_Premultiplied);
+#else
+            image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+#endif
+        }
         it = m_originals.insert(path, image);
     }
     return it.value();
