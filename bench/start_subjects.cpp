@@ -1,5 +1,19 @@
 #include "bench/start_subjects.h"
 
+#include <cstdlib>
+
+namespace {
+
+// TESSAPLEX_BENCH_START_PROGRAM times another build's start program in the
+// same harness, e.g. the one of an older commit for a before-and-after.
+std::string startProgramPath()
+{
+    const char* other = std::getenv("TESSAPLEX_BENCH_START_PROGRAM");
+    return other && *other ? other : TESSAPLEX_BENCH_START_PROGRAM;
+}
+
+}  // namespace
+
 const StartProgram& bareWindowProgram()
 {
     static const StartProgram program{"a bare window", TESSAPLEX_BENCH_BARE_WINDOW_PROGRAM, {}};
@@ -18,7 +32,7 @@ const std::vector<StartComparison>& startComparisons()
     // same tree, adds itself like this:
     //   {{"tessaplex-cli", TESSAPLEX_BENCH_BUILD_DIR "/tessaplex-cli", {"--help"}}, bareCoreProgram(), 2.0, 0},
     static const std::vector<StartComparison> comparisons = {
-        {{"tessaplex", TESSAPLEX_BENCH_START_PROGRAM, {}}, bareWindowProgram(), 3.0, 1.5},
+        {{"tessaplex", startProgramPath(), {}}, bareWindowProgram(), 3.0, 1.5},
     };
     return comparisons;
 }
