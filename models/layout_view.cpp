@@ -2,7 +2,6 @@
 
 #include "build_config.h"
 #include "models/picture_cache.h"
-#include "models/window_size.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -76,20 +75,6 @@ void LayoutView::apply(const uint8_t layoutIdentity[4], uint16_t productId, int 
     m_layout = chooseLayout(layoutIdentity[0], layoutIdentity[1], layoutIdentity[2], layoutIdentity[3],
                             productId, Build_Variant);
     applyPlacement(computeLayout(m_layout, W, H));
-}
-
-QStringList LayoutView::pictures(const uint8_t layoutIdentity[4], uint16_t productId)
-{
-    const int layout = chooseLayout(layoutIdentity[0], layoutIdentity[1], layoutIdentity[2], layoutIdentity[3],
-                                    productId, Build_Variant);
-    const LayoutPlacement placement = computeLayout(layout, WindowSize::W, WindowSize::H);
-    QStringList paths;
-    for (const ButtonPlacement& p : placement.buttons)
-        if (!paths.contains(p.picture))
-            paths.append(p.picture);
-    if (placement.hasQrLabel)
-        paths.append(placement.qrPicture);
-    return paths;
 }
 
 void LayoutView::applyPlacement(const LayoutPlacement& placement)

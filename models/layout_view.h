@@ -2,8 +2,6 @@
 
 #include "models/layout_table.h"
 
-#include <QStringList>
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -24,10 +22,6 @@ public:
     // and lays it out for a window of W x H.
     void apply(const uint8_t layoutIdentity[4], uint16_t productId, int W, int H);
     int currentLayout() const { return m_layout; }
-
-    // The pictures apply() would show for the board identity, for handing to
-    // pictureCache().prefetch() before the window is built.
-    static QStringList pictures(const uint8_t layoutIdentity[4], uint16_t productId);
 
 private:
     template <typename T>

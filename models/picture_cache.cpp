@@ -26,63 +26,22 @@ bool showsSomething(const QLabel* label)
 }
 }  // namespace
 
-QImage PictureCache::decode(const QString& path)
-{
-    QImage image(path);
-    // In place: no second copy of the decoded picture, even for a moment.
-    if (!image.isNull()) {
-#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-#else
-        image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-#endif
-    }
-    return image;
-}
-
-void PictureCache::prefetch(const QStringList& paths)
-{
-    QStringList wanted;
-    for (const QString& path : paths)
-        if (!m_originals.contains(path) && !m_pending.contains(path) && !wanted.contains(path))
-            wanted.append(path);
-    if (wanted.isEmpty())
-        return;
-    const Batch batch = std::async(std::launch::async, [wanted] {
-        QHash<QString, QImage> decoded;
-        for (const QString& path : wanted)
-            decoded.insert(path, decode(path));
-        return decoded;
-    }).share();
-    for (const QString& path : wanted)
-        m_pending.insert(path, batch);
-}
-
 const QImage& PictureCache::original(const QString& path)
 {
     auto it = m_originals.find(path);
-    if (it != m_originals.end())
-        return it.value();
-    takeOverBatchOf(path);
-    it = m_originals.find(path);
-    if (it != m_originals.end())
-        return it.value();
-    return m_originals.insert(path, decode(path)).value();
-}
-
-void PictureCache::takeOverBatchOf(const QString& path)
-{
-    const auto pending = m_pending.constFind(path);
-    if (pending == m_pending.constEnd())
-        return;
-    // The whole batch at once: it was decoded in one go.
-    const Batch batch = pending.value();
-    const QHash<QString, QImage>& decoded = batch.get();
-    for (auto d = decoded.constBegin(); d != decoded.constEnd(); ++d) {
-        if (!m_originals.contains(d.key()))
-            m_originals.insert(d.key(), d.value());
-        m_pending.remove(d.key());
+    if (it == m_originals.end()) {
+        QImage image(path);
+        // In place: no second copy of the decoded picture, even for a moment.
+        if (!image.isNull()) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
+            image.convertTo(QImage::Format_ARGB32_Premultiplied);
+#else
+            image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+#endif
+        }
+        it = m_originals.insert(path, image);
     }
+    return it.value();
 }
 
 QPixmap PictureCache::scaled(const QString& path, const QSize& box)
@@ -105,7 +64,6 @@ QPixmap PictureCache::scaled(const QString& path, const QSize& box)
 
 void PictureCache::forget(const QString& path)
 {
-    takeOverBatchOf(path);  // a prefetch under way finishes first
     m_originals.remove(path);
     const QString prefix = path + QLatin1Char('@');
     for (auto it = m_scaled.begin(); it != m_scaled.end();) {

@@ -5,9 +5,6 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
-#include <QStringList>
-
-#include <future>
 
 class QLabel;
 
@@ -16,11 +13,6 @@ class QLabel;
 // make dragging the window edge stutter.
 class PictureCache {
 public:
-    // Starts decoding the pictures on a worker thread, so that they are ready
-    // by the time the window needs them: while the program builds its form,
-    // the second core would otherwise sit idle. Whoever asks for one of them
-    // first waits for the rest of its batch.
-    void prefetch(const QStringList& paths);
     // Null pixmap when the resource is missing or not a picture.
     QPixmap scaled(const QString& path, const QSize& box);
     // Shows the picture on the label, scaled into the label's own size;
@@ -34,14 +26,9 @@ public:
     int decodedCount() const { return m_originals.size(); }
 
 private:
-    using Batch = std::shared_future<QHash<QString, QImage>>;
-
-    static QImage decode(const QString& path);
     const QImage& original(const QString& path);
-    void takeOverBatchOf(const QString& path);
 
     QHash<QString, QImage> m_originals;
-    QHash<QString, Batch> m_pending;  // decoding on a worker thread
     QHash<QString, QPixmap> m_scaled;  // key: path + size
 };
 

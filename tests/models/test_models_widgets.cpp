@@ -57,7 +57,6 @@ private slots:
     void defaultBoardPicture();
     void otherBoardsShowAndHideTheirButtons();
     void resizeRescalesFromMemory();
-    void prefetchedPicturesAreTheSame();
     void missingWidgetsAreSkipped();
     void fixedControlsFollowTheWindow();
     void pickerRecordsTheChoice();
@@ -151,26 +150,6 @@ void TestModelsWidgets::resizeRescalesFromMemory()
 
     view.apply(identity, 0, 1920, 1006);
     QCOMPARE(shownPixmap(label(window.get(), 5)).cacheKey(), before);
-}
-
-void TestModelsWidgets::prefetchedPicturesAreTheSame()
-{
-    const uint8_t threeKeys[4] = {3, 0, 0, 0};
-    const QStringList paths = LayoutView::pictures(threeKeys, 0);
-    QCOMPARE(paths, QStringList({":/image/KEY1.png", ":/image/KEY2.png", ":/image/KEY3.png"}));
-
-    PictureCache prefetched;
-    prefetched.prefetch(paths);
-    prefetched.prefetch(paths);  // asked twice, decoded once
-    const QImage fromWorker = prefetched.scaled(paths[1], QSize(80, 80)).toImage();
-    QCOMPARE(prefetched.decodedCount(), 3);  // the batch is taken over whole
-    PictureCache plain;
-    QCOMPARE(fromWorker, plain.scaled(paths[1], QSize(80, 80)).toImage());
-
-    prefetched.prefetch({":/image/KEY9.png", ":/image/missing.png"});
-    prefetched.forget(":/image/KEY9.png");  // possibly while still decoding
-    QVERIFY(prefetched.scaled(":/image/missing.png", QSize(80, 80)).isNull());
-    QCOMPARE(prefetched.decodedCount(), 4);  // the three and the missing one
 }
 
 void TestModelsWidgets::missingWidgetsAreSkipped()
