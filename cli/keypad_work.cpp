@@ -167,9 +167,11 @@ int KeypadWork::save()
                              QStringLiteral("the keypad took the save but holds something else when read back:\n%1")
                                  .arg(shown.join(QLatin1Char('\n'))));
     }
-    context_.note(QStringLiteral("saved %1 record%2%3; read back and compared")
-                      .arg(result.recordsWritten)
-                      .arg(result.recordsWritten == 1 ? "" : "s")
-                      .arg(result.ledBlocksWritten > 0 ? QStringLiteral(" and the LED blocks") : QString()));
+    QStringList saved;
+    if (result.recordsWritten > 0)
+        saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
+    if (result.ledBlocksWritten > 0)
+        saved << QStringLiteral("the LED blocks");
+    context_.note(QStringLiteral("saved %1; read back and compared").arg(saved.join(QStringLiteral(" and "))));
     return ExitCode::kDone;
 }
