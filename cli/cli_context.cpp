@@ -233,8 +233,11 @@ int CliContext::fail(int code, const QString& message) const
 
 void CliContext::note(const QString& message) const
 {
-    if (!options_.quiet)
-        writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(message));
+    if (options_.quiet)
+        return;
+    QString text = message;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\ntessaplex-cli: "));
+    writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(text));
 }
 
 void CliContext::print(const QString& text) const { writeTo(stdout, text); }
