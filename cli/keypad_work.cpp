@@ -18,7 +18,11 @@ namespace {
 
 constexpr uint8_t kRecordCommand = 0xFD;
 
-QString place(int layer, int slot) { return QStringLiteral("layer %1 %2").arg(layer + 1).arg(SlotNames::name(slot)); }
+// Slot 0 is only ever written on the older firmware, as the layer's lighting.
+QString place(int layer, int slot)
+{
+    return QStringLiteral("layer %1 %2").arg(layer + 1).arg(slot == 0 ? QStringLiteral("lighting") : SlotNames::name(slot));
+}
 
 QString listOrNothing(const QStringList& items)
 {
