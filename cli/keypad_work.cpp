@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr uint8_t kRecordCommand = 0xFD;
-
 // Slot 0 is only ever written on the older firmware, as the layer's lighting.
 QString place(int layer, int slot)
 {

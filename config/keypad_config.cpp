@@ -158,6 +158,22 @@ bool KeypadConfig::adoptIdentityForLayout()
     return true;
 }
 
+namespace {
+
+// Whether a record says anything the keypad holds. Not so: what a read-back
+// stores for a slot the keypad never had written (the record command we keep
+// in front of all-zero reply bytes), and the start-up default of a slot no
+// reply has filled.
+bool knownRecord(const uint8_t* rec, int bytes)
+{
+    const bool emptyReply = std::all_of(rec + 1, rec + bytes, [](uint8_t b) { return b == 0; });
+    const bool startUpDefault = rec[0] == kRecordCommand && rec[1] == 0 && rec[2] == 1 && rec[3] == ModeKeys &&
+                                std::all_of(rec + 4, rec + bytes, [](uint8_t b) { return b == 0; });
+    return !emptyReply && !startUpDefault;
+}
+
+}  // namespace
+
 KeypadImage KeypadConfig::image() const
 {
     KeypadImage image;
@@ -167,8 +183,13 @@ KeypadImage KeypadConfig::image() const
     for (int layer = 0; layer < kLayers; ++layer) {
         for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
             const uint8_t* rec = Store.recordOf(current, layer, slot);
+            if (!Store.KeyDirty[layer][slot] && !knownRecord(rec, bytes))
+                continue;  // as the keypad holds a slot never written: zeros
             std::copy(rec, rec + bytes, image.records[layer][slot].begin());
         }
+        // The older firmware has no LED blocks; the start-up palette is ours, not the keypad's.
+        if (!current)
+            continue;
         image.led[layer].mode = Store.LayerLedMode[layer];
         std::copy(Store.KeyBoard_KeyLed[layer], Store.KeyBoard_KeyLed[layer] + kLedBytesPerLayer,
                   image.led[layer].colours.begin());
@@ -184,6 +205,10 @@ bool KeypadConfig::setRecord(int layer, int slot, const uint8_t* bytes64)
         return false;
     uint8_t* rec = Store.recordOf(current, layer, slot);
     const int bytes = current ? kCurrentRecordBytes : kOldRecordBytes;
+    // A slot never written (all zeros, as image() gives it) over one we know
+    // nothing of is no change: image() and applyImage() undo each other.
+    if (std::all_of(bytes64, bytes64 + bytes, [](uint8_t b) { return b == 0; }) && !knownRecord(rec, bytes))
+        return false;
     if (std::equal(bytes64 + kFirstContentByte, bytes64 + bytes, rec + kFirstContentByte))
         return false;
     std::copy(bytes64, bytes64 + bytes, rec);

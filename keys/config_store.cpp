@@ -10,7 +10,6 @@ Q_LOGGING_CATEGORY(lcConfig, "tessaplex.config", QtInfoMsg)
 
 namespace {
 
-constexpr uint8_t kRecordCommand = 0xFD;
 constexpr uint8_t kLightingCommand = 0xFE;
 constexpr uint8_t kLightingKeyId = 0xB0;
 

@@ -23,6 +23,8 @@ constexpr int kOldRecordBytes = 50;      // bytes 0..49 of an old-format slot
 constexpr int kCurrentEntries = 18;      // entries of 3 bytes at 6..59
 constexpr int kOldPairs = 20;            // pairs of 2 bytes at 10..49
 
+constexpr uint8_t kRecordCommand = 0xFD;  // byte 0 of every key record
+
 enum ActionMode : uint8_t {
     ModeKeys = 1,
     ModeMultimedia = 2,

@@ -6,6 +6,7 @@
 #include "device/simulated_keypad.h"
 #include "keys/key_table.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -31,6 +32,24 @@ int main()
         return fail("read-back incomplete");
     if (config.record(0, 2)[8] != 0x05 || config.anyUnsaved())
         return fail("read-back did not land");
+    for (int layer = 0; layer < 3; ++layer)
+        if (readLedBlock(connection.link(), config, layer) != LedReadOutcome::Stored)
+            return fail("LED block not read");
+
+    // What was read is the keypad's memory to the byte, never-written slots
+    // included, and taking it back in changes nothing.
+    const KeypadImage image = config.image();
+    for (int layer = 0; layer < 3; ++layer) {
+        for (int slot = 1; slot <= 25; ++slot)
+            if (!std::equal(image.records[layer][slot].begin(), image.records[layer][slot].end(),
+                            keypad.storedRecords[layer][slot]))
+                return fail("image differs from the keypad's records");
+        if (image.led[layer].mode != keypad.ledBlocks[layer].mode ||
+            !std::equal(image.led[layer].colours.begin(), image.led[layer].colours.end(), keypad.ledBlocks[layer].colours))
+            return fail("image differs from the keypad's LED blocks");
+    }
+    if (config.applyImage(image) != 0 || config.anyUnsaved())
+        return fail("taking the image back in changed something");
 
     config.selectKey(3);
     if (config.addKeyCode(KeyTable::findCode(0x04, 112, 223)) != WriteResult::Written)
