@@ -154,7 +154,14 @@ void ProfileActions::readUnknownLedLayers()
         if (!Config.store().LedFromKeypad[layer] && !Config.store().LedDirty[layer])
             readLedBlock(Connection.link(), Config, layer);
     }
-    Editor.ledPage().showLayerLeds();
+    showLedsIfOnTheirPage();
+}
+
+// The key buttons wear the LED colours only while the LED page is in front.
+void ProfileActions::showLedsIfOnTheirPage()
+{
+    if (Config.currentFormat() && Config.editingMode() == ModeLighting)
+        Editor.ledPage().showLayerLeds();
 }
 
 void ProfileActions::exportProfile()
@@ -232,7 +239,7 @@ void ProfileActions::refreshWindow()
     Editor.showLayerLabels(Config.selectedLayer());
     if (Config.selectedKey() != 0)
         Editor.showSelectedKeyText();
-    Editor.ledPage().showLayerLeds();
+    showLedsIfOnTheirPage();
 }
 
 void ProfileActions::backUpKeypad(bool complete)

@@ -69,6 +69,7 @@ private:
     void rememberFolder(const QString& filePath);
     void readUnknownLedLayers();
     void refreshWindow();
+    void showLedsIfOnTheirPage();
     void tell(const QString& title, const QString& text, bool problem);
 
     QWidget& Root;

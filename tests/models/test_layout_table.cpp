@@ -406,8 +406,8 @@ void TestLayoutTable::fixedControlsAndPicker()
     QCOMPARE(rectOf(fixed, "Layer3"), QRect(1497, 40, 35, 35));
     QCOMPARE(rectOf(fixed, "download"), QRect(1675, 352, 211, 70));
     // Export and import share the row below the save button, inside its frame.
-    QCOMPARE(rectOf(fixed, "exportProfile"), QRect(1675, 433, 102, 50));
-    QCOMPARE(rectOf(fixed, "importProfile"), QRect(1785, 433, 102, 50));
+    QCOMPARE(rectOf(fixed, "exportProfile"), QRect(1675, 432, 101, 50));
+    QCOMPARE(rectOf(fixed, "importProfile"), QRect(1784, 432, 101, 50));
     QCOMPARE(rectOf(fixed, "tabWidget"), QRect(11, 503, 1896, 503));
     QCOMPARE(rectOf(fixed, "lineEdit"), QRect(149, 460, 1756, 40));
 
