@@ -23,6 +23,7 @@ KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& 
 {
     connect(&Connection, &KeypadConnection::connected, this, &KeypadSession::onConnected);
     connect(&Connection, &KeypadConnection::disconnected, this, &KeypadSession::onDisconnected);
+    connect(&Connection, &KeypadConnection::openFailed, &Status, &StatusLine::showOpenProblem);
     connect(&Connection, &KeypadConnection::presenceChanged, &Status, &StatusLine::showPresence);
     connect(&Editor, &KeyEditor::ledLayerWanted, this, &KeypadSession::readLedLayer);
     connect(&Picker, &Dialog1::modelPicked, this, [this](quint16 value) {

@@ -1,5 +1,8 @@
 #include "app/status_line.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -8,11 +11,30 @@
 StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* parent)
     : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(languageFlag)
 {
+    CopyCommands = new QPushButton(Dev_Sta_Dsp);
+    CopyCommands->setObjectName(QStringLiteral("copyFixCommands"));
+    CopyCommands->hide();
+    connect(CopyCommands, &QPushButton::clicked, this, [this] {
+        if (OpenProblem)
+            QApplication::clipboard()->setText(fixCommands(*OpenProblem));
+    });
+    Dev_Sta_Dsp->installEventFilter(this);
+}
+
+void StatusLine::showOpenProblem(const QString& node, OpenFailure reason)
+{
+    OpenProblem = diagnoseOpenFailure(node, reason, LocalFileSystem());
+    refresh();
 }
 
 void StatusLine::showPresence(KeypadConnection::Presence presence)
 {
     Presence = presence;
+    using P = KeypadConnection::Presence;
+    // The connection reports a problem (and the diagnosis is made) before the
+    // presence that goes with it; any other presence ends the problem.
+    if (presence != P::PermissionDenied && presence != P::CannotOpen)
+        OpenProblem.reset();
     refresh();
 }
 
@@ -26,17 +48,52 @@ void StatusLine::refresh()
         apply(RunTimeTexts::connected(Language_Flag), RunTimeTexts::connectedStyle());
         break;
     case P::PermissionDenied:
-        apply(RunTimeTexts::permissionProblem(Language_Flag), RunTimeTexts::permissionProblemStyle());
+        if (OpenProblem && OpenProblem->verdict != AccessVerdict::OpenFailed)
+            apply(statusText(*OpenProblem, Language_Flag), RunTimeTexts::permissionProblemStyle());
+        else
+            apply(RunTimeTexts::permissionProblem(Language_Flag), RunTimeTexts::permissionProblemStyle());
         break;
     case P::NotAnswering:
         apply(RunTimeTexts::notAnswering(Language_Flag), RunTimeTexts::permissionProblemStyle());
         break;
+    case P::CannotOpen:
+        // Inside a sandbox the node is hidden rather than refused: that too has a fix.
+        if (OpenProblem && OpenProblem->verdict == AccessVerdict::Sandboxed) {
+            apply(statusText(*OpenProblem, Language_Flag), RunTimeTexts::permissionProblemStyle());
+            break;
+        }
+        apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
+        break;
     case P::Unknown:
     case P::Absent:
-    case P::CannotOpen:
         apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
         break;
     }
+    const bool problemShown = Presence == P::PermissionDenied || Presence == P::CannotOpen;
+    showCopyButton(problemShown && OpenProblem && !fixCommands(*OpenProblem).isEmpty());
+}
+
+void StatusLine::showCopyButton(bool show)
+{
+    if (show) {
+        CopyCommands->setText(Language_Flag == 1 ? QStringLiteral("Copy commands") : QStringLiteral("复制命令"));
+        placeCopyButton();
+    }
+    CopyCommands->setVisible(show);
+}
+
+void StatusLine::placeCopyButton()
+{
+    const QSize hint = CopyCommands->sizeHint();
+    const int height = qMax(0, Dev_Sta_Dsp->height() - 4);
+    CopyCommands->setGeometry(Dev_Sta_Dsp->width() - hint.width() - 8, 2, hint.width(), height);
+}
+
+bool StatusLine::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Dev_Sta_Dsp && event->type() == QEvent::Resize)
+        placeCopyButton();
+    return QObject::eventFilter(watched, event);
 }
 
 void StatusLine::showSaveResult(bool saved)

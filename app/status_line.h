@@ -5,6 +5,10 @@
 #include <QObject>
 #include <QString>
 
+#include "device/permission_doctor.h"
+
+#include <optional>
+
 class QPushButton;
 
 // The one place that writes the status button Dev_Sta_Dsp. It shows what the
@@ -19,6 +23,9 @@ public:
     StatusLine(QPushButton* button, const int& languageFlag, QObject* parent = nullptr);
 
     void showPresence(KeypadConnection::Presence presence);
+    // The keypad is listed but its node did not open: the status then says
+    // why and what fixes it, and offers the fix as commands to copy.
+    void showOpenProblem(const QString& node, OpenFailure reason);
     void refresh();  // the presence again, in the current language
     void showSaveResult(bool saved);
     void showRecordFull();
@@ -33,9 +40,14 @@ public:
 private:
     void showNotice(const QString& text, const QString& styleSheet, int ms = kNoticeMs);
     void apply(const QString& text, const QString& styleSheet);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void placeCopyButton();
+    void showCopyButton(bool show);
 
     QPushButton* Dev_Sta_Dsp;
     const int& Language_Flag;
     KeypadConnection::Presence Presence = KeypadConnection::Presence::Absent;
     unsigned char Save_Notice_Active = 0;
+    std::optional<Diagnosis> OpenProblem;
+    QPushButton* CopyCommands = nullptr;  // "Copy commands", inside the status button
 };

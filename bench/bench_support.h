@@ -1,11 +1,10 @@
 #pragma once
 
+#include "bench/start_probe.h"
 #include "device/hid_transport.h"
 
 #include <string>
 #include <vector>
-
-class QWidget;
 
 // A bus with nothing on it that counts how often it is listed: what a tick
 // asks of hidapi while the keypad is not plugged in.
@@ -25,8 +24,3 @@ public:
     void sleepMs(int milliseconds) override;
 };
 
-// Delivers events until the window system shows the window; false after 5 s.
-bool waitUntilExposed(QWidget& window);
-
-// VmRSS of this process in kB, 0 when /proc cannot tell.
-long residentMemoryKb();

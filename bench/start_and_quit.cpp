@@ -3,14 +3,13 @@
 // Timing this process from spawn to exit gives the start as the user waits it.
 #include "app/widget.h"
 #include "app/application_setup.h"
-#include "bench/bench_support.h"
+#include "bench/start_probe.h"
 #include "build_config.h"
 #include "device/simulated_keypad.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -29,8 +28,7 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, &app, [&] {
         if (!waitUntilExposed(*window))
             code = 1;
-        std::printf("VmRSS_kB=%ld\n", residentMemoryKb());
-        std::fflush(stdout);
+        printResidentMemory();
         app.quit();
     });
     app.exec();

@@ -1,9 +1,12 @@
 #include "device/keypad_connection.h"
 
+#include "device/udev_bus_watch.h"
+
 KeypadConnection::KeypadConnection(QObject* parent)
     : QObject(parent), OwnTransport(std::make_unique<HidapiTransport>()), Transport(OwnTransport.get())
 {
-    setBusWatch(std::make_unique<PollingBusWatch>());
+    // A real bus: hear of hidraw nodes from udev where it runs, poll elsewhere.
+    setBusWatch(makeBusWatch());
 }
 
 KeypadConnection::KeypadConnection(HidTransport& transport, QObject* parent) : QObject(parent), Transport(&transport)

@@ -55,7 +55,9 @@ public:
         const char* action = udev_device_get_action(device);
         const char* node = udev_device_get_devnode(device);
         event.devnode = node ? QString::fromLocal8Bit(node) : QString();
-        if (action && std::strcmp(action, "add") == 0)
+        // "change" follows `udevadm trigger`, which is how a freshly installed
+        // rule reaches a node already plugged in: look again as for a new one.
+        if (action && (std::strcmp(action, "add") == 0 || std::strcmp(action, "change") == 0))
             event.action = HidrawEvent::Action::Add;
         else if (action && std::strcmp(action, "remove") == 0)
             event.action = HidrawEvent::Action::Remove;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFont>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -77,6 +78,8 @@ void Dialog1::on_changeButtonGroup(int id)
 
 void Dialog1::place(int W, int H)
 {
+    m_W = W;
+    m_H = H;
     const PickerPlacement placement = computePickerPlacement(W, H);
     // A top-level window: its position is on the screen, so anchor it to the
     // main window's client area.
@@ -86,29 +89,52 @@ void Dialog1::place(int W, int H)
     const QRect dialogRect = placement.dialog.translated(origin);
     if (geometry() != dialogRect)
         setGeometry(dialogRect);
-
-    const PickerModel* models = ModelCatalogue::pickerModels();
     for (const NamedRect& child : placement.children) {
-        if (qstrcmp(child.name, "pushButton") == 0) {
-            if (m_title->geometry() != child.rect)
-                m_title->setGeometry(child.rect);
-            if (m_title->styleSheet() != kTitleStyle)
-                m_title->setStyleSheet(kTitleStyle);
-            continue;
-        }
+        QWidget* w = findChild<QWidget*>(QLatin1String(child.name), Qt::FindDirectChildrenOnly);
+        if (w && w->geometry() != child.rect)
+            w->setGeometry(child.rect);
+    }
+    // Most keypads say which board they are, so the picker is seldom seen:
+    // its six board pictures (12 MB decoded) are not worth holding, nor
+    // decoding on every resize, until it is.
+    if (isVisible())
+        applyLooks();
+}
+
+void Dialog1::showEvent(QShowEvent* event)
+{
+    // Before the first paint, so that the picker never shows without its pictures.
+    if (m_W > 0 && m_H > 0)
+        applyLooks();
+    QDialog::showEvent(event);
+}
+
+void Dialog1::hideEvent(QHideEvent* event)
+{
+    // Hidden because a model was chosen or the keypad answered: the pictures
+    // go until the picker is needed again. A hide by the window system (the
+    // main window minimized) keeps them for the restore.
+    if (!event->spontaneous()) {
+        const PickerModel* models = ModelCatalogue::pickerModels();
         for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
-            QPushButton* button = m_buttons[static_cast<size_t>(i)];
-            QLabel* picture = m_pictures[static_cast<size_t>(i)];
-            if (qstrcmp(child.name, models[i].button) == 0) {
-                if (button->geometry() != child.rect)
-                    button->setGeometry(child.rect);
-                if (button->styleSheet() != kModelButtonStyle)
-                    button->setStyleSheet(kModelButtonStyle);
-            } else if (qstrcmp(child.name, models[i].label) == 0) {
-                if (picture->geometry() != child.rect)
-                    picture->setGeometry(child.rect);
-                pictureCache().show(picture, QString::fromLatin1(models[i].picture), child.rect.size());
-            }
+            m_pictures[static_cast<size_t>(i)]->clear();
+            pictureCache().forget(QString::fromLatin1(models[i].picture));
         }
+    }
+    QDialog::hideEvent(event);
+}
+
+void Dialog1::applyLooks()
+{
+    if (m_title->styleSheet() != kTitleStyle)
+        m_title->setStyleSheet(kTitleStyle);
+    const PickerModel* models = ModelCatalogue::pickerModels();
+    for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
+        QPushButton* button = m_buttons[static_cast<size_t>(i)];
+        if (button->styleSheet() != kModelButtonStyle)
+            button->setStyleSheet(kModelButtonStyle);
+        // The label has the placed size by now; the picture fits into it.
+        QLabel* picture = m_pictures[static_cast<size_t>(i)];
+        pictureCache().show(picture, QString::fromLatin1(models[i].picture), picture->size());
     }
 }

@@ -17,9 +17,15 @@ class Dialog1 : public QDialog {
 public:
     explicit Dialog1(QWidget* parent = nullptr);
 
-    // Lays the picker out over the main window of size W x H.
+    // Lays the picker out over the main window of size W x H. While the
+    // picker is hidden only the geometry follows; its pictures and style
+    // sheets wait until it is shown.
     void place(int W, int H);
     QButtonGroup* buttonGroup() const { return m_group; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 public slots:
     void on_changeButtonGroup(int id);
@@ -30,6 +36,11 @@ signals:
 
 private:
     void retranslateUi();
+    void applyLooks();
+
+    // The window size of the last placement, or 0 x 0 before the first.
+    int m_W = 0;
+    int m_H = 0;
 
     QPushButton* m_title = nullptr;
     std::array<QLabel*, ModelCatalogue::kPickerCount> m_pictures{};

@@ -31,8 +31,14 @@ const QImage& PictureCache::original(const QString& path)
     auto it = m_originals.find(path);
     if (it == m_originals.end()) {
         QImage image(path);
-        if (!image.isNull())
-            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // In place: no second copy of the decoded picture, even for a moment.
+        if (!image.isNull()) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
+            image.convertTo(QImage::Format_ARGB32_Premultiplied);
+#else
+            image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+#endif
+        }
         it = m_originals.insert(path, image);
     }
     return it.value();
@@ -54,6 +60,18 @@ QPixmap PictureCache::scaled(const QString& path, const QSize& box)
         image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_scaled.insert(key, pixmap);
     return pixmap;
+}
+
+void PictureCache::forget(const QString& path)
+{
+    m_originals.remove(path);
+    const QString prefix = path + QLatin1Char('@');
+    for (auto it = m_scaled.begin(); it != m_scaled.end();) {
+        if (it.key().startsWith(prefix))
+            it = m_scaled.erase(it);
+        else
+            ++it;
+    }
 }
 
 void PictureCache::show(QLabel* label, const QString& path, const QSize& box)

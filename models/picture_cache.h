@@ -19,6 +19,10 @@ public:
     // touches the label only when the picture it shows would change.
     void show(QLabel* label, const QString& path, const QSize& box);
 
+    // Lets go of the decoded picture and its scaled copies, for pictures
+    // that will not be shown for a while; labels keep what they show.
+    void forget(const QString& path);
+
     int decodedCount() const { return m_originals.size(); }
 
 private:

@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools qt5-qmake
   libhidapi-dev libudev-dev
+  libpng-dev
   fonts-noto-cjk
   xvfb xauth
   desktop-file-utils appstream

@@ -1,5 +1,10 @@
 #include "widget_harness.h"
 
+#include "device/permission_doctor.h"
+
+#include <QApplication>
+#include <QClipboard>
+
 #include "models/dialog1.h"
 
 using namespace harness;
@@ -218,16 +223,28 @@ void TestWidgetMonitor::permissionProblemIsShown()
     auto w = freshWindow(keypad);
     w->timeoutSlot();
     QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
-    QCOMPARE(status(*w), QStringLiteral("Keypad found but not accessible: install the udev rule (see README)"));
+    // The status names this machine's case and its fix, which can be copied.
+    const Diagnosis diagnosis = diagnoseOpenFailure(QStringLiteral("/dev/hidraw0"), OpenFailure::PermissionDenied,
+                                                    LocalFileSystem());
+    QVERIFY(diagnosis.verdict != AccessVerdict::OpenFailed);
+    QCOMPARE(status(*w), statusText(diagnosis, 1));
+    auto* copy = w->findChild<QPushButton*>(QStringLiteral("copyFixCommands"));
+    QVERIFY(copy);
+    QCOMPARE(copy->isVisibleTo(w.get()), !fixCommands(diagnosis).isEmpty());
+    if (copy->isVisibleTo(w.get())) {
+        copy->click();
+        QCOMPARE(QApplication::clipboard()->text(), fixCommands(diagnosis));
+    }
 
     w->on_change_clicked();
     w->timeoutSlot();
-    QCOMPARE(status(*w), QStringLiteral("已找到键盘但无法访问：请安装 udev 规则（见 README）"));
+    QCOMPARE(status(*w), statusText(diagnosis, 0));
 
-    // Gone from the bus: the ordinary disconnected text again, in Chinese.
+    // Gone from the bus: the ordinary disconnected text again, in Chinese, and nothing to copy.
     keypad.unplug();
     w->timeoutSlot();
     QCOMPARE(status(*w), QStringLiteral("——请用数据线连接设备——"));
+    QVERIFY(!copy->isVisibleTo(w.get()));
 }
 
 void TestWidgetMonitor::primaryVendorWins()

@@ -236,22 +236,36 @@ void TestModelsWidgets::pickerRecordsTheChoice()
 void TestModelsWidgets::pickerPlacement()
 {
     Dialog1 dialog;
+    const int decodedBefore = pictureCache().decodedCount();
     dialog.place(1920, 1006);
     QCOMPARE(dialog.geometry(), QRect(192, 251, 1516, 603));
     QCOMPARE(dialog.findChild<QPushButton*>("pushButton")->geometry(), QRect(422, 20, 576, 40));
     auto* picture = dialog.findChild<QLabel*>("KB_6key_2VT");
     QCOMPARE(picture->geometry(), QRect(90, 301, 480, 251));
     QCOMPARE(dialog.findChild<QPushButton*>("BT_6key_2VT")->geometry(), picture->geometry());
+    // Hidden, the picker decodes none of its board pictures.
+    QVERIFY(shownPixmap(picture).isNull());
+    QCOMPARE(pictureCache().decodedCount(), decodedBefore);
+
+    dialog.show();
     const QPixmap shown = shownPixmap(picture);
     QVERIFY(!shown.isNull());
     QVERIFY(shown.width() <= 480 && shown.height() <= 251);
     QVERIFY(shown.width() == 480 || shown.height() == 251);
     const QImage original(":/image/KB_6ADD2");
     QVERIFY(qAbs(double(shown.width()) / shown.height() - double(original.width()) / original.height()) < 0.02);
+    QCOMPARE(dialog.findChild<QPushButton*>("BT_6key_2VT")->styleSheet(),
+             QString("QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:10px;color:#FFFFFF;}"));
 
     dialog.place(960, 503);
     QCOMPARE(dialog.geometry(), QRect(96, 125, 758, 301));
     QVERIFY(shownPixmap(picture).width() <= 240);
+
+    // Once a model is chosen the pictures are let go, and come back with the picker.
+    dialog.hide();
+    QCOMPARE(pictureCache().decodedCount(), decodedBefore);
+    dialog.show();
+    QVERIFY(!shownPixmap(picture).isNull());
 }
 
 void TestModelsWidgets::tabStyleSizes()

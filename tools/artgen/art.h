@@ -36,4 +36,7 @@ void paintKeypadCase(QImage &image, const QRectF &caseRect, qreal pitch, bool wi
 QImage renderBoard(const BoardLook &board, int keyPitch);
 
 QImage renderQrLabel(int size);
+
+// Writes the picture as an 8-bit RGBA PNG whose rows decode quickly.
+bool writeFastPng(const QImage &image, const QString &path);
 QImage renderAppIcon(int size);

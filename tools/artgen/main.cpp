@@ -14,7 +14,7 @@ namespace {
 bool save(const QImage &image, const QString &dir, const QString &name)
 {
     const QString path = QDir(dir).filePath(name);
-    if (!image.save(path, "PNG")) {
+    if (!writeFastPng(image, path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
