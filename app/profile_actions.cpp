@@ -164,8 +164,24 @@ void ProfileActions::showLedsIfOnTheirPage()
         Editor.ledPage().showLayerLeds();
 }
 
+// A profile belongs to a keypad of a known kind: without one the window
+// shows only its placeholder board, with no record format to write or read.
+bool ProfileActions::keypadKnown(const QString& title)
+{
+    const DeviceInfo id = Config.identity();
+    if (id.keys != 0 || id.knobs != 0)
+        return true;
+    const QString message = text("Connect the keypad first: profiles are made from and for a keypad",
+                                 "请先连接键盘：配置文件来自键盘，也用于键盘");
+    Status.showInfo(message, true);
+    tell(title, message, true);
+    return false;
+}
+
 void ProfileActions::exportProfile()
 {
+    if (!keypadKnown(text("Export profile", "导出配置文件")))
+        return;
     readUnknownLedLayers();
     const bool unsaved = Config.anyUnsaved();
     const QString title = unsaved ? text("Export profile (unsaved edits included)", "导出配置文件（包括未保存的修改）")
@@ -192,6 +208,8 @@ void ProfileActions::exportProfile()
 
 void ProfileActions::importProfile()
 {
+    if (!keypadKnown(text("Import profile", "导入配置文件")))
+        return;
     // Restoring is one import and one save: start where this keypad's backups are.
     const DeviceInfo id = Config.identity();
     const QString folder = Connection.isConnected() && Backups.hasBackups(id) ? Backups.folderFor(id) : lastFolder();
@@ -204,6 +222,8 @@ void ProfileActions::importProfile()
 bool ProfileActions::importFile(const QString& path)
 {
     const QString title = text("Import profile", "导入配置文件");
+    if (!keypadKnown(title))
+        return false;
     QString error;
     const std::optional<LoadedProfile> loaded = Profile::loadProfile(path, &error);
     if (!loaded) {

@@ -67,6 +67,7 @@ private:
     QString text(const char* english, const char* chinese) const;
     QString lastFolder() const;
     void rememberFolder(const QString& filePath);
+    bool keypadKnown(const QString& title);
     void readUnknownLedLayers();
     void refreshWindow();
     void showLedsIfOnTheirPage();

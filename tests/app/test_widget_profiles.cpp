@@ -266,6 +266,15 @@ void TestWidgetProfiles::backupOnceAfterFirstReadBack()
 void TestWidgetProfiles::buttonsFollowTheLanguage()
 {
     SimulatedKeypad keypad(DeviceInfo{15, 3, 10, 0});
+    {
+        // No keypad yet: nothing to export, nothing to import onto.
+        auto unconnected = freshWindow(keypad);
+        auto* fake = new FakeDialogs;
+        unconnected->profiles().setDialogs(std::unique_ptr<ProfileDialogs>(fake));
+        QVERIFY(!unconnected->profiles().importFile(example("fifteen-keys-three-knobs.json")));
+        QVERIFY(!store().anyKeyDirty());
+        QCOMPARE(fake->told.size(), 1);
+    }
     auto w = open(keypad);
     QCOMPARE(button(*w, "exportProfile")->text(), QStringLiteral("Export..."));
     QVERIFY(button(*w, "dowload_kuang")->geometry().contains(button(*w, "importProfile")->geometry()));
