@@ -1,17 +1,14 @@
 #include <QApplication>
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <memory>
 
 #include "app/application_setup.h"
 #include "app/command_line.h"
 #include "app/options.h"
+#include "app/simulated_setup.h"
 #include "app/widget.h"
 #include "build_config.h"
-#include "device/simulated_keypad.h"
-#include "keys/config_store.h"
 
 namespace {
 
@@ -34,22 +31,31 @@ int runProgram(int argc, char** argv)
         break;
     }
 
+    // The state file is checked before any window exists, so a damaged one
+    // is refused without a display and is never overwritten.
+    SimulatedSetup simulated;
+    if (options.simulate) {
+        switch (simulated.setUp(options.simulated, options.boardGiven, options.simulateState)) {
+        case SimulatedSetup::Outcome::Ready:
+        case SimulatedSetup::Outcome::Created:
+            break;
+        case SimulatedSetup::Outcome::BoardMismatch:
+            std::fprintf(stderr, "tessaplex: %s\n", qPrintable(simulated.message()));
+            return kExitBadOption;
+        case SimulatedSetup::Outcome::Damaged:
+        case SimulatedSetup::Outcome::Unreadable:
+            std::fprintf(stderr, "tessaplex: %s\n", qPrintable(simulated.message()));
+            return kExitStateFile;
+        }
+    }
+
     setApplicationAttributes();
     QApplication app(argc, argv);
     setUpApplication(app);
 
-    std::unique_ptr<SimulatedKeypad> simulated;
     std::unique_ptr<Widget> window;
     if (options.simulate) {
-        const SimulateOptions& o = options.simulated;
-        simulated = std::make_unique<SimulatedKeypad>(DeviceInfo{o.keys, o.knobs, o.version, o.variant});
-        simulated->faults.silentInfoQuery = o.silent;
-        // A keypad fresh from the factory lights its keys in the default palette.
-        const ConfigStore factory;
-        for (int layer = 0; layer < kLayers; ++layer)
-            std::copy(std::begin(factory.KeyBoard_KeyLed[layer]), std::end(factory.KeyBoard_KeyLed[layer]),
-                      std::begin(simulated->ledBlocks[layer].colours));
-        window = std::make_unique<Widget>(*simulated);
+        window = std::make_unique<Widget>(simulated.transport());
     } else {
         window = std::make_unique<Widget>();
     }
@@ -57,6 +63,10 @@ int runProgram(int argc, char** argv)
     window->show();
     const int code = app.exec();
     window.reset();
+    if (!simulated.flush()) {
+        std::fprintf(stderr, "tessaplex: %s\n", qPrintable(simulated.message()));
+        return code == 0 ? kExitStateFile : code;
+    }
     return code;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 
 // Options QApplication understands itself, with the number of values they take.
@@ -64,7 +66,8 @@ ProgramOptions parseProgramOptions(const QStringList& args)
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption simulate(QStringLiteral("simulate"), QString(), QStringLiteral("KEYS,KNOBS,VERSION,VARIANT"));
     const QCommandLineOption silent(QStringLiteral("simulate-silent"));
-    parser.addOptions({help, version, simulate, silent});
+    const QCommandLineOption state(QStringLiteral("simulate-state"), QString(), QStringLiteral("FILE"));
+    parser.addOptions({help, version, simulate, silent, state});
     if (!parser.parse(ours)) {
         options.action = ProgramOptions::Action::Error;
         options.error = parser.errorText();
@@ -86,6 +89,18 @@ ProgramOptions parseProgramOptions(const QStringList& args)
         options.simulate = true;
         options.simulated.silent = true;
     }
+    if (parser.isSet(state)) {
+        options.simulateState = parser.value(state);
+        if (options.simulateState.isEmpty()) {
+            options.action = ProgramOptions::Action::Error;
+            options.error = QStringLiteral("--simulate-state needs a FILE");
+            return options;
+        }
+        options.simulate = true;
+        options.boardGiven = std::any_of(args.begin() + 1, args.end(), [](const QString& arg) {
+            return arg.startsWith(QLatin1String("--simulate="));
+        });
+    }
     if (parser.isSet(help))
         options.action = ProgramOptions::Action::ShowHelp;
     else if (parser.isSet(version))
@@ -97,6 +112,7 @@ QString programUsage(const QString& programName)
 {
     return QStringLiteral(
                "Usage: %1 [--simulate[=KEYS,KNOBS,VERSION,VARIANT]] [--simulate-silent]\n"
+               "          [--simulate-state FILE]\n"
                "\n"
                "Configures TESSAPLEX USB macro keypads: key assignments, media keys, mouse\n"
                "actions, delays and lighting, for three layers kept in the keypad.\n"
@@ -110,10 +126,15 @@ QString programUsage(const QString& programName)
                "  --simulate-silent\n"
                "                 the simulated keypad does not answer the question which board it\n"
                "                 is, so the program asks you to pick your board\n"
+               "  --simulate-state FILE\n"
+               "                 the simulated keypad keeps its memory in FILE between runs\n"
+               "                 (shared with tessaplex-cli); created when missing, refused\n"
+               "                 when damaged\n"
                "  --version      print the version and exit\n"
                "  -h, --help     print this help and exit\n"
                "\n"
                "Qt's own options (-platform, -style, ...) are passed on to Qt.\n"
-               "Exit status: 0 normally, 2 for a bad option.\n")
+               "Exit status: 0 normally, 2 for a bad option, 1 when the --simulate-state\n"
+               "file is damaged or cannot be read.\n")
         .arg(programName);
 }

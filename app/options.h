@@ -19,6 +19,8 @@ struct ProgramOptions {
     Action action = Action::Run;
     bool simulate = false;
     SimulateOptions simulated;
+    bool boardGiven = false;  // --simulate=K,N,V,B named the board
+    QString simulateState;    // --simulate-state: the simulated keypad's memory file
     QString error;  // set when action is Error
 };
 
@@ -28,3 +30,4 @@ ProgramOptions parseProgramOptions(const QStringList& args);
 QString programUsage(const QString& programName);
 
 constexpr int kExitBadOption = 2;
+constexpr int kExitStateFile = 1;  // the simulated keypad's state file is damaged or cannot be read

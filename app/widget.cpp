@@ -77,7 +77,6 @@ void Widget::construct()
     TabStyle = new CustomTabStyle;
     TabStyle->setParent(this);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
-    ui->tabWidget->setStyleSheet(QStringLiteral("QTabWidget::pane{ border: 1px solid rgba(108, 117, 125, 65);}"));
 
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &Widget::slotSpinbox_slider);
     connect(ui->spinBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &Widget::slotslider_Spinbox);

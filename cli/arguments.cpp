@@ -1,13 +1,13 @@
 #include "cli/arguments.h"
 
+#include "profile/action_words.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
 namespace {
 
-constexpr int kMaxKeyId = 27;
-constexpr int kFirstKnobId = 16;
-constexpr int kMaxKnobs = 4;
+constexpr int kLastKeySlot = 27;  // knob 4 right
 constexpr int kLedKeys = 16;
 constexpr int kLedModes = 6;
 
@@ -32,29 +32,15 @@ QString parseLayer(const QString& text, int& layer)
     return QString();
 }
 
-QString parseKeyName(const QString& text, int& keyId)
+QString parseKeyName(const QString& text, int& slot)
 {
-    static const QRegularExpression key(QStringLiteral("^\\s*[Kk](\\d+)\\s*$"));
-    static const QRegularExpression knob(QStringLiteral("^\\s*knob\\s*(\\d+)\\s+(left|press|right)\\s*$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QString accepted = QStringLiteral(
-        "a key is K1 to K27 or a knob action \"knob N left\", \"knob N press\", \"knob N right\" (N 1 to 4)");
-    if (const QRegularExpressionMatch match = key.match(text); match.hasMatch()) {
-        if (const std::optional<int> id = number(match.captured(1), 1, kMaxKeyId)) {
-            keyId = *id;
-            return QString();
-        }
-        return QStringLiteral("no key \"%1\": %2").arg(text, accepted);
-    }
-    if (const QRegularExpressionMatch match = knob.match(text); match.hasMatch()) {
-        const std::optional<int> knobNumber = number(match.captured(1), 1, kMaxKnobs);
-        if (!knobNumber)
-            return QStringLiteral("no knob %1: %2").arg(match.captured(1), accepted);
-        const QStringList actions = {QStringLiteral("left"), QStringLiteral("press"), QStringLiteral("right")};
-        keyId = kFirstKnobId + (*knobNumber - 1) * 3 + int(actions.indexOf(match.captured(2).toLower()));
-        return QString();
-    }
-    return QStringLiteral("no key \"%1\": %2").arg(text, accepted);
+    const int found = SlotNames::slotOf(text);
+    if (found < 1 || found > kLastKeySlot)
+        return QStringLiteral("no key \"%1\": keys are K1 to K15, knob actions \"knob N left\", \"knob N press\" "
+                              "and \"knob N right\" (N 1 to 4)")
+            .arg(text);
+    slot = found;
+    return QString();
 }
 
 QString parseLedMode(const QString& text, int& mode)

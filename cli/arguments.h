@@ -11,10 +11,9 @@
 
 // Layer 1..3.
 QString parseLayer(const QString& text, int& layer);
-// A physical key id 1..27 as the window numbers its buttons: "K1".."K27", or
-// a knob action "knob N left|press|right" (N 1..4, ids 16..27).
-// TODO(second round): take the profile's key names once profile/ has them.
-QString parseKeyName(const QString& text, int& keyId);
+// A key or knob action by the name profiles give it (K1..K15, "knob N
+// left|press|right", "slot N"): its record slot 1..27.
+QString parseKeyName(const QString& text, int& slot);
 // LED mode 0..5.
 QString parseLedMode(const QString& text, int& mode);
 // "K3=#ff8000": the colour of key 1..16 on the LED block.

@@ -1,10 +1,9 @@
 #include "cli/cli_context.h"
 
+#include "app/simulated_setup.h"
 #include "cli/exit_codes.h"
 #include "device/discovery.h"
 #include "device/simulated_keypad.h"
-#include "device/simulated_state.h"
-#include "keys/config_store.h"
 #include "models/model_catalogue.h"
 
 #include <QByteArray>
@@ -26,11 +25,6 @@ bool supported(const HidDeviceEntry& entry)
 }
 
 QString idText(uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
-
-QString boardText(const DeviceInfo& info)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(info.keys).arg(info.knobs).arg(info.version).arg(info.variant);
-}
 
 QString hidError(HidTransport& transport)
 {
@@ -110,49 +104,36 @@ int CliContext::setUp(const GlobalOptions& options)
         return ExitCode::kDone;
     }
 
-    const SimulateOptions& board = options_.board;
-    simulated_ = std::make_unique<SimulatedKeypad>(DeviceInfo{board.keys, board.knobs, board.version, board.variant});
-    // A keypad fresh from the factory lights its keys in the default palette.
-    // TODO(second round): take the palette from KeypadConfig once it replaces ConfigStore.
-    {
-        const auto factory = std::make_unique<ConfigStore>();
-        for (int layer = 0; layer < kLayers; ++layer)
-            std::memcpy(simulated_->ledBlocks[layer].colours, factory->KeyBoard_KeyLed[layer], kLedColourBytes);
+    simulated_ = std::make_unique<SimulatedSetup>();
+    switch (simulated_->setUp(options_.board, options_.boardGiven, options_.statePath)) {
+    case SimulatedSetup::Outcome::Ready:
+        break;
+    case SimulatedSetup::Outcome::Created:
+        note(QStringLiteral("created the simulated keypad's state file %1").arg(options_.statePath));
+        break;
+    case SimulatedSetup::Outcome::BoardMismatch:
+        return fail(ExitCode::kUsage, simulated_->message());
+    case SimulatedSetup::Outcome::Damaged:
+        return fail(ExitCode::kInvalidData, simulated_->message());
+    case SimulatedSetup::Outcome::Unreadable:
+        return fail(ExitCode::kDeviceIo, simulated_->message());
     }
-    transport_ = simulated_.get();
-
-    if (!options_.statePath.isEmpty()) {
-        state_ = std::make_unique<SimulatedStateFile>(options_.statePath);
-        const DeviceInfo asked = simulated_->info;
-        switch (state_->load(*simulated_)) {
-        case SimulatedStateFile::LoadOutcome::Loaded:
-            if (options_.boardGiven && !(simulated_->info == asked))
-                return fail(ExitCode::kUsage,
-                            QStringLiteral("%1 holds a simulated keypad %2 (KEYS,KNOBS,VERSION,VARIANT), not %3.\n"
-                                           "Give --simulate without a board to use it, or another --simulate-state file.")
-                                .arg(options_.statePath, boardText(simulated_->info), boardText(asked)));
-            break;
-        case SimulatedStateFile::LoadOutcome::Missing:
-            if (!state_->save(*simulated_))
-                return fail(ExitCode::kDeviceIo, state_->error());
-            note(QStringLiteral("created the simulated keypad's state file %1").arg(options_.statePath));
-            break;
-        case SimulatedStateFile::LoadOutcome::Damaged:
-            return fail(ExitCode::kInvalidData, state_->error());
-        case SimulatedStateFile::LoadOutcome::Unreadable:
-            return fail(ExitCode::kDeviceIo, state_->error());
-        }
-        persistent_ = std::make_unique<PersistentKeypad>(*simulated_, *state_);
-        transport_ = persistent_.get();
-    }
+    transport_ = &simulated_->transport();
+    SimulatedKeypad& keypad = simulated_->keypad();
 
     const QStringList faults = qEnvironmentVariable(kSimulateFaultVariable).split(',', Qt::SkipEmptyParts);
-    if (faults.contains(QLatin1String("unplugged")))
-        simulated_->unplug();
-    if (faults.contains(QLatin1String("no-permission")))
-        simulated_->faults.openFailure = OpenFailure::PermissionDenied;
-    if (faults.contains(QLatin1String("silent")))
-        simulated_->faults.silentInfoQuery = true;
+    for (const QString& fault : faults) {
+        if (fault == QLatin1String("unplugged"))
+            keypad.unplug();
+        else if (fault == QLatin1String("no-permission"))
+            keypad.faults.openFailure = OpenFailure::PermissionDenied;
+        else if (fault == QLatin1String("silent"))
+            keypad.faults.silentInfoQuery = true;
+        else if (fault.startsWith(QLatin1String("fail-write=")))
+            keypad.faults.failingWrites.insert(fault.section(QLatin1Char('='), 1).toInt());
+        else if (fault.startsWith(QLatin1String("unplug-at-write=")))
+            keypad.faults.unplugAtWrite = fault.section(QLatin1Char('='), 1).toInt();
+    }
     return ExitCode::kDone;
 }
 
@@ -234,8 +215,8 @@ int CliContext::finish(int code)
         transport_->close(handle_);
         handle_ = nullptr;
     }
-    if (persistent_ && !persistent_->flush()) {
-        fail(ExitCode::kDeviceIo, state_->error());
+    if (simulated_ && !simulated_->flush()) {
+        fail(ExitCode::kDeviceIo, simulated_->message());
         if (code == ExitCode::kDone)
             code = ExitCode::kDeviceIo;
     }
@@ -252,8 +233,11 @@ int CliContext::fail(int code, const QString& message) const
 
 void CliContext::note(const QString& message) const
 {
-    if (!options_.quiet)
-        writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(message));
+    if (options_.quiet)
+        return;
+    QString text = message;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\ntessaplex-cli: "));
+    writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(text));
 }
 
 void CliContext::print(const QString& text) const { writeTo(stdout, text); }

@@ -11,9 +11,7 @@
 #include <optional>
 #include <vector>
 
-class SimulatedKeypad;
-class SimulatedStateFile;
-class PersistentKeypad;
+class SimulatedSetup;
 
 // Options that apply to every command.
 struct GlobalOptions {
@@ -35,7 +33,8 @@ bool takeSimulateValues(QStringList& args, GlobalOptions& options, QString& erro
 // Test-only faults of the simulated keypad, from the environment variable
 // TESSAPLEX_CLI_SIMULATE_FAULT (comma-separated): "unplugged" (not on the
 // bus), "no-permission" (its node may not be opened), "silent" (does not say
-// which board it is). Ignored without --simulate.
+// which board it is), "fail-write=N" (its Nth write fails), "unplug-at-write=N"
+// (it leaves the bus at its Nth write). Ignored without --simulate.
 constexpr char kSimulateFaultVariable[] = "TESSAPLEX_CLI_SIMULATE_FAULT";
 
 // One supported keypad interface on the bus and whether it can be opened.
@@ -85,9 +84,7 @@ public:
 private:
     GlobalOptions options_;
     std::unique_ptr<HidapiTransport> hidapi_;
-    std::unique_ptr<SimulatedKeypad> simulated_;
-    std::unique_ptr<SimulatedStateFile> state_;
-    std::unique_ptr<PersistentKeypad> persistent_;
+    std::unique_ptr<SimulatedSetup> simulated_;
     HidTransport* transport_ = nullptr;
     HidHandle handle_ = nullptr;
     HidDeviceEntry opened_;

@@ -29,7 +29,5 @@ void addDeviceCommands(CommandList& commands);   // list, info, doctor
 void addProfileCommands(CommandList& commands);  // read, write, diff
 void addEditCommands(CommandList& commands);     // set, clear, led
 
-// Until a command's body exists: says so, touches nothing.
-int notYetAvailable(CliContext& context, const QString& command);
 // A usage error for surplus arguments, or an empty string.
 QString noMoreArguments(const QStringList& positional, int expected);

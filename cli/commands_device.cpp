@@ -2,6 +2,8 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "cli/keypad_work.h"
+#include "device/permission_doctor.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -9,6 +11,8 @@
 #include <QJsonObject>
 
 namespace {
+
+constexpr int kEnglish = 1;  // the doctor's language flag, as the window's
 
 QString idText(uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
 
@@ -108,17 +112,8 @@ public:
             return code;
         const QString path = QString::fromStdString(context.openedEntry().path);
         const QueryResult identity = askIdentity(context);
-        if (identity.outcome == QueryOutcome::NoAnswer)
-            return context.fail(ExitCode::kDeviceIo,
-                                QStringLiteral("the keypad at %1 did not say which board it is (no answer within "
-                                               "%2 ms). Unplug it and plug it in again.")
-                                    .arg(path)
-                                    .arg(kInfoReplyTimeoutMs));
-        if (identity.outcome == QueryOutcome::Failed)
-            return context.fail(ExitCode::kDeviceIo,
-                                QStringLiteral("the keypad at %1 stopped answering: %2. Unplug it and plug it in "
-                                               "again.")
-                                    .arg(path, QString::fromStdWString(context.transport().error(context.link().handle))));
+        if (identity.outcome != QueryOutcome::Answered)
+            return identityFailure(context, identity.outcome);
 
         const DeviceInfo& info = identity.info;
         const bool current = info.version > 9;
@@ -175,7 +170,13 @@ public:
     {
         return noMoreArguments(positional, 0);
     }
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    // Looks at the bus and the machine without keeping the keypad open.
+    int run(CliContext& context) override
+    {
+        const DoctorReport report = runDoctor(context.transport(), LocalFileSystem(), kEnglish);
+        context.print(report.text.endsWith(QLatin1Char('\n')) ? report.text : report.text + QLatin1Char('\n'));
+        return report.exitCode;
+    }
 };
 
 }  // namespace

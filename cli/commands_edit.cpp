@@ -3,12 +3,29 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "cli/keypad_work.h"
+#include "profile/action_words.h"
 
 #include <QCommandLineParser>
 
 #include <vector>
 
 namespace {
+
+// Refuses a key the connected board does not have: the keypad would store
+// the record, but no key would ever send it.
+int checkBoardHas(CliContext& context, const KeypadWork& keypad, int slot)
+{
+    if (keypad.boardHas(slot))
+        return ExitCode::kDone;
+    const DeviceInfo board = keypad.board();
+    return context.fail(ExitCode::kUsage, QStringLiteral("this keypad has %1 keys and %2 knobs: it has no %3")
+                                              .arg(board.keys)
+                                              .arg(board.knobs)
+                                              .arg(SlotNames::name(slot)));
+}
+
+QString placeText(int layer, int slot) { return QStringLiteral("layer %1, %2").arg(layer).arg(SlotNames::name(slot)); }
 
 const QString kLayerOption = QStringLiteral("layer");
 
@@ -44,10 +61,30 @@ public:
             return QStringLiteral("set needs an ACTION after %1, for example: set %1 Ctrl+ C").arg(positional.first());
         return QString();
     }
-    // TODO(second round): parse action_ with the profile's action words (a
-    // word it does not know is a usage error), check the key exists on the
-    // connected board, write the record and commit.
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    // The words depend on the record format, which only the keypad can tell,
+    // so they are checked once it has answered and before anything is sent.
+    int run(CliContext& context) override
+    {
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        if (const int code = checkBoardHas(context, keypad, key_); code != ExitCode::kDone)
+            return code;
+        const ActionWords::Context where{keypad.config().currentFormat(), layer_ - 1, key_};
+        QString error;
+        const std::optional<ActionWords::Record> record = ActionWords::parseCommandLine(action_, where, &error);
+        if (!record)
+            return context.fail(ExitCode::kUsage, QStringLiteral("%1\nTry 'tessaplex-cli set --help' for more "
+                                                                 "information.")
+                                                      .arg(error));
+        const QString words = ActionWords::describe(*record, where);
+        if (!keypad.config().setRecord(layer_ - 1, key_, record->data())) {
+            context.note(QStringLiteral("%1 holds %2 already").arg(placeText(layer_, key_), words));
+            return ExitCode::kDone;
+        }
+        context.note(QStringLiteral("%1: %2").arg(placeText(layer_, key_), words));
+        return keypad.save();
+    }
 
 private:
     int layer_ = 1;
@@ -78,8 +115,27 @@ public:
             return surplus;
         return parseKeyName(positional.first(), key_);
     }
-    // TODO(second round): write the emptied record(s) and commit.
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    int run(CliContext& context) override
+    {
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        if (all_) {
+            keypad.config().clearLayer(layer_ - 1);
+            context.note(QStringLiteral("layer %1: every key and knob action cleared").arg(layer_));
+            return keypad.save();
+        }
+        if (const int code = checkBoardHas(context, keypad, key_); code != ExitCode::kDone)
+            return code;
+        const ActionWords::Context where{keypad.config().currentFormat(), layer_ - 1, key_};
+        const ActionWords::Record cleared = ActionWords::clearedRecord(where);
+        if (!keypad.config().setRecord(layer_ - 1, key_, cleared.data())) {
+            context.note(QStringLiteral("%1 holds nothing already").arg(placeText(layer_, key_)));
+            return ExitCode::kDone;
+        }
+        context.note(QStringLiteral("%1 cleared").arg(placeText(layer_, key_)));
+        return keypad.save();
+    }
 
 private:
     int layer_ = 1;
@@ -122,9 +178,42 @@ public:
         }
         return noMoreArguments(positional, 0);
     }
-    // TODO(second round): current format: the layer's LED block with the
-    // new mode and colours; old format: the layer's lighting record.
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    // Current format: the layer's LED block. Older firmware lights a whole
+    // layer in one mode through the layer's lighting record and has no
+    // colours per key.
+    int run(CliContext& context) override
+    {
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        KeypadConfig& config = keypad.config();
+        if (!config.currentFormat()) {
+            if (!colours_.empty())
+                return context.fail(ExitCode::kUsage,
+                                    QStringLiteral("this keypad (firmware %1) has no colours per key; its layers take "
+                                                   "a lighting mode only: led --layer N --mode M")
+                                        .arg(keypad.board().version));
+            const ActionWords::Context where{false, layer_ - 1, 0};
+            QString error;
+            const std::optional<ActionWords::Record> lighting =
+                ActionWords::parse(QStringLiteral("LED Mode%1").arg(mode_), where, &error);
+            if (!lighting)
+                return context.fail(ExitCode::kUsage, error);
+            config.setRecord(layer_ - 1, 0, lighting->data());
+        } else {
+            config.setLayerLedMode(layer_ - 1, mode_);
+            for (const KeyColour& colour : colours_)
+                config.setKeyColour(layer_ - 1, colour.key, colour.rgb[0], colour.rgb[1], colour.rgb[2]);
+        }
+        context.note(QStringLiteral("layer %1: LED mode %2%3")
+                         .arg(layer_)
+                         .arg(mode_)
+                         .arg(colours_.empty() ? QString()
+                                               : QStringLiteral(", %1 key colour%2")
+                                                     .arg(colours_.size())
+                                                     .arg(colours_.size() == 1 ? "" : "s")));
+        return keypad.save();
+    }
 
 private:
     int layer_ = 1;

@@ -2,11 +2,50 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "cli/keypad_work.h"
+#include "profile/profile.h"
+#include "profile/profile_diff.h"
+#include "profile/profile_import.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <optional>
 
 namespace {
+
+// The whole profile is checked before the keypad is even opened, so an
+// invalid file never leaves a keypad half-written.
+std::optional<LoadedProfile> readProfile(CliContext& context, const QString& file)
+{
+    QString error;
+    std::optional<LoadedProfile> loaded;
+    if (file == QLatin1String("-")) {
+        QFile input;
+        if (input.open(stdin, QIODevice::ReadOnly))
+            loaded = Profile::parseProfile(input.readAll(), QStringLiteral("standard input"), &error);
+        else
+            error = QStringLiteral("standard input could not be read");
+    } else {
+        loaded = Profile::loadProfile(file, &error);
+    }
+    if (!loaded)
+        context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
+    return loaded;
+}
+
+// What the profile would change on the keypad: the import the window makes too.
+ProfileImport importInto(CliContext& context, const LoadedProfile& profile, const KeypadImage& current)
+{
+    ProfileImport result = importProfile(profile, current);
+    for (const QString& left : result.notImported)
+        context.note(QStringLiteral("not imported: %1").arg(left));
+    return result;
+}
 
 // "-" is standard input; anything else must be a file we can read.
 QString takeProfileFile(const QStringList& positional, const QString& command, QString& file)
@@ -48,9 +87,22 @@ public:
             return QStringLiteral("-o needs a FILE name");
         return noMoreArguments(positional, 0);
     }
-    // TODO(second round): read every record and LED block, write the profile
-    // with QSaveFile (or to standard output when output_ is empty or "-").
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    int run(CliContext& context) override
+    {
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        const KeypadImage image = keypad.config().image();
+        if (output_.isEmpty() || output_ == QLatin1String("-")) {
+            context.print(QString::fromUtf8(Profile::toJson(image)));
+            return ExitCode::kDone;
+        }
+        QString error;
+        if (!Profile::saveProfile(output_, image, &error))
+            return context.fail(ExitCode::kDeviceIo, error);
+        context.note(QStringLiteral("wrote the keypad's configuration to %1").arg(output_));
+        return ExitCode::kDone;
+    }
 
 private:
     QString output_;
@@ -73,10 +125,27 @@ public:
         dryRun_ = parser.isSet(QStringLiteral("dry-run"));
         return takeProfileFile(positional, name(), file_);
     }
-    // TODO(second round): validate the whole profile first (65, nothing sent),
-    // read the keypad, send the differing records and LED blocks, commit, read
-    // back and compare; on a failed write say which records went (74).
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    int run(CliContext& context) override
+    {
+        const std::optional<LoadedProfile> profile = readProfile(context, file_);
+        if (!profile)
+            return ExitCode::kInvalidData;
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        const KeypadImage current = keypad.config().image();
+        const ProfileImport import = importInto(context, *profile, current);
+        const QVector<ProfileDifference> changes = ProfileDiff::differences(current, import.image);
+        if (dryRun_) {
+            context.print(changes.isEmpty() ? QStringLiteral("nothing would change\n")
+                                            : ProfileDiff::toText(changes) + QLatin1Char('\n'));
+            return ExitCode::kDone;
+        }
+        if (!changes.isEmpty())
+            context.note(ProfileDiff::toText(changes));
+        keypad.config().applyImage(import.image);
+        return keypad.save();
+    }
 
 private:
     QString file_;
@@ -95,9 +164,26 @@ public:
     {
         return takeProfileFile(positional, name(), file_);
     }
-    // TODO(second round): validate FILE (65), read the keypad, print the
-    // differences in words (--json: as a list).
-    int run(CliContext& context) override { return notYetAvailable(context, name()); }
+    int run(CliContext& context) override
+    {
+        const std::optional<LoadedProfile> profile = readProfile(context, file_);
+        if (!profile)
+            return ExitCode::kInvalidData;
+        KeypadWork keypad(context);
+        if (const int code = keypad.load(); code != ExitCode::kDone)
+            return code;
+        const KeypadImage current = keypad.config().image();
+        const ProfileImport import = importInto(context, *profile, current);
+        const QVector<ProfileDifference> changes = ProfileDiff::differences(current, import.image);
+        if (context.options().json) {
+            const QJsonObject object{{"differences", ProfileDiff::toJson(changes)},
+                                     {"notImported", QJsonArray::fromStringList(import.notImported)}};
+            context.print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+        } else {
+            context.print(ProfileDiff::toText(changes) + QLatin1Char('\n'));
+        }
+        return ExitCode::kDone;
+    }
 
 private:
     QString file_;

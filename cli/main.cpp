@@ -172,13 +172,6 @@ int runCli(int argc, char** argv)
 
 void Command::addOptions(QCommandLineParser&) {}
 
-int notYetAvailable(CliContext& context, const QString& command)
-{
-    return context.fail(ExitCode::kUsage,
-                        QStringLiteral("\"%1\" is not available in this version yet; the window can do it meanwhile.")
-                            .arg(command));
-}
-
 QString noMoreArguments(const QStringList& positional, int expected)
 {
     if (positional.size() <= expected)

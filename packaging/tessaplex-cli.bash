@@ -25,13 +25,14 @@ _tessaplex_cli()
             return ;;
     esac
 
-    # The command is the first word that is neither an option nor its value.
-    local i command=""
+    # The command is the first word that is neither an option nor its value;
+    # arguments counts the words after it that are neither.
+    local i command="" arguments=0
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
             --device|--simulate-state|-o|--output|--layer|--mode|--colour|--color) ((i++)) ;;
             -*) ;;
-            *) command=${words[i]}; break ;;
+            *) if [[ -z $command ]]; then command=${words[i]}; else ((arguments++)); fi ;;
         esac
     done
 
@@ -57,8 +58,13 @@ _tessaplex_cli()
         "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
         write|diff) _filedir json ;;
         set|clear)
-            local keys="K1 K2 K3 K4 K5 K6 K7 K8 K9 K10 K11 K12 K13 K14 K15"
-            COMPREPLY=($(compgen -W "$keys" -- "$cur")) ;;
+            # The key comes first; the action words after it are free text.
+            ((arguments == 0)) || return
+            local IFS=$'\n'
+            local keys
+            keys=$(printf '%s\n' K{1..15} "knob "{1..4}" "{left,press,right})
+            COMPREPLY=($(compgen -W "$keys" -- "$cur"))
+            COMPREPLY=("${COMPREPLY[@]// /\\ }") ;;
     esac
 } &&
     complete -F _tessaplex_cli tessaplex-cli

@@ -404,6 +404,9 @@ def main_window_controls(top):
     prop(tabs, "geometry", "rect", fixed_rect(0.006, 0.5, 0.988, 0.5))
     prop(tabs, "tabPosition", "enum", "QTabWidget::West")
     prop(tabs, "currentIndex", "number", 0)
+    # In the form rather than set afterwards: set once the pages exist, the
+    # sheet would have the whole page tree polished a second time at start.
+    prop(tabs, "styleSheet", "string", ("QTabWidget::pane{ border: 1px solid rgba(108, 117, 125, 65);}", True))
 
     # Last, so the status bar stays above the frame that reaches into it.
     status = widget(top, "QPushButton", "Dev_Sta_Dsp")

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "app/options.h"
+#include "app/simulated_setup.h"
 
 class TestOptions : public QObject {
     Q_OBJECT
@@ -58,6 +59,41 @@ private slots:
         const ProgramOptions silent = parseProgramOptions({"tessaplex", "--simulate-silent", "--simulate=3,1,9,0"});
         QVERIFY(silent.simulate && silent.simulated.silent);
         QCOMPARE(int(silent.simulated.keys), 3);
+    }
+    // The window and tessaplex-cli share the state file: the window takes the
+    // keypad the file holds and refuses a damaged file or another board.
+    void simulateStateKeepsTheKeypadTheFileHolds()
+    {
+        const ProgramOptions bare = parseProgramOptions({"tessaplex", "--simulate-state", "k.json"});
+        QVERIFY(bare.simulate && !bare.boardGiven);
+        QCOMPARE(bare.simulateState, QString("k.json"));
+        const ProgramOptions named = parseProgramOptions({"tessaplex", "--simulate=6,2,9,1", "--simulate-state", "k.json"});
+        QVERIFY(named.boardGiven);
+        QCOMPARE(parseProgramOptions({"tessaplex", "--simulate-state="}).action, ProgramOptions::Action::Error);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("k.json");
+        SimulatedSetup first;
+        QCOMPARE(first.setUp(named.simulated, true, path), SimulatedSetup::Outcome::Created);
+        first.keypad().storedRecords[0][3][3] = 1;
+        QVERIFY(first.flush());
+
+        SimulatedSetup again;
+        QCOMPARE(again.setUp(bare.simulated, false, path), SimulatedSetup::Outcome::Ready);
+        QCOMPARE(int(again.keypad().info.keys), 6);
+        QCOMPARE(int(again.keypad().storedRecords[0][3][3]), 1);
+        SimulatedSetup other;
+        QCOMPARE(other.setUp(bare.simulated, true, path), SimulatedSetup::Outcome::BoardMismatch);
+        QVERIFY(other.message().contains(path));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("not json");
+        file.close();
+        SimulatedSetup damaged;
+        QCOMPARE(damaged.setUp(bare.simulated, false, path), SimulatedSetup::Outcome::Damaged);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("not json"));
     }
 };
 

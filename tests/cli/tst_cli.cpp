@@ -50,8 +50,8 @@ private slots:
         QTest::newRow("board out of range") << QStringList{"--simulate=15,3,10,256", "info"} << "VARIANT";
         QTest::newRow("surplus argument") << QStringList{"list", "x"} << "unexpected argument \"x\"";
         QTest::newRow("layer 4") << QStringList{"set", "--layer", "4", "K3", "A"} << "--layer must be 1, 2 or 3";
-        QTest::newRow("no such key") << QStringList{"set", "K28", "A"} << "no key \"K28\"";
-        QTest::newRow("no such knob") << QStringList{"set", "knob 5 left", "A"} << "no knob 5";
+        QTest::newRow("no such key") << QStringList{"set", "K16", "A"} << "no key \"K16\"";
+        QTest::newRow("no such knob") << QStringList{"set", "knob 5 left", "A"} << "no key \"knob 5 left\"";
         QTest::newRow("set without action") << QStringList{"set", "K3"} << "needs an ACTION";
         QTest::newRow("clear key and all") << QStringList{"clear", "K1", "--all"} << "not both";
         QTest::newRow("led without layer") << QStringList{"led", "--mode", "1"} << "needs --layer";
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
-    void everyCommandHasHelpAndTheRestSayNotYet()
+    void everyCommandHasHelp()
     {
         const Run global = cli({"--help"});
         QCOMPARE(global.code, 0);
@@ -85,15 +85,6 @@ private slots:
             QCOMPARE(help.code, 0);
             QVERIFY(help.out.startsWith("Usage: tessaplex-cli [options] " + command));
             QVERIFY(help.out.contains("Exit status"));
-        }
-        // Arguments that pass the checks reach a body that is not there yet.
-        for (const QStringList& args : {QStringList{"set", "--layer", "2", "K3", "Ctrl+", "C"},
-                                        QStringList{"set", "knob 1 right", "Volume+"},
-                                        QStringList{"clear", "--all"}, QStringList{"read", "-o", "x.json"},
-                                        QStringList{"led", "--layer", "1", "--mode", "2", "--colour", "K3=#ff8000"}}) {
-            const Run run = cli(QStringList{"--simulate"} + args);
-            QCOMPARE(run.code, 64);
-            QVERIFY2(run.err.contains("not available in this version yet"), qPrintable(run.err));
         }
     }
 
@@ -170,6 +161,142 @@ private slots:
         QVERIFY2(damaged.err.contains(state) && damaged.err.contains("damaged"), qPrintable(damaged.err));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().endsWith("\"version\": 1 "));
+    }
+
+    // Edits through set, clear and led land in the keypad's memory: a later
+    // run reads them back, and a profile of one keypad makes another the same.
+    void profileRoundTripBetweenTwoKeypads_data()
+    {
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<QStringList>("led");
+        QTest::newRow("current format") << "15,3,10,0"
+                                        << QStringList{"led", "--layer", "2", "--mode", "3", "--colour", "K4=#ff8000"};
+        QTest::newRow("old format") << "9,2,9,0" << QStringList();
+    }
+    void profileRoundTripBetweenTwoKeypads()
+    {
+        QFETCH(QString, board);
+        QFETCH(QStringList, led);
+        QTemporaryDir dir;
+        const QStringList a = {"-q", "--simulate=" + board, "--simulate-state", dir.filePath("a.json")};
+        const QStringList b = {"-q", "--simulate=" + board, "--simulate-state", dir.filePath("b.json")};
+        const QList<QStringList> edits = {{"set", "K1", "Ctrl+", "Shift+", "Z"},
+                                          {"set", "--layer", "2", "K3", "H", "E", "L", "L", "O"},
+                                          {"set", "--layer", "3", "knob 1 right", "Volume+"},
+                                          {"set", "knob 2 press", "Mouse", "LeftKey"},
+                                          {"set", "K5", "A"},
+                                          {"clear", "K5"}};
+        for (const QStringList& edit : edits)
+            QCOMPARE(cli(a + edit).code, 0);
+        if (!led.isEmpty())
+            QCOMPARE(cli(a + led).code, 0);
+
+        const QString profile = dir.filePath("a-profile.json");
+        QCOMPARE(cli(a + QStringList{"read", "-o", profile}).code, 0);
+        const Run readA = cli(a + QStringList{"read"});
+        for (const char* words : {"\"K1\": \"Ctrl+ Shift+ Z\"", "\"K3\": \"H E L L O\"",
+                                  "\"knob 1 right\": \"Volume+\"", "\"knob 2 press\": \"Mouse LeftKey\""})
+            QVERIFY2(readA.out.contains(QLatin1String(words)), qPrintable(readA.out));
+        QVERIFY(readA.out.contains("\"K5\": \"none\""));  // cleared: held, but does nothing
+        QCOMPARE(readA.out.contains("#ff8000"), !led.isEmpty());
+
+        QVERIFY(cli(b + QStringList{"diff", profile}).out.contains("layer 1, K1: (unassigned) -> Ctrl+ Shift+ Z"));
+        QCOMPARE(cli(b + QStringList{"write", profile}).code, 0);
+        QCOMPARE(cli(b + QStringList{"read"}).out, readA.out);
+        QCOMPARE(cli(b + QStringList{"diff", profile}).out, QString("no differences\n"));
+
+        QCOMPARE(cli(b + QStringList{"clear", "--layer", "2", "--all"}).code, 0);
+        const QJsonObject diff =
+            QJsonDocument::fromJson(cli(b + QStringList{"--json", "diff", profile}).out.toUtf8()).object();
+        QCOMPARE(diff["differences"].toArray().size(), 1);
+        QCOMPARE(diff["differences"][0]["place"].toString(), QString("K3"));
+    }
+
+    // Nothing may reach the keypad from a dry run or from a profile that
+    // fails its checks: the keypad's memory file stays byte for byte.
+    void dryRunAndInvalidProfileSendNothing()
+    {
+        QTemporaryDir dir;
+        const QStringList keypad = {"--simulate-state", dir.filePath("k.json")};
+        const QString profile = dir.filePath("p.json");
+        QCOMPARE(cli(keypad + QStringList{"set", "K2", "Ctrl+", "C"}).code, 0);
+        QCOMPARE(cli(keypad + QStringList{"read", "-o", profile}).code, 0);
+        QCOMPARE(cli(keypad + QStringList{"set", "K2", "Ctrl+", "V"}).code, 0);
+        QFile state(dir.filePath("k.json"));
+        QVERIFY(state.open(QIODevice::ReadOnly));
+        const QByteArray before = state.readAll();
+        state.close();
+
+        const Run dry = cli(keypad + QStringList{"write", "--dry-run", profile});
+        QCOMPARE(dry.code, 0);
+        QCOMPARE(dry.out, QString("layer 1, K2: Ctrl+ V -> Ctrl+ C\n"));
+
+        QFile bad(profile);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(R"({"format": "tessaplex-profile", "version": 1,
+                     "keypad": {"keys": 15, "knobs": 3, "firmware": 10, "variant": 0},
+                     "layers": [{"layer": 1, "keys": {"K1": "A", "K2": "Frobnicate"}}]})");
+        bad.close();
+        const Run invalid = cli(keypad + QStringList{"write", profile});
+        QCOMPARE(invalid.code, 65);
+        QVERIFY2(invalid.err.contains("K2") && invalid.err.contains("Nothing was sent"), qPrintable(invalid.err));
+        QCOMPARE(cli(keypad + QStringList{"diff", profile}).code, 65);
+
+        QVERIFY(state.open(QIODevice::ReadOnly));
+        QCOMPARE(state.readAll(), before);
+    }
+
+    // Writes 1 to 7 read the keypad (identity, three key layers, three LED
+    // blocks); the records follow in slot order.
+    void failingWriteExits74AndSaysWhatWent()
+    {
+        QTemporaryDir dir;
+        const QString profile = dir.filePath("p.json");
+        const QStringList source = {"-q", "--simulate-state", dir.filePath("source.json")};
+        QCOMPARE(cli(source + QStringList{"set", "K1", "A"}).code, 0);
+        QCOMPARE(cli(source + QStringList{"set", "K2", "B"}).code, 0);
+        QCOMPARE(cli(source + QStringList{"read", "-o", profile}).code, 0);
+
+        const QStringList target = {"--simulate-state", dir.filePath("target.json"), "write", profile};
+        const Run failed = cli(target, "fail-write=9");
+        QCOMPARE(failed.code, 74);
+        QVERIFY2(failed.err.contains("saved and committed: layer 1 K1\n") &&
+                     failed.err.contains("not saved: layer 1 K2\n"),
+                 qPrintable(failed.err));
+        // What went was committed: the next write sends only the rest.
+        const Run rest = cli(target);
+        QCOMPARE(rest.code, 0);
+        QVERIFY2(rest.err.contains("layer 1, K2: (unassigned) -> B") && !rest.err.contains("K1:"),
+                 qPrintable(rest.err));
+
+        const Run unplugged = cli({"--simulate-state", dir.filePath("other.json"), "write", profile},
+                                  "unplug-at-write=8");
+        QCOMPARE(unplugged.code, 74);
+        QVERIFY2(unplugged.err.contains("saved and committed: nothing") &&
+                     unplugged.err.contains("not saved: layer 1 K1, layer 1 K2"),
+                 qPrintable(unplugged.err));
+    }
+
+    void editsAreCheckedAgainstTheBoard()
+    {
+        QCOMPARE(cli({"--simulate=4,1,10,0", "set", "K9", "A"}).code, 64);
+        QCOMPARE(cli({"--simulate", "set", "K3", "Frobnicate"}).code, 64);
+        QCOMPARE(cli({"--simulate=9,2,9,0", "led", "--layer", "1", "--mode", "2", "--colour", "K1=#000000"}).code,
+                 64);
+        QCOMPARE(cli({"--simulate", "read"}, "unplugged").code, 69);
+        QCOMPARE(cli({"--simulate", "set", "K1", "A"}, "no-permission").code, 77);
+        QCOMPARE(cli({"--simulate", "clear", "--all"}, "silent").code, 74);
+    }
+
+    void doctorExitsWithItsVerdict()
+    {
+        const Run fine = cli({"--simulate", "doctor"});
+        QCOMPARE(fine.code, 0);
+        QVERIFY2(fine.out.contains("/dev/hidraw0"), qPrintable(fine.out));
+        QCOMPARE(cli({"--simulate", "doctor"}, "unplugged").code, 69);
+        const Run denied = cli({"--simulate", "doctor"}, "no-permission");
+        QCOMPARE(denied.code, 77);
+        QVERIFY2(denied.out.contains("70-tessaplex.rules"), qPrintable(denied.out));
     }
 };
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "config/keypad_config.h"
+#include "device/device_exchanges.h"
+
+#include <QString>
+
+class CliContext;
+
+// The connected keypad's configuration as the commands see it: read whole
+// from the keypad, edited, then saved with a read-back that proves the keypad
+// holds what was meant. Every step says on standard error what went wrong
+// and returns the exit status.
+class KeypadWork {
+public:
+    explicit KeypadWork(CliContext& context);
+
+    // Opens the keypad, asks which board it is, and reads every key record
+    // and (current format) LED block the keypad lets us read.
+    int load();
+
+    KeypadConfig& config() { return config_; }
+    DeviceInfo board() const { return config_.identity(); }
+    // Whether the board has this record slot (a key it has, or an action of a knob it has).
+    bool boardHas(int slot) const;
+
+    // Sends every unsaved record and LED block, commits, reads the keypad
+    // again and compares. When a write fails, the records that did go are
+    // committed all the same (the keypad keeps them); the message lists what
+    // went and what did not.
+    int save();
+
+private:
+    int readKeypad();
+
+    CliContext& context_;
+    KeypadConfig config_;
+};
+
+// The exit status and message for an information query that was not answered.
+int identityFailure(CliContext& context, QueryOutcome outcome);
