@@ -54,10 +54,12 @@ void KeypadSession::onConnected(const KeypadIdentity& identity)
     takeIdentityAnswer(identity.answered);
     Editor.resetHighlights();
     adaptPages();
-    readOnConnect();
+    const bool complete = readOnConnect();
     if (!Config.currentFormat())
         Editor.resetHighlights();
     adoptPickedModel();
+    if (identity.answered)
+        emit firstReadBack(complete);
 }
 
 void KeypadSession::adaptPages()
@@ -97,12 +99,13 @@ void KeypadSession::readConfiguration()
     Editor.showLayerLabels(Config.selectedLayer());
 }
 
-void KeypadSession::readOnConnect()
+bool KeypadSession::readOnConnect()
 {
-    readAllKeyRecords(Connection.link(), Config);
+    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
     Editor.showLayerLabels(Config.selectedLayer());
     if (Config.currentFormat() && Config.editingMode() == ModeLighting)
         readLedLayer();
+    return read.requestsFailed == 0 && read.repliesRejected == 0 && read.layersCut == 0 && !read.deviceLost;
 }
 
 void KeypadSession::readLedLayer()

@@ -27,7 +27,8 @@ public:
                   QObject* parent = nullptr);
 
     void readConfiguration();  // "View settings": every key record
-    void readOnConnect();
+    // True when every record was read.
+    bool readOnConnect();
     void readLedLayer();       // the selected layer's LEDs, then their display
     void save();
     void switchModel(int model);
@@ -39,6 +40,9 @@ public:
 signals:
     // The picture has to be drawn for another board.
     void layoutChanged();
+    // The first read-back of a keypad that said which board it is is done;
+    // complete: every record came back.
+    void firstReadBack(bool complete);
 
 private:
     void onConnected(const KeypadIdentity& identity);

@@ -109,7 +109,12 @@ void StatusLine::showRecordFull()
     showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
 }
 
-void StatusLine::showNotice(const QString& text, const QString& styleSheet)
+void StatusLine::showInfo(const QString& text, bool problem)
+{
+    showNotice(text, problem ? RunTimeTexts::saveFailedStyle() : RunTimeTexts::savedNoticeStyle(), kInfoMs);
+}
+
+void StatusLine::showNotice(const QString& text, const QString& styleSheet, int ms)
 {
     Save_Notice_Active = 1;
     Dev_Sta_Dsp->setStyleSheet(styleSheet);
@@ -119,7 +124,7 @@ void StatusLine::showNotice(const QString& text, const QString& styleSheet)
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &StatusLine::endNotice);
     connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
-    timer->start(kNoticeMs);
+    timer->start(ms);
 }
 
 void StatusLine::endNotice()

@@ -29,12 +29,16 @@ public:
     void refresh();  // the presence again, in the current language
     void showSaveResult(bool saved);
     void showRecordFull();
+    // Any other outcome worth a notice (a profile exported or imported);
+    // problem picks the failure colours. Lasts kInfoMs: such texts are longer.
+    static constexpr int kInfoMs = 4000;
+    void showInfo(const QString& text, bool problem);
     bool noticeActive() const { return Save_Notice_Active != 0; }
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
 
 private:
-    void showNotice(const QString& text, const QString& styleSheet);
+    void showNotice(const QString& text, const QString& styleSheet, int ms = kNoticeMs);
     void apply(const QString& text, const QString& styleSheet);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void placeCopyButton();

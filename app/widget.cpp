@@ -12,6 +12,7 @@
 
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
+#include "app/profile_actions.h"
 #include "app/resources_init.h"
 #include "app/status_line.h"
 #include "build_config.h"
@@ -65,6 +66,8 @@ void Widget::construct()
     Key_Group = Editor->keyGroup();
     Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, Language_Flag, this);
     connect(Session, &KeypadSession::layoutChanged, this, &Widget::rebuildLayoutView);
+    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, Language_Flag, this);
+    connect(Session, &KeypadSession::firstReadBack, Profiles, &ProfileActions::backUpKeypad);
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();
@@ -237,6 +240,7 @@ void Widget::on_change_clicked()
     if (!Editor)
         return;
     Editor->retranslate();
+    Profiles->retranslate();
     Status->refresh();
     if (Connection->isConnected())
         Session->adaptPages();

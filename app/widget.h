@@ -14,6 +14,7 @@ class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
 class LayoutView;
+class ProfileActions;
 class QButtonGroup;
 class StatusLine;
 class CustomTabStyle;
@@ -47,6 +48,7 @@ public:
     KeypadConnection& connection() const { return *Connection; }
     KeyEditor& editor() const { return *Editor; }
     StatusLine& statusLine() const { return *Status; }
+    ProfileActions& profiles() const { return *Profiles; }
     Dialog1* dialog1() const { return Dialog; }
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -91,6 +93,7 @@ private:
     StatusLine* Status = nullptr;
     KeyEditor* Editor = nullptr;
     KeypadSession* Session = nullptr;
+    ProfileActions* Profiles = nullptr;
     Dialog1* Dialog = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;

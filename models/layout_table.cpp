@@ -431,6 +431,8 @@ std::vector<NamedRect> computeFixedControls(int W, int H)
         {"cancel_2", r(0.8725, 0.19, 0.11, 0.07)},
         {"Read_Configuration", r(0.8725, 0.27, 0.11, 0.07)},
         {"download", r(0.8725, 0.35, 0.11, 0.07)},
+        {"exportProfile", r(0.8725, 0.43, 0.053, 0.05)},
+        {"importProfile", r(0.9295, 0.43, 0.053, 0.05)},
         {"LAYER_SELE", r(0.675, 0.04, 0.045, 0.035)},
         {"Layer1", QRect(scaled(0.72, W), scaled(0.04, H), layerSide, layerSide)},
         {"Layer2", QRect(scaled(0.75, W), scaled(0.04, H), layerSide, layerSide)},

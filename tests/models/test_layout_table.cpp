@@ -400,11 +400,14 @@ void TestLayoutTable::fixedControlsAndPicker()
         return QRect();
     };
     const auto fixed = computeFixedControls(1920, 1006);
-    QCOMPARE(fixed.size(), size_t(13));
+    QCOMPARE(fixed.size(), size_t(15));
     QCOMPARE(rectOf(fixed, "Dev_Sta_Dsp"), QRect(0, 0, 1920, 35));
     QCOMPARE(rectOf(fixed, "Layer1"), QRect(1382, 40, 35, 35));
     QCOMPARE(rectOf(fixed, "Layer3"), QRect(1497, 40, 35, 35));
     QCOMPARE(rectOf(fixed, "download"), QRect(1675, 352, 211, 70));
+    // Export and import share the row below the save button, inside its frame.
+    QCOMPARE(rectOf(fixed, "exportProfile"), QRect(1675, 432, 101, 50));
+    QCOMPARE(rectOf(fixed, "importProfile"), QRect(1784, 432, 101, 50));
     QCOMPARE(rectOf(fixed, "tabWidget"), QRect(11, 503, 1896, 503));
     QCOMPARE(rectOf(fixed, "lineEdit"), QRect(149, 460, 1756, 40));
 
