@@ -25,7 +25,6 @@
 namespace {
 
 const char* const kLastFolderKey = "profiles/lastFolder";
-constexpr uint8_t kRecordCommand = 0xFD;  // byte 0 of every key record
 
 QSettings settings()
 {
@@ -48,27 +47,6 @@ const char* const kButtonStyle =
     " border-radius: 8px; }"
     "QPushButton:hover { background-color: rgb(95, 95, 95); }"
     "QPushButton:pressed { background-color: rgb(39, 60, 117); }";
-
-// What the window holds for a slot nobody assigned is not what the keypad
-// holds: a read-back of an empty slot leaves the command byte and zeros, and
-// a slot the read-back does not cover keeps the program's placeholder. Both
-// mean "never written"; a profile leaves such keys out instead of listing
-// them as raw bytes.
-KeypadImage withoutPlaceholders(KeypadImage image, const ConfigStore& store)
-{
-    KeypadImage::Record readEmpty{};
-    readEmpty[0] = kRecordCommand;
-    KeypadImage::Record placeholder = readEmpty;
-    placeholder[2] = 1;
-    placeholder[3] = ModeKeys;
-    for (int layer = 0; layer < KeypadImage::kLayers; ++layer)
-        for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
-            KeypadImage::Record& record = image.records[size_t(layer)][size_t(slot)];
-            if (!store.KeyDirty[layer][slot] && (record == readEmpty || record == placeholder))
-                record = KeypadImage::Record{};
-        }
-    return image;
-}
 
 }  // namespace
 
@@ -217,7 +195,7 @@ void ProfileActions::exportProfile()
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1String(".json");
     QString error;
-    if (!Profile::saveProfile(path, withoutPlaceholders(Config.image(), Config.store()), &error)) {
+    if (!Profile::saveProfile(path, Config.image(), &error)) {
         Status.showInfo(text("Export failed: ", "导出失败：") + error, true);
         tell(title, error, true);
         return;
@@ -296,7 +274,7 @@ void ProfileActions::backUpKeypad(bool complete)
         qCWarning(lcUi, "No backup: unsaved edits stand in for some of the keypad's records");
         return;
     }
-    KeypadImage image = withoutPlaceholders(Config.image(), Config.store());
+    KeypadImage image = Config.image();
     if (Config.currentFormat()) {
         // Read into a copy: the window keeps its own LED state, the backup
         // gets the keypad's.

@@ -52,16 +52,6 @@ int KeypadWork::load()
     const QueryOutcome outcome = identifyKeypad(context_.link(), config_);
     if (outcome != QueryOutcome::Answered)
         return identityFailure(context_, outcome);
-    // A record the keypad was never given reads as zeros, and so must every
-    // slot it cannot be asked for: a profile leaves such records out.
-    ConfigStore& store = config_.rawStore();
-    std::memset(store.PHY2_KEY_Value, 0, sizeof store.PHY2_KEY_Value);
-    std::memset(store.PHY_KEY_Value, 0, sizeof store.PHY_KEY_Value);
-    if (!config_.currentFormat()) {
-        // The older firmware has no LED blocks: nothing to show or compare.
-        std::memset(store.KeyBoard_KeyLed, 0, sizeof store.KeyBoard_KeyLed);
-        std::memset(store.LayerLedMode, 0, sizeof store.LayerLedMode);
-    }
     return readKeypad();
 }
 
@@ -85,19 +75,7 @@ int KeypadWork::readKeypad()
                                  .arg(path)
                                  .arg(keys.repliesStored + keys.repliesKeptEdit)
                                  .arg(keys.repliesRejected + keys.requestsFailed));
-    // A reply carries a record from its second byte on; the first is the
-    // record command every written record starts with.
     const bool current = config_.currentFormat();
-    const int bytes = current ? kCurrentRecordBytes : kOldRecordBytes;
-    const std::vector<int> readSlots = current ? keyReadSlotOrder(true, kCurrentReadSlots, 0)
-                                               : keyReadSlotOrder(false, kOldReadSlots, kOldReadKnobs);
-    for (int layer = 0; layer < kLayers; ++layer)
-        for (const int slot : readSlots) {
-            uint8_t* record = config_.rawStore().recordOf(current, layer, slot);
-            if (!config_.store().KeyDirty[layer][slot])
-                record[0] = std::any_of(record + 1, record + bytes, [](uint8_t b) { return b != 0; }) ? kRecordCommand
-                                                                                                    : 0;
-        }
     if (!current)
         return ExitCode::kDone;  // the older firmware cannot be asked for its lighting
     for (int layer = 0; layer < kLayers; ++layer) {
