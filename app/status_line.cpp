@@ -52,7 +52,12 @@ void StatusLine::showRecordFull()
     showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
 }
 
-void StatusLine::showNotice(const QString& text, const QString& styleSheet)
+void StatusLine::showHint(const QString& text)
+{
+    showNotice(text, QStringLiteral("background-color: rgb(40, 90, 160);border:0px;color:#FFFFFF;"), kHintMs);
+}
+
+void StatusLine::showNotice(const QString& text, const QString& styleSheet, int ms)
 {
     Save_Notice_Active = 1;
     Dev_Sta_Dsp->setStyleSheet(styleSheet);
@@ -62,7 +67,7 @@ void StatusLine::showNotice(const QString& text, const QString& styleSheet)
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &StatusLine::endNotice);
     connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
-    timer->start(kNoticeMs);
+    timer->start(ms);
 }
 
 void StatusLine::endNotice()

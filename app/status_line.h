@@ -22,12 +22,16 @@ public:
     void refresh();  // the presence again, in the current language
     void showSaveResult(bool saved);
     void showRecordFull();
+    // A short word to the user (how to take back what just happened), held
+    // longer than the other notices so it can be read.
+    void showHint(const QString& text);
+    static constexpr int kHintMs = 4000;
     bool noticeActive() const { return Save_Notice_Active != 0; }
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
 
 private:
-    void showNotice(const QString& text, const QString& styleSheet);
+    void showNotice(const QString& text, const QString& styleSheet, int ms = kNoticeMs);
     void apply(const QString& text, const QString& styleSheet);
 
     QPushButton* Dev_Sta_Dsp;

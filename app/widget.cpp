@@ -5,15 +5,19 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QResizeEvent>
+#include <QCloseEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/edit_history.h"
+#include "app/edit_texts.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
 #include "app/resources_init.h"
 #include "app/status_line.h"
+#include "app/unsaved_changes.h"
 #include "build_config.h"
 #include "config/keypad_config.h"
 #include "device/keypad_connection.h"
@@ -65,6 +69,9 @@ void Widget::construct()
     Key_Group = Editor->keyGroup();
     Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, Language_Flag, this);
     connect(Session, &KeypadSession::layoutChanged, this, &Widget::rebuildLayoutView);
+    History = new EditHistory(*Config, this);
+    Unsaved = new UnsavedChanges(*this, *Config, *Connection, Language_Flag, this);
+    wireHistory();
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();
@@ -135,6 +142,25 @@ void Widget::hideEditionControls()
     Editor->ledPage().hideAllColourButtons();
 }
 
+void Widget::wireHistory()
+{
+    Editor->setHistory(History);
+    History->captureView = [this] { return Editor->captureView(); };
+    History->showView = [this](const EditView& view, const KeypadConfig::Difference& changed) {
+        Editor->showView(view, changed);
+    };
+    History->addShortcutsTo(this);
+    connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
+    connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::keypadExchanged);
+    Unsaved->setSave([this] { on_confirmButton_clicked(); });
+    Unsaved->setDiscard([this] {
+        if (!Session->discardUnsavedEdits())
+            Status->showHint(EditTexts::discardIncomplete(Language_Flag));
+        History->clear();
+    });
+    Unsaved->addActionsTo(UnsavedChanges::settingsMenuOf(*this, 0));
+}
+
 const CaptionLookup& Widget::captions() const
 {
     return Editor->captions();
@@ -153,6 +179,8 @@ void Widget::timeoutSlot()
 void Widget::on_confirmButton_clicked()
 {
     Session->save();
+    History->keypadExchanged();
+    Unsaved->refresh();
 }
 
 void Widget::on_CleanButton_clicked()
@@ -168,6 +196,8 @@ void Widget::on_CleanALLButton_clicked()
 void Widget::Read_configuration_clicked()
 {
     Session->readConfiguration();
+    History->clear();
+    Unsaved->refresh();
 }
 
 void Widget::on_clean_DevData() {}
@@ -177,6 +207,8 @@ void Widget::on_download_clicked() {}
 void Widget::SendLayer(int index)
 {
     Editor->selectLayer(index);
+    if (Unsaved)
+        Unsaved->refresh();
 }
 
 void Widget::on_changeButtonGroup(int id)
@@ -192,6 +224,8 @@ void Widget::on_tabWidget_currentChanged(int index)
 void Widget::Set_Keyboard_Ver_SLOT(int model)
 {
     Session->switchModel(model);
+    History->clear();
+    Unsaved->refresh();
 }
 
 void Widget::KB_UpData_SoftWare()
@@ -206,7 +240,7 @@ void Widget::onTimeupDestroy()
 
 void Widget::onSpinBoxValueChanged(int value)
 {
-    Editor->delayPage().onValueChanged(sender(), value);
+    Editor->entryDelayChanged(sender(), value);
 }
 
 void Widget::slotSpinbox_slider()
@@ -216,7 +250,7 @@ void Widget::slotSpinbox_slider()
 
 void Widget::slotslider_Spinbox()
 {
-    Editor->delayPage().spinBoxChanged(ui->lineEdit);
+    Editor->oldFormatDelayChanged();
 }
 
 void Widget::on_change_clicked()
@@ -238,6 +272,7 @@ void Widget::on_change_clicked()
     if (!Editor)
         return;
     Editor->retranslate();
+    Unsaved->refresh();
     Status->refresh();
     if (Connection->isConnected())
         Session->adaptPages();
@@ -248,6 +283,15 @@ void Widget::rebuildLayoutView()
     if (Layout)
         Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), WindowSize::W,
                       WindowSize::H);
+}
+
+void Widget::closeEvent(QCloseEvent* event)
+{
+    if (Unsaved && !Unsaved->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void Widget::resizeEvent(QResizeEvent* event)

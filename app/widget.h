@@ -8,6 +8,7 @@
 
 #include "keys/key_table.h"
 
+class EditHistory;
 class HidTransport;
 class KeyEditor;
 class KeypadConfig;
@@ -16,6 +17,7 @@ class KeypadSession;
 class LayoutView;
 class QButtonGroup;
 class StatusLine;
+class UnsavedChanges;
 class CustomTabStyle;
 class Dialog1;
 
@@ -47,6 +49,9 @@ public:
     KeypadConnection& connection() const { return *Connection; }
     KeyEditor& editor() const { return *Editor; }
     StatusLine& statusLine() const { return *Status; }
+    // The user's edits as undo steps; an import records itself here.
+    EditHistory* history() const { return History; }
+    UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -79,11 +84,13 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void construct();
     void connectByName();
     void hideEditionControls();
+    void wireHistory();
 
     Ui::Widget* ui = nullptr;
     KeypadConfig* Config = nullptr;
@@ -91,6 +98,8 @@ private:
     StatusLine* Status = nullptr;
     KeyEditor* Editor = nullptr;
     KeypadSession* Session = nullptr;
+    EditHistory* History = nullptr;
+    UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
