@@ -14,26 +14,26 @@ public:
 
     ConfigEdit(EditHistory& history, const QString& text, std::unique_ptr<KeypadConfig::Snapshot> before,
                std::unique_ptr<KeypadConfig::Snapshot> after, const KeypadConfig::Difference& changed,
-               EditView viewBefore, EditView viewAfter, int generation, int mergeKey)
+               EditView viewBefore, EditView viewAfter, EditHistory::Generations generations, int mergeKey)
         : QUndoCommand(text), History(history), Before(std::move(before)), After(std::move(after)),
           Changed(changed), ViewBefore(std::move(viewBefore)), ViewAfter(std::move(viewAfter)),
-          Generation(generation), MergeKey(mergeKey)
+          Generations(generations), MergeKey(mergeKey)
     {
     }
 
-    void undo() override { History.apply(*Before, ViewBefore, Changed, Generation); }
+    void undo() override { History.apply(*Before, ViewBefore, Changed, Generations); }
     void redo() override
     {
         // The edit itself already ran when the step was pushed.
         if (Pushed)
-            History.apply(*After, ViewAfter, Changed, Generation);
+            History.apply(*After, ViewAfter, Changed, Generations);
         Pushed = true;
     }
     int id() const override { return MergeKey != 0 ? kMergeableId : -1; }
     bool mergeWith(const QUndoCommand* other) override
     {
         auto* next = static_cast<const ConfigEdit*>(other);
-        if (next->MergeKey != MergeKey || next->Generation != Generation)
+        if (next->MergeKey != MergeKey || next->Generations != Generations)
             return false;
         *After = *next->After;
         ViewAfter = next->ViewAfter;
@@ -48,7 +48,7 @@ private:
     KeypadConfig::Difference Changed;
     EditView ViewBefore;
     EditView ViewAfter;
-    int Generation;
+    EditHistory::Generations Generations;
     int MergeKey;
     bool Pushed = false;
 };
@@ -88,16 +88,16 @@ bool EditHistory::record(const QString& text, const std::function<void()>& edit,
         return false;
     EditView viewAfter = captureView ? captureView() : EditView();
     Stack->push(new ConfigEdit(*this, text, std::move(before), std::move(after), changed, std::move(viewBefore),
-                               std::move(viewAfter), Generation, mergeKey));
+                               std::move(viewAfter), Now, mergeKey));
     return true;
 }
 
 void EditHistory::apply(const KeypadConfig::Snapshot& snapshot, const EditView& view,
-                        const KeypadConfig::Difference& changed, int generation)
+                        const KeypadConfig::Difference& changed, const Generations& generations)
 {
-    const auto marks = generation == Generation ? KeypadConfig::Marks::AsSnapshot
-                                                : KeypadConfig::Marks::ChangedAreUnsaved;
-    Config.restore(snapshot, changed, marks);
+    using Marks = KeypadConfig::Marks;
+    Config.restore(snapshot, changed, generations.records == Now.records ? Marks::AsSnapshot : Marks::ChangedAreUnsaved,
+                   generations.leds == Now.leds ? Marks::AsSnapshot : Marks::ChangedAreUnsaved);
     if (showView) {
         const Quiet quiet(this);
         showView(view, changed);
@@ -129,9 +129,16 @@ void EditHistory::redo()
 bool EditHistory::canUndo() const { return Stack->canUndo(); }
 bool EditHistory::canRedo() const { return Stack->canRedo(); }
 int EditHistory::count() const { return Stack->count(); }
+int EditHistory::index() const { return Stack->index(); }
 
 void EditHistory::clear()
 {
     Stack->clear();
-    ++Generation;
+    keypadWritten();
+}
+
+void EditHistory::keypadWritten()
+{
+    ++Now.records;
+    ++Now.leds;
 }

@@ -62,13 +62,21 @@ public:
     bool canUndo() const;
     bool canRedo() const;
     int count() const;
+    int index() const;  // steps not taken back
     QUndoStack& stack() const { return *Stack; }
 
     // A read-back or another keypad: nothing before it can be taken back.
     void clear();
-    // The keypad was written to, or an LED layer read from it: older steps'
-    // marks no longer tell what the keypad holds.
-    void keypadExchanged() { ++Generation; }
+    // The keypad was written to: older steps' marks no longer tell what it
+    // holds. An LED layer read from it says so for the LED layers alone.
+    struct Generations {
+        int records = 0;
+        int leds = 0;
+        bool operator==(const Generations& o) const { return records == o.records && leds == o.leds; }
+        bool operator!=(const Generations& o) const { return !(*this == o); }
+    };
+    void keypadWritten();
+    void ledLayerRead() { ++Now.leds; }
 
     // The window's view around each step, and how it shows one again.
     std::function<EditView()> captureView;
@@ -81,11 +89,11 @@ signals:
 private:
     friend class ConfigEdit;
     void apply(const KeypadConfig::Snapshot& snapshot, const EditView& view,
-               const KeypadConfig::Difference& changed, int generation);
+               const KeypadConfig::Difference& changed, const Generations& generations);
 
     KeypadConfig& Config;
     QUndoStack* Stack = nullptr;
     int Depth = 0;
     int QuietDepth = 0;
-    int Generation = 0;
+    Generations Now;
 };

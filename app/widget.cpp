@@ -151,7 +151,7 @@ void Widget::wireHistory()
     };
     History->addShortcutsTo(this);
     connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
-    connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::keypadExchanged);
+    connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::ledLayerRead);
     Unsaved->setSave([this] { on_confirmButton_clicked(); });
     Unsaved->setDiscard([this] {
         if (!Session->discardUnsavedEdits())
@@ -179,7 +179,7 @@ void Widget::timeoutSlot()
 void Widget::on_confirmButton_clicked()
 {
     Session->save();
-    History->keypadExchanged();
+    History->keypadWritten();
     Unsaved->refresh();
 }
 

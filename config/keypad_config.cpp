@@ -292,10 +292,11 @@ KeypadConfig::Difference KeypadConfig::difference(const Snapshot& a, const Snaps
     return d;
 }
 
-void KeypadConfig::restore(const Snapshot& s, const Difference& only, Marks marks)
+void KeypadConfig::restore(const Snapshot& s, const Difference& only, Marks recordMarks, Marks ledMarks)
 {
     const Snapshot now = snapshot();
-    const bool exact = marks == Marks::AsSnapshot;
+    const bool exact = recordMarks == Marks::AsSnapshot;
+    const bool exactLeds = ledMarks == Marks::AsSnapshot;
     for (int layer = 0; layer < kLayers; ++layer) {
         for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
             if (!only.slot(layer, slot))
@@ -312,7 +313,7 @@ void KeypadConfig::restore(const Snapshot& s, const Difference& only, Marks mark
             const bool bytesChange = !sameLed(now, s, layer);
             std::memcpy(Store.KeyBoard_KeyLed[layer], s.led[layer], kLedBytesPerLayer);
             Store.LayerLedMode[layer] = s.ledMode[layer];
-            if (exact)
+            if (exactLeds)
                 Store.LedDirty[layer] = s.ledDirty[layer];
             else if (bytesChange)
                 Store.LedDirty[layer] = 1;

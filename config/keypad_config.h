@@ -124,7 +124,8 @@ public:
     // Puts back the records and LED layers named in `only` as the snapshot
     // holds them; emits changed() for each record and ledChanged() for each
     // LED layer put back, so every view can follow.
-    void restore(const Snapshot& snapshot, const Difference& only, Marks marks = Marks::AsSnapshot);
+    void restore(const Snapshot& snapshot, const Difference& only, Marks recordMarks = Marks::AsSnapshot,
+                 Marks ledMarks = Marks::AsSnapshot);
 
     // For the save and read-back operations.
     void notifyChanged(int layer, int slot) { emit changed(layer, slot); }
