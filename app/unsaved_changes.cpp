@@ -92,9 +92,13 @@ bool UnsavedChanges::mayClose()
 {
     if (!Config.anyUnsaved())
         return true;
-    const QMessageBox::StandardButton answer =
-        Ask(EditTexts::closeTitle(Language_Flag), EditTexts::closeQuestion(Config.unsavedCount(), Language_Flag),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // Without a keypad a save cannot succeed; offering it would only look
+    // like nothing happened.
+    QMessageBox::StandardButtons choices = QMessageBox::Discard | QMessageBox::Cancel;
+    if (Connection.isConnected())
+        choices |= QMessageBox::Save;
+    const QMessageBox::StandardButton answer = Ask(
+        EditTexts::closeTitle(Language_Flag), EditTexts::closeQuestion(Config.unsavedCount(), Language_Flag), choices);
     switch (answer) {
     case QMessageBox::Save:
         if (Save)
@@ -130,8 +134,8 @@ QMessageBox::StandardButton UnsavedChanges::askWithBox(QWidget* parent, const in
     if (QAbstractButton* b = box.button(QMessageBox::Save))
         b->setText(EditTexts::saveButton(language));
     if (QAbstractButton* b = box.button(QMessageBox::Discard))
-        b->setText(buttons.testFlag(QMessageBox::Save) ? EditTexts::discardButton(language)
-                                                       : EditTexts::discardAction(language));
+        b->setText(title == EditTexts::closeTitle(language) ? EditTexts::discardButton(language)
+                                                            : EditTexts::discardAction(language));
     if (QAbstractButton* b = box.button(QMessageBox::Cancel))
         b->setText(EditTexts::cancelButton(language));
     box.setDefaultButton(QMessageBox::Cancel);

@@ -56,8 +56,9 @@ private slots:
         keypad->received.clear();
         asked.clear();
         w->unsavedChanges().setQuestion(
-            [this](const QString&, const QString& text, QMessageBox::StandardButtons) {
+            [this](const QString&, const QString& text, QMessageBox::StandardButtons buttons) {
                 asked << text;
+                offered = buttons;
                 return answer;
             });
     }
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<Widget> w;
     QMessageBox::StandardButton answer = QMessageBox::Cancel;
     QStringList asked;
+    QMessageBox::StandardButtons offered;
 };
 
 void TestWidgetUndo::everyEditTakenBackAndRedone()
@@ -242,6 +244,14 @@ void TestWidgetUndo::closeAsksSaveDiscardCancel()
     answer = QMessageBox::Discard;
     QVERIFY(w->close());
     QCOMPARE(int(keypad->storedRecords[0][3][9]), 0);
+
+    w->show();
+    click(*w, "key_C");
+    keypad->unplug();
+    w->timeoutSlot();
+    answer = QMessageBox::Cancel;
+    QVERIFY(!w->close());
+    QVERIFY(!offered.testFlag(QMessageBox::Save));  // nothing to save to
 }
 
 void TestWidgetUndo::discardReadsTheKeypadBack()
