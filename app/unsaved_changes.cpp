@@ -23,6 +23,8 @@ UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConn
     : QObject(parent), Window(window), Config(config), Connection(connection), Language_Flag(languageFlag)
 {
     SaveButton = Window.findChild<QPushButton*>(QStringLiteral("download"));
+    for (int id = 1; id <= KeyPictureButtons::kCount; ++id)
+        KeyButtons[size_t(id)] = Window.findChild<QPushButton*>(QStringLiteral("pushButton_K%1").arg(id));
     Ask = [this](const QString& title, const QString& text, QMessageBox::StandardButtons buttons) {
         return askWithBox(&Window, Language_Flag, title, text, buttons);
     };
@@ -37,8 +39,6 @@ UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConn
     connect(&Config, &KeypadConfig::ledChanged, this, &UnsavedChanges::refresh);
     connect(&Connection, &KeypadConnection::connected, this, &UnsavedChanges::refresh);
     connect(&Connection, &KeypadConnection::disconnected, this, &UnsavedChanges::refresh);
-    if (!Window.styleSheet().contains(QLatin1String(kMarkRule)))
-        Window.setStyleSheet(Window.styleSheet() + QLatin1Char('\n') + QLatin1String(kMarkRule));
 }
 
 void UnsavedChanges::addActionsTo(QMenu* menu)
@@ -70,12 +70,16 @@ void UnsavedChanges::showMarks()
     const ConfigStore& store = Config.store();
     const int layer = Config.selectedLayer();
     for (int id = 1; id <= KeyPictureButtons::kCount; ++id) {
-        auto* button = Window.findChild<QPushButton*>(QStringLiteral("pushButton_K%1").arg(id));
+        QPushButton* button = KeyButtons[size_t(id)];
         if (!button)
             continue;
         const bool unsaved = store.KeyDirty[layer][id] != 0;
         if (button->property(kUnsavedProperty).toBool() == unsaved)
             continue;
+        // A new window style sheet polishes every widget again: only once
+        // there is a mark to show, not at start.
+        if (unsaved && !Window.styleSheet().contains(QLatin1String(kMarkRule)))
+            Window.setStyleSheet(Window.styleSheet() + QLatin1Char('\n') + QLatin1String(kMarkRule));
         button->setProperty(kUnsavedProperty, unsaved);
         repolish(button);
         button->update();

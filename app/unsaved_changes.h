@@ -2,14 +2,18 @@
 
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
+#include <QPushButton>
 
+#include <array>
 #include <functional>
+
+#include "keys/key_picture_buttons.h"
 
 class KeypadConfig;
 class KeypadConnection;
 class QAction;
 class QMenu;
-class QPushButton;
 class QWidget;
 
 // Shows what the keypad has not been told yet and keeps it from being lost:
@@ -75,6 +79,7 @@ private:
     KeypadConnection& Connection;
     const int& Language_Flag;
     QPushButton* SaveButton = nullptr;
+    std::array<QPointer<QPushButton>, KeyPictureButtons::kCount + 1> KeyButtons;  // by id
     QAction* DiscardAction = nullptr;
     QMenu* OwnMenu = nullptr;
     std::function<void()> Save;
