@@ -52,7 +52,16 @@ KeyEditor::~KeyEditor() = default;
 void KeyEditor::setHistory(EditHistory* history)
 {
     History = history;
-    Led->setEditScope([this](const QString& what, const std::function<void()>& edit) { asEdit(what, edit); });
+    Led->setEditScope([this](const QString& what, const std::function<void()>& edit) {
+        // Old keypads keep their lighting in slot 0, which the click itself
+        // writes as a step; the LED block the page updates too never reaches them.
+        if (!Config.currentFormat()) {
+            const EditHistory::Quiet quiet(History);
+            edit();
+            return;
+        }
+        asEdit(what, edit);
+    });
 }
 
 bool KeyEditor::asEdit(const QString& what, const std::function<void()>& edit, int mergeKey)

@@ -76,6 +76,7 @@ private slots:
     void saveCountAndCtrlS();
     void closeAsksSaveDiscardCancel();
     void discardReadsTheKeypadBack();
+    void oldKeypadLightingIsOneStep();
 
 private:
     std::unique_ptr<SimulatedKeypad> keypad;
@@ -280,6 +281,34 @@ void TestWidgetUndo::discardReadsTheKeypadBack()
     QCOMPARE(seen(*w).captions, pristine.captions);
     QCOMPARE(w->history()->count(), 0);
     QVERIFY(countKind(keypad->received, ReportKind::KeyRecord) == 0);
+}
+
+void TestWidgetUndo::oldKeypadLightingIsOneStep()
+{
+    w.reset();
+    keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 9, 0});
+    w = freshWindow(*keypad);
+    w->unsavedChanges().setQuestion(
+        [](const QString&, const QString&, QMessageBox::StandardButtons) { return QMessageBox::Discard; });
+    connectKeypad(*w);
+    const std::vector<uint8_t> lighting = bytesOf(store().PHY_KEY_Value[0][0], kOldRecordBytes);
+    showPage(*w, 3);
+    click(*w, "LED_Mode_1");
+    QCOMPARE(w->history()->count(), 1);
+    QCOMPARE(int(store().KeyDirty[0][0]), 1);
+    w->history()->undo();
+    QCOMPARE(bytesOf(store().PHY_KEY_Value[0][0], kOldRecordBytes), lighting);
+    QCOMPARE(int(store().KeyDirty[0][0]), 0);
+
+    // The keypad is never asked for its lighting slot: a discard keeps it.
+    w->history()->redo();
+    showPage(*w, 0);
+    click(keyButton(*w, 2));
+    click(*w, "key_A");
+    w->unsavedChanges().discardAction()->trigger();
+    QCOMPARE(int(store().KeyDirty[0][2]), 0);
+    QCOMPARE(int(store().KeyDirty[0][0]), 1);
+    QCOMPARE(button(*w, "download")->text(), QStringLiteral("Save settings (1)"));
 }
 
 QTEST_MAIN(TestWidgetUndo)
