@@ -21,9 +21,11 @@ QString closeTitle(int language)
 
 QString closeQuestion(int unsaved, int language)
 {
-    return english(language)
-        ? QStringLiteral("%1 changes are not saved to the keypad yet. Save them before closing?").arg(unsaved)
-        : QStringLiteral("有 %1 项更改尚未保存到键盘。关闭前要保存吗？").arg(unsaved);
+    if (!english(language))
+        return QStringLiteral("有 %1 项更改尚未保存到键盘。关闭前要保存吗？").arg(unsaved);
+    return unsaved == 1 ? QStringLiteral("1 change is not saved to the keypad yet. Save it before closing?")
+                        : QStringLiteral("%1 changes are not saved to the keypad yet. Save them before closing?")
+                              .arg(unsaved);
 }
 
 QString saveButton(int language) { return english(language) ? QStringLiteral("Save") : QStringLiteral("保存"); }
@@ -44,9 +46,11 @@ QString discardTitle(int language) { return discardAction(language); }
 
 QString discardQuestion(int unsaved, int language)
 {
-    return english(language)
-        ? QStringLiteral("Drop %1 unsaved changes and read the settings back from the keypad?").arg(unsaved)
-        : QStringLiteral("放弃 %1 项未保存的更改，并从键盘重新读取配置吗？").arg(unsaved);
+    if (!english(language))
+        return QStringLiteral("放弃 %1 项未保存的更改，并从键盘重新读取配置吗？").arg(unsaved);
+    return unsaved == 1 ? QStringLiteral("Drop the unsaved change and read the settings back from the keypad?")
+                        : QStringLiteral("Drop %1 unsaved changes and read the settings back from the keypad?")
+                              .arg(unsaved);
 }
 
 QString discardIncomplete(int language)

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QResizeEvent>
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
