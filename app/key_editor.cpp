@@ -311,6 +311,14 @@ EditView KeyEditor::captureView() const
 
 void KeyEditor::showView(const EditView& view, const KeypadConfig::Difference& changed)
 {
+    // Taking back an edit of another layer shows that layer: an undo the
+    // user cannot see would look like none.
+    if (view.layer >= 0 && view.layer < kLayers && view.layer != Config.selectedLayer()
+        && (changed.touchesLayer(view.layer) || changed.leds.test(size_t(view.layer)))) {
+        QPushButton* layers[] = {ui.Layer1, ui.Layer2, ui.Layer3};
+        layers[view.layer]->setChecked(true);
+        selectLayer(view.layer);
+    }
     const int layer = Config.selectedLayer();
     const int key = Config.selectedKey();
     const bool sameView = view.layer == layer && view.captions.size() == KeyPictureButtons::kCount + 1;

@@ -150,6 +150,7 @@ void Widget::wireHistory()
         Editor->showView(view, changed);
     };
     History->addShortcutsTo(this);
+    connect(History, &EditHistory::restored, Unsaved, &UnsavedChanges::refresh);
     connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
     connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::ledLayerRead);
     Unsaved->setSave([this] { on_confirmButton_clicked(); });

@@ -136,6 +136,15 @@ void TestWidgetUndo::everyEditTakenBackAndRedone()
     QCOMPARE(keyButton(*w, 3)->text(), states[states.size() - 2].captions[2]);
     press(w.get(), kUndo);
     QCOMPARE(seen(*w), states[states.size() - 3]);
+
+    // An edit of another layer taken back: that layer is shown again.
+    w->SendLayer(1);
+    QCOMPARE(keyButton(*w, 3)->text(), QStringLiteral("NULL"));
+    press(w.get(), kUndo);
+    QCOMPARE(int(store().Select_PHY_Key_Layer), 0);
+    QCOMPARE(keyButton(*w, 3)->text(), states[states.size() - 4].captions[2]);
+    QVERIFY(keyButton(*w, 3)->text() != QStringLiteral("NULL"));
+    QCOMPARE(keyButton(*w, 3)->property("unsaved").toBool(), true);
     // Nothing was written: the only reports were the LED page's reads.
     QCOMPARE(countKind(keypad->received, ReportKind::LedReadRequest), int(keypad->received.size()));
 }
