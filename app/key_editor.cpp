@@ -5,6 +5,8 @@
 #include <QButtonGroup>
 #include <QMouseEvent>
 
+#include "app/edit_history.h"
+#include "app/edit_texts.h"
 #include "app/status_line.h"
 #include "config/keypad_config.h"
 #include "keys/key_labels.h"
@@ -46,6 +48,29 @@ KeyEditor::KeyEditor(Ui::Widget& form, QWidget& root, KeypadConfig& config, Stat
 }
 
 KeyEditor::~KeyEditor() = default;
+
+void KeyEditor::setHistory(EditHistory* history)
+{
+    History = history;
+    Led->setEditScope([this](const QString& what, const std::function<void()>& edit) {
+        // Old keypads keep their lighting in slot 0, which the click itself
+        // writes as a step; the LED block the page updates too never reaches them.
+        if (!Config.currentFormat()) {
+            const EditHistory::Quiet quiet(History);
+            edit();
+            return;
+        }
+        asEdit(what, edit);
+    });
+}
+
+bool KeyEditor::asEdit(const QString& what, const std::function<void()>& edit, int mergeKey)
+{
+    if (History)
+        return History->record(what, edit, mergeKey);
+    edit();
+    return false;
+}
 
 void KeyEditor::registerValueButtons()
 {
@@ -93,6 +118,9 @@ void KeyEditor::selectKey(int id)
         qCDebug(lcUi) << QStringLiteral("被选中按钮的objectName==%1").arg(checked->objectName());
     ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(id, Language_Flag));
     qCDebug(lcUi, "Select_PHY_Key value is  %d ", id);
+    // Loading the delay boxes may round a stored delay up; that is no edit
+    // of the user's to take back.
+    const EditHistory::Quiet quiet(History);
     Config.selectKey(id);
     showSelectedKeyText();
     if (Config.editingMode() == ModeDelay) {
@@ -108,6 +136,7 @@ void KeyEditor::selectKey(int id)
 
 void KeyEditor::showPage(int index)
 {
+    const EditHistory::Quiet quiet(History);  // new ranges may move a delay box
     ui.tabWidget->setCurrentIndex(index);
     qCDebug(lcUi, "ui->tabWidget->setCurrentIndex = %d\n", index);
     const bool current = Config.currentFormat();
@@ -168,7 +197,7 @@ bool KeyEditor::eventFilter(QObject* watched, QEvent* event)
     // A release outside the button is no click; assigning on it would surprise.
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (button->rect().contains(mouse->pos()) && mouse->button() == Qt::LeftButton)
-        handleValueClick(button);
+        asEdit(button->text(), [&] { handleValueClick(button); });
     qCDebug(lcUi) << "KEY Touch";
     return false;
 }
@@ -216,17 +245,19 @@ void KeyEditor::onQuickMenuClicked(QPushButton* button)
 {
     if (Config.selectedKey() == 0)
         return;
-    // A shortcut replaces an action of another kind whole: a mouse record's
-    // subtype must not stay behind in a key record.
-    if (Config.selectedKeyHoldsOtherMode())
-        clearSelectedKey();
-    if (Config.setQuickMenuCodes(QuickMenuPage::codesOf(button)) != WriteResult::Written)
-        return;
-    const int key = Config.selectedKey();
-    if (key >= 1 && key <= KeyPictureButtons::kSelectable)
-        Labels->setSelectedKeyText(key, button->text());
-    else
-        qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
+    asEdit(button->text(), [&] {
+        // A shortcut replaces an action of another kind whole: a mouse record's
+        // subtype must not stay behind in a key record.
+        if (Config.selectedKeyHoldsOtherMode())
+            clearSelectedKey();
+        if (Config.setQuickMenuCodes(QuickMenuPage::codesOf(button)) != WriteResult::Written)
+            return;
+        const int key = Config.selectedKey();
+        if (key >= 1 && key <= KeyPictureButtons::kSelectable)
+            Labels->setSelectedKeyText(key, button->text());
+        else
+            qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
+    });
 }
 
 void KeyEditor::clearSelectedKey()
@@ -235,16 +266,84 @@ void KeyEditor::clearSelectedKey()
     // lighting on older keypads.
     if (Config.selectedKey() == 0)
         return;
-    Config.clearSelectedKey();
-    Labels->clearKey(Config.selectedKey());
-    Delay->resetForClear(false);
+    asEdit(QStringLiteral("clear"), [&] {
+        Config.clearSelectedKey();
+        Labels->clearKey(Config.selectedKey());
+        Delay->resetForClear(false);
+    });
 }
 
 void KeyEditor::clearLayer()
 {
-    Config.clearLayer(Config.selectedLayer());
-    Delay->resetForClear(true);
-    Labels->clearAll();
+    const bool undoable = asEdit(QStringLiteral("Clear All"), [&] {
+        Config.clearLayer(Config.selectedLayer());
+        Delay->resetForClear(true);
+        Labels->clearAll();
+    });
+    if (undoable)
+        Status.showInfo(EditTexts::layerClearedHint(Language_Flag), false);
+}
+
+void KeyEditor::entryDelayChanged(QObject* spinBox, int value)
+{
+    const int entry = Delay->slotOf(spinBox);
+    // Typing 1000 digit by digit is one step.
+    const int mergeKey = ((Config.selectedLayer() * kSlotsPerLayer + Config.selectedKey()) << 5) + entry + 1;
+    asEdit(QStringLiteral("delay"), [&] { Delay->onValueChanged(spinBox, value); }, mergeKey);
+}
+
+void KeyEditor::oldFormatDelayChanged()
+{
+    const int mergeKey = ((Config.selectedLayer() * kSlotsPerLayer + Config.selectedKey()) << 5) + 31;
+    asEdit(QStringLiteral("delay"), [&] { Delay->spinBoxChanged(ui.lineEdit); }, mergeKey);
+}
+
+EditView KeyEditor::captureView() const
+{
+    EditView view;
+    view.layer = Config.selectedLayer();
+    view.selectedKey = Config.selectedKey();
+    for (int id = 0; id <= KeyPictureButtons::kCount; ++id)
+        view.captions << (id == 0 ? QString() : KeyButtons->text(id));
+    view.text = ui.lineEdit->toPlainText();
+    return view;
+}
+
+void KeyEditor::showView(const EditView& view, const KeypadConfig::Difference& changed)
+{
+    // Taking back an edit of another layer shows that layer: an undo the
+    // user cannot see would look like none.
+    if (view.layer >= 0 && view.layer < kLayers && view.layer != Config.selectedLayer()
+        && (changed.touchesLayer(view.layer) || changed.leds.test(size_t(view.layer)))) {
+        QPushButton* layers[] = {ui.Layer1, ui.Layer2, ui.Layer3};
+        layers[view.layer]->setChecked(true);
+        selectLayer(view.layer);
+    }
+    const int layer = Config.selectedLayer();
+    const int key = Config.selectedKey();
+    const bool sameView = view.layer == layer && view.captions.size() == KeyPictureButtons::kCount + 1;
+    if (sameView) {
+        for (int id = 1; id <= KeyPictureButtons::kCount; ++id)
+            KeyButtons->setText(id, view.captions[id]);
+    } else if (changed.touchesLayer(layer)) {
+        showLayerLabels(layer);
+    }
+    if (changed.slot(layer, key)) {
+        if (sameView && view.selectedKey == key)
+            ui.lineEdit->setText(view.text);
+        else if (key != 0)
+            showSelectedKeyText();
+        if (key != 0 && Config.editingMode() == ModeDelay) {
+            if (Config.currentFormat()) {
+                Delay->refresh();
+                Delay->loadFromSelectedRecord(false);
+            } else {
+                Delay->loadOldFormatDelay();
+            }
+        }
+    }
+    if (changed.leds.test(size_t(layer)) && Config.currentFormat() && Config.editingMode() == ModeLighting)
+        Led->showLayerLeds();
 }
 
 void KeyEditor::setOldFormatLighting(int index)

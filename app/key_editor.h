@@ -3,11 +3,15 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
+#include "config/keypad_config.h"
 #include "keys/key_table.h"
 
 class DelayPage;
+class EditHistory;
+struct EditView;
 class KeyLabels;
 class KeyPictureButtons;
 class KeypadConfig;
@@ -39,6 +43,9 @@ public:
     DelayPage& delayPage() const { return *Delay; }
     const CaptionLookup& captions() const { return Captions; }
 
+    // Every edit below becomes one undo step of history (none when null).
+    void setHistory(EditHistory* history);
+
     // Value buttons: every push button of the pages, with its table index.
     void registerValueButtons();
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +57,15 @@ public:
     void clearSelectedKey();
     void clearLayer();
     void setOldFormatLighting(int index);
+    // A delay box changed: the user's typing, or the program loading it.
+    void entryDelayChanged(QObject* spinBox, int value);
+    void oldFormatDelayChanged();
+
+    // The view an undo step keeps, and showing one again after an undo or
+    // redo: captions and text box as they were, pages that show the changed
+    // records refreshed from them.
+    EditView captureView() const;
+    void showView(const EditView& view, const KeypadConfig::Difference& changed);
 
     void showSelectedKeyText();
     void showLayerLabels(int layer);
@@ -65,6 +81,7 @@ signals:
 
 private:
     void handleValueClick(QPushButton* button);
+    bool asEdit(const QString& what, const std::function<void()>& edit, int mergeKey = 0);
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -78,4 +95,5 @@ private:
     DelayPage* Delay = nullptr;
     CaptionLookup Captions;
     QList<QPushButton*> ValueButtons;
+    EditHistory* History = nullptr;
 };

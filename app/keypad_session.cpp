@@ -2,6 +2,8 @@
 
 #include "ui_widget.h"
 
+#include <algorithm>
+
 #include "app/key_editor.h"
 #include "app/status_line.h"
 #include "config/keypad_config.h"
@@ -113,6 +115,51 @@ void KeypadSession::readLedLayer()
     if (Connection.isOpen())
         readLedBlock(Connection.link(), Config, Config.selectedLayer());
     Editor.ledPage().showLayerLeds();
+}
+
+bool KeypadSession::discardUnsavedEdits()
+{
+    if (!Connection.isConnected())
+        return false;
+    ConfigStore& store = Config.rawStore();
+    const bool current = Config.currentFormat();
+    const std::vector<int> readSlots = keyReadSlotOrder(current, current ? kCurrentReadSlots : kOldReadSlots,
+                                                    current ? 0 : kOldReadKnobs);
+    const KeypadConfig::Snapshot before = Config.snapshot();
+    for (int layer = 0; layer < kLayers; ++layer)
+        for (int slot : readSlots)
+            store.KeyDirty[layer][slot] = 0;
+    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
+    bool complete = read.repliesStored == kLayers * int(readSlots.size());
+    if (!complete) {
+        // Which replies came is not known: a record still holding the edit
+        // may not have been read, so it keeps its mark.
+        for (int layer = 0; layer < kLayers; ++layer)
+            for (int slot : readSlots)
+                if (before.keyDirty[layer][slot]
+                    && std::equal(before.current[layer][slot], before.current[layer][slot] + kSlotBytes,
+                                  store.PHY2_KEY_Value[layer][slot])
+                    && std::equal(before.old[layer][slot], before.old[layer][slot] + kSlotBytes,
+                                  store.PHY_KEY_Value[layer][slot]))
+                    store.KeyDirty[layer][slot] = 1;
+    }
+    if (current) {
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (!store.LedDirty[layer])
+                continue;
+            store.LedDirty[layer] = 0;
+            if (readLedBlock(Connection.link(), Config, layer) != LedReadOutcome::Stored) {
+                store.LedDirty[layer] = 1;
+                complete = false;
+            }
+        }
+    }
+    Editor.showLayerLabels(Config.selectedLayer());
+    if (Config.selectedKey() != 0)
+        Editor.showSelectedKeyText();
+    if (current && Config.editingMode() == ModeLighting)
+        Editor.ledPage().showLayerLeds();
+    return complete;
 }
 
 void KeypadSession::save()

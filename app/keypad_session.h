@@ -30,6 +30,11 @@ public:
     // True when every record was read.
     bool readOnConnect();
     void readLedLayer();       // the selected layer's LEDs, then their display
+    // "Discard changes": every unsaved record the keypad can tell again and
+    // every unsaved LED layer is read back over the edit. What the keypad
+    // did not answer, and records it is never asked for (slots past the
+    // read-back, the old lighting slot), stay unsaved. True when all answered.
+    bool discardUnsavedEdits();
     void save();
     void switchModel(int model);
     void requestUpgrade();

@@ -1,5 +1,7 @@
 #include "app/profile_actions.h"
 
+#include "app/edit_history.h"
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -71,8 +73,8 @@ void ProfileDialogs::tell(QWidget* parent, const QString& title, const QString& 
 }
 
 ProfileActions::ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnection& connection, KeyEditor& editor,
-                               StatusLine& status, const int& languageFlag, QObject* parent)
-    : QObject(parent), Root(root), Config(config), Connection(connection), Editor(editor), Status(status),
+                               StatusLine& status, EditHistory& history, const int& languageFlag, QObject* parent)
+    : QObject(parent), Root(root), History(history), Config(config), Connection(connection), Editor(editor), Status(status),
       Language_Flag(languageFlag), Dialogs(std::make_unique<ProfileDialogs>())
 {
     // Children of the window like the save button: the layout places them
@@ -235,8 +237,10 @@ bool ProfileActions::importFile(const QString& path)
         rememberFolder(path);
 
     const ProfileImport result = ::importProfile(*loaded, Config.image());
-    Config.applyImage(result.image);
-    refreshWindow();
+    History.record(title, [this, &result] {
+        Config.applyImage(result.image);
+        refreshWindow();
+    });
 
     QString message = result.changes == 0
                           ? text("The profile matches the window: nothing changed", "配置文件与当前配置相同，没有修改")

@@ -33,12 +33,15 @@ public:
 // An import only edits: it goes through KeypadConfig::applyImage, so every
 // record it changes is unsaved as if it had been clicked, and nothing reaches
 // the keypad before "Save settings". A refused file changes nothing.
+class EditHistory;
+
 class ProfileActions : public QObject {
     Q_OBJECT
 
 public:
+    // An import is one step of history: Ctrl+Z takes the whole file back.
     ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnection& connection, KeyEditor& editor,
-                   StatusLine& status, const int& languageFlag, QObject* parent = nullptr);
+                   StatusLine& status, EditHistory& history, const int& languageFlag, QObject* parent = nullptr);
     ~ProfileActions() override;
 
     QPushButton* exportButton() const { return ExportButton; }
@@ -74,6 +77,7 @@ private:
     void tell(const QString& title, const QString& text, bool problem);
 
     QWidget& Root;
+    EditHistory& History;
     KeypadConfig& Config;
     KeypadConnection& Connection;
     KeyEditor& Editor;

@@ -4,17 +4,21 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/edit_history.h"
+#include "app/edit_texts.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
 #include "app/profile_actions.h"
 #include "app/resources_init.h"
 #include "app/status_line.h"
+#include "app/unsaved_changes.h"
 #include "build_config.h"
 #include "config/keypad_config.h"
 #include "device/keypad_connection.h"
@@ -66,7 +70,10 @@ void Widget::construct()
     Key_Group = Editor->keyGroup();
     Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, Language_Flag, this);
     connect(Session, &KeypadSession::layoutChanged, this, &Widget::rebuildLayoutView);
-    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, Language_Flag, this);
+    History = new EditHistory(*Config, this);
+    Unsaved = new UnsavedChanges(*this, *Config, *Connection, Language_Flag, this);
+    wireHistory();
+    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, Language_Flag, this);
     connect(Session, &KeypadSession::firstReadBack, Profiles, &ProfileActions::backUpKeypad);
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
@@ -137,6 +144,26 @@ void Widget::hideEditionControls()
     Editor->ledPage().hideAllColourButtons();
 }
 
+void Widget::wireHistory()
+{
+    Editor->setHistory(History);
+    History->captureView = [this] { return Editor->captureView(); };
+    History->showView = [this](const EditView& view, const KeypadConfig::Difference& changed) {
+        Editor->showView(view, changed);
+    };
+    History->addShortcutsTo(this);
+    connect(History, &EditHistory::restored, Unsaved, &UnsavedChanges::refresh);
+    connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
+    connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::ledLayerRead);
+    Unsaved->setSave([this] { on_confirmButton_clicked(); });
+    Unsaved->setDiscard([this] {
+        if (!Session->discardUnsavedEdits())
+            Status->showInfo(EditTexts::discardIncomplete(Language_Flag), true);
+        History->clear();
+    });
+    Unsaved->addActionsTo(UnsavedChanges::settingsMenuOf(*this, 0));
+}
+
 const CaptionLookup& Widget::captions() const
 {
     return Editor->captions();
@@ -155,6 +182,8 @@ void Widget::timeoutSlot()
 void Widget::on_confirmButton_clicked()
 {
     Session->save();
+    History->keypadWritten();
+    Unsaved->refresh();
 }
 
 void Widget::on_CleanButton_clicked()
@@ -170,6 +199,8 @@ void Widget::on_CleanALLButton_clicked()
 void Widget::Read_configuration_clicked()
 {
     Session->readConfiguration();
+    History->clear();
+    Unsaved->refresh();
 }
 
 void Widget::on_clean_DevData() {}
@@ -179,6 +210,8 @@ void Widget::on_download_clicked() {}
 void Widget::SendLayer(int index)
 {
     Editor->selectLayer(index);
+    if (Unsaved)
+        Unsaved->refresh();
 }
 
 void Widget::on_changeButtonGroup(int id)
@@ -194,6 +227,8 @@ void Widget::on_tabWidget_currentChanged(int index)
 void Widget::Set_Keyboard_Ver_SLOT(int model)
 {
     Session->switchModel(model);
+    History->clear();
+    Unsaved->refresh();
 }
 
 void Widget::KB_UpData_SoftWare()
@@ -208,7 +243,7 @@ void Widget::onTimeupDestroy()
 
 void Widget::onSpinBoxValueChanged(int value)
 {
-    Editor->delayPage().onValueChanged(sender(), value);
+    Editor->entryDelayChanged(sender(), value);
 }
 
 void Widget::slotSpinbox_slider()
@@ -218,7 +253,7 @@ void Widget::slotSpinbox_slider()
 
 void Widget::slotslider_Spinbox()
 {
-    Editor->delayPage().spinBoxChanged(ui->lineEdit);
+    Editor->oldFormatDelayChanged();
 }
 
 void Widget::on_change_clicked()
@@ -240,6 +275,7 @@ void Widget::on_change_clicked()
     if (!Editor)
         return;
     Editor->retranslate();
+    Unsaved->refresh();
     Profiles->retranslate();
     Status->refresh();
     if (Connection->isConnected())
@@ -251,6 +287,15 @@ void Widget::rebuildLayoutView()
     if (Layout)
         Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), WindowSize::W,
                       WindowSize::H);
+}
+
+void Widget::closeEvent(QCloseEvent* event)
+{
+    if (Unsaved && !Unsaved->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void Widget::resizeEvent(QResizeEvent* event)

@@ -8,6 +8,7 @@
 
 #include "keys/key_table.h"
 
+class EditHistory;
 class HidTransport;
 class KeyEditor;
 class KeypadConfig;
@@ -17,6 +18,7 @@ class LayoutView;
 class ProfileActions;
 class QButtonGroup;
 class StatusLine;
+class UnsavedChanges;
 class CustomTabStyle;
 class Dialog1;
 
@@ -49,6 +51,9 @@ public:
     KeyEditor& editor() const { return *Editor; }
     StatusLine& statusLine() const { return *Status; }
     ProfileActions& profiles() const { return *Profiles; }
+    // The user's edits as undo steps; an import records itself here.
+    EditHistory* history() const { return History; }
+    UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -81,11 +86,13 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void construct();
     void connectByName();
     void hideEditionControls();
+    void wireHistory();
 
     Ui::Widget* ui = nullptr;
     KeypadConfig* Config = nullptr;
@@ -94,6 +101,8 @@ private:
     KeyEditor* Editor = nullptr;
     KeypadSession* Session = nullptr;
     ProfileActions* Profiles = nullptr;
+    EditHistory* History = nullptr;
+    UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;

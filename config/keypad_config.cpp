@@ -244,3 +244,111 @@ int KeypadConfig::applyImage(const KeypadImage& image, bool withLeds)
     }
     return changedRecords;
 }
+
+int KeypadConfig::unsavedCount() const
+{
+    int count = 0;
+    for (const auto& layer : Store.KeyDirty)
+        count += static_cast<int>(std::count_if(std::begin(layer), std::end(layer), [](uint8_t f) { return f != 0; }));
+    if (currentFormat())
+        count += static_cast<int>(std::count_if(std::begin(Store.LedDirty), std::end(Store.LedDirty),
+                                                [](uint8_t f) { return f != 0; }));
+    return count;
+}
+
+bool KeypadConfig::Difference::slot(int layer, int slotIndex) const
+{
+    if (layer < 0 || layer >= kLayers || slotIndex < 0 || slotIndex >= kSlotsPerLayer)
+        return false;
+    return records.test(size_t(layer * kSlotsPerLayer + slotIndex));
+}
+
+bool KeypadConfig::Difference::touchesLayer(int layer) const
+{
+    for (int s = 0; s < kSlotsPerLayer; ++s)
+        if (slot(layer, s))
+            return true;
+    return false;
+}
+
+KeypadConfig::Difference& KeypadConfig::Difference::operator|=(const Difference& other)
+{
+    records |= other.records;
+    leds |= other.leds;
+    return *this;
+}
+
+KeypadConfig::Snapshot KeypadConfig::snapshot() const
+{
+    Snapshot s;
+    std::memcpy(s.current, Store.PHY2_KEY_Value, sizeof s.current);
+    std::memcpy(s.old, Store.PHY_KEY_Value, sizeof s.old);
+    std::memcpy(s.keyDirty, Store.KeyDirty, sizeof s.keyDirty);
+    std::memcpy(s.led, Store.KeyBoard_KeyLed, sizeof s.led);
+    std::memcpy(s.ledMode, Store.LayerLedMode, sizeof s.ledMode);
+    std::memcpy(s.ledDirty, Store.LedDirty, sizeof s.ledDirty);
+    return s;
+}
+
+namespace {
+bool sameRecord(const KeypadConfig::Snapshot& a, const KeypadConfig::Snapshot& b, int layer, int slot)
+{
+    return std::memcmp(a.current[layer][slot], b.current[layer][slot], kSlotBytes) == 0
+        && std::memcmp(a.old[layer][slot], b.old[layer][slot], kSlotBytes) == 0;
+}
+
+bool sameLed(const KeypadConfig::Snapshot& a, const KeypadConfig::Snapshot& b, int layer)
+{
+    return a.ledMode[layer] == b.ledMode[layer] && std::memcmp(a.led[layer], b.led[layer], kLedBytesPerLayer) == 0;
+}
+}  // namespace
+
+KeypadConfig::Difference KeypadConfig::difference(const Snapshot& a, const Snapshot& b)
+{
+    Difference d;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
+            if (!sameRecord(a, b, layer, slot) || a.keyDirty[layer][slot] != b.keyDirty[layer][slot])
+                d.records.set(size_t(layer * kSlotsPerLayer + slot));
+        }
+        if (!sameLed(a, b, layer) || a.ledDirty[layer] != b.ledDirty[layer])
+            d.leds.set(size_t(layer));
+    }
+    return d;
+}
+
+void KeypadConfig::restore(const Snapshot& s, const Difference& only, Marks recordMarks, Marks ledMarks)
+{
+    const Snapshot now = snapshot();
+    const bool exact = recordMarks == Marks::AsSnapshot;
+    const bool exactLeds = ledMarks == Marks::AsSnapshot;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
+            if (!only.slot(layer, slot))
+                continue;
+            const bool bytesChange = !sameRecord(now, s, layer, slot);
+            std::memcpy(Store.PHY2_KEY_Value[layer][slot], s.current[layer][slot], kSlotBytes);
+            std::memcpy(Store.PHY_KEY_Value[layer][slot], s.old[layer][slot], kSlotBytes);
+            if (exact)
+                Store.KeyDirty[layer][slot] = s.keyDirty[layer][slot];
+            else if (bytesChange)
+                Store.KeyDirty[layer][slot] = 1;
+        }
+        if (only.leds.test(size_t(layer))) {
+            const bool bytesChange = !sameLed(now, s, layer);
+            std::memcpy(Store.KeyBoard_KeyLed[layer], s.led[layer], kLedBytesPerLayer);
+            Store.LayerLedMode[layer] = s.ledMode[layer];
+            if (exactLeds)
+                Store.LedDirty[layer] = s.ledDirty[layer];
+            else if (bytesChange)
+                Store.LedDirty[layer] = 1;
+        }
+    }
+    for (int layer = 0; layer < kLayers; ++layer) {
+        for (int slot = 0; slot < kSlotsPerLayer; ++slot)
+            if (only.slot(layer, slot))
+                emit changed(layer, slot);
+        if (only.leds.test(size_t(layer)))
+            emit ledChanged(layer);
+    }
+}

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,8 @@ public:
     int selectedLayer() const { return Store.Select_PHY_Key_Layer; }
     int editingMode() const { return Store.Select_PHY_Key_Mode; }
     bool anyUnsaved() const { return Store.anyKeyDirty() || (currentFormat() && Store.anyLedDirty()); }
+    // Records and (current format) LED layers the next save will send.
+    int unsavedCount() const;
     DeviceInfo identity() const;
 
     // Selection.
@@ -89,6 +92,40 @@ public:
     // connected keypad says what it is. Returns the number of records changed.
     int applyImage(const KeypadImage& image, bool withLeds = true);
     bool setRecord(int layer, int slot, const uint8_t* bytes64);
+
+    // Everything an edit can change: the records of both formats, their
+    // unsaved marks, the LED layers and theirs. Selection and identity stay
+    // out: taking an edit back must not move the user or rename the keypad.
+    struct Snapshot {
+        uint8_t current[kLayers][kSlotsPerLayer][kSlotBytes];
+        uint8_t old[kLayers][kSlotsPerLayer][kSlotBytes];
+        uint8_t keyDirty[kLayers][kSlotsPerLayer];
+        uint8_t led[kLayers][kLedBytesPerLayer];
+        uint8_t ledMode[kLayers];
+        uint8_t ledDirty[kLayers];
+    };
+    // Which records (by layer and slot) and LED layers differ, bytes or mark.
+    struct Difference {
+        std::bitset<kLayers * kSlotsPerLayer> records;
+        std::bitset<kLayers> leds;
+        bool empty() const { return records.none() && leds.none(); }
+        bool slot(int layer, int slot) const;
+        bool touchesLayer(int layer) const;  // any record of the layer
+        Difference& operator|=(const Difference& other);
+    };
+    // How a restore sets the unsaved marks. AsSnapshot is right while the
+    // keypad still holds what it held when the snapshot was taken; once a
+    // save or an LED read-back came between, a record whose bytes the restore
+    // changes may differ from the keypad's copy and is marked unsaved.
+    enum class Marks { AsSnapshot, ChangedAreUnsaved };
+
+    Snapshot snapshot() const;
+    static Difference difference(const Snapshot& a, const Snapshot& b);
+    // Puts back the records and LED layers named in `only` as the snapshot
+    // holds them; emits changed() for each record and ledChanged() for each
+    // LED layer put back, so every view can follow.
+    void restore(const Snapshot& snapshot, const Difference& only, Marks recordMarks = Marks::AsSnapshot,
+                 Marks ledMarks = Marks::AsSnapshot);
 
     // For the save and read-back operations.
     void notifyChanged(int layer, int slot) { emit changed(layer, slot); }

@@ -106,7 +106,7 @@ void DelayPage::showEntryCode(int slot, uint8_t code)
         button->setStyleSheet(kFilledStyle);
 }
 
-void DelayPage::loadFromSelectedRecord()
+void DelayPage::loadFromSelectedRecord(bool storeShown)
 {
     const ConfigStore& store = Config.store();
     if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
@@ -121,6 +121,7 @@ void DelayPage::loadFromSelectedRecord()
         if (!SpinBoxes[k])
             continue;
         const int shown = k == 0 ? delays[k] : qMax(delays[k], kMinEntryDelay);
+        const QSignalBlocker quiet(storeShown ? nullptr : SpinBoxes[k]);
         SpinBoxes[k]->setValue(shown);
     }
 }

@@ -30,7 +30,9 @@ public:
 
     void enter();    // suffixes and ranges, then refresh
     void refresh();  // enabled state and the entry buttons of the selected key
-    void loadFromSelectedRecord();
+    // storeShown: the boxes store what they show (a delay below 50 ms comes
+    // back as 50); false only shows the record as it is.
+    void loadFromSelectedRecord(bool storeShown = true);
     // Old format: the single delay of the selected key, shown without storing it.
     void loadOldFormatDelay();
     void onValueChanged(QObject* sender, int value);

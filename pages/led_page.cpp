@@ -91,15 +91,25 @@ void LedPage::setUp()
         if (!button)
             continue;
         button->setStyleSheet(colourButtonStyle(paletteColour(n)));
-        connect(button, &QPushButton::clicked, this, [this, button] { onColourClicked(button); });
+        connect(button, &QPushButton::clicked, this,
+                [this, button] { asEdit(QStringLiteral("LED colour"), [&] { onColourClicked(button); }); });
     }
     for (int m = 0; m < kModeButtons; ++m) {
         QPushButton* button = ModeButtons[m];
         if (!button)
             continue;
         button->setStyleSheet(modeStyle(false));
-        connect(button, &QPushButton::clicked, this, [this, m] { onModeClicked(m); });
+        connect(button, &QPushButton::clicked, this,
+                [this, m] { asEdit(QStringLiteral("LED mode"), [&] { onModeClicked(m); }); });
     }
+}
+
+void LedPage::asEdit(const QString& what, const std::function<void()>& edit)
+{
+    if (Scope)
+        Scope(what, edit);
+    else
+        edit();
 }
 
 bool LedPage::keyTakesColour(int key) const

@@ -6,6 +6,7 @@
 #include <QVector>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "build_config.h"
 
@@ -28,6 +29,9 @@ public:
 
     // Styles the colour and mode buttons and connects their clicks.
     void setUp();
+    // Runs each click's edit as one user action (undo); plain call when unset.
+    using EditScope = std::function<void(const QString& what, const std::function<void()>& edit)>;
+    void setEditScope(EditScope scope) { Scope = std::move(scope); }
 
     void onColourClicked(QPushButton* button);
     void onModeClicked(int mode);
@@ -50,10 +54,12 @@ public:
 
 private:
     bool keyTakesColour(int key) const;
+    void asEdit(const QString& what, const std::function<void()>& edit);
 
     KeypadConfig& Config;
     const int& Language_Flag;
     std::array<QPushButton*, kColourButtons> ColourButtons{};
     std::array<QPushButton*, kModeButtons> ModeButtons{};
     std::array<QPushButton*, kColourKeys> KeyButtons{};
+    EditScope Scope;
 };
