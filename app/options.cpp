@@ -64,7 +64,9 @@ ProgramOptions parseProgramOptions(const QStringList& args)
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption simulate(QStringLiteral("simulate"), QString(), QStringLiteral("KEYS,KNOBS,VERSION,VARIANT"));
     const QCommandLineOption silent(QStringLiteral("simulate-silent"));
+    const QCommandLineOption allControls(QStringLiteral("all-controls"));
     parser.addOptions({help, version, simulate, silent});
+    parser.addOption(allControls);
     if (!parser.parse(ours)) {
         options.action = ProgramOptions::Action::Error;
         options.error = parser.errorText();
@@ -86,6 +88,7 @@ ProgramOptions parseProgramOptions(const QStringList& args)
         options.simulate = true;
         options.simulated.silent = true;
     }
+    options.allControls = parser.isSet(allControls);
     if (parser.isSet(help))
         options.action = ProgramOptions::Action::ShowHelp;
     else if (parser.isSet(version))
@@ -110,6 +113,8 @@ QString programUsage(const QString& programName)
                "  --simulate-silent\n"
                "                 the simulated keypad does not answer the question which board it\n"
                "                 is, so the program asks you to pick your board\n"
+               "  --all-controls show the layer buttons, every colour button and the language\n"
+               "                 button for this run (the setting \"Show all controls\" stays)\n"
                "  --version      print the version and exit\n"
                "  -h, --help     print this help and exit\n"
                "\n"

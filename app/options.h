@@ -19,6 +19,7 @@ struct ProgramOptions {
     Action action = Action::Run;
     bool simulate = false;
     SimulateOptions simulated;
+    bool allControls = false;  // every control shown for this run, the setting untouched
     QString error;  // set when action is Error
 };
 

@@ -12,6 +12,7 @@
 
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
+#include "app/settings_menu.h"
 #include "app/resources_init.h"
 #include "app/status_line.h"
 #include "build_config.h"
@@ -108,8 +109,16 @@ void Widget::construct()
     if (QWidget* qr = findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
         qr->hide();
 
+    Settings = new SettingsMenu(*this, Language_Flag, this);
     on_change_clicked();
+    if (ViewSettings::language() == 0)
+        on_change_clicked();
     ui->change->hide();
+    // After the switch itself, so the language stored is the one now shown.
+    connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
+    connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
+    SettingsMenu::makeActionColumnReachable(*this);
+    Settings->showAllControls(ViewSettings::allControls(), false);
 
     Layout = std::make_unique<LayoutView>(this);
     rebuildLayoutView();
@@ -133,6 +142,22 @@ void Widget::hideEditionControls()
                        static_cast<QWidget*>(ui->Layer2), static_cast<QWidget*>(ui->Layer3)})
         w->hide();
     Editor->ledPage().hideAllColourButtons();
+}
+
+// The layer, colour and language controls as the other editions show them.
+void Widget::showAllControls(bool shown)
+{
+    for (QWidget* w : {static_cast<QWidget*>(ui->LAYER_SELE), static_cast<QWidget*>(ui->Layer1),
+                       static_cast<QWidget*>(ui->Layer2), static_cast<QWidget*>(ui->Layer3)})
+        w->setVisible(shown || Build_Variant != 2);
+    ui->change->setVisible(shown);
+    if (Build_Variant == 2)
+        Editor->ledPage().showAllColours(shown);
+}
+
+QMenu* Widget::settingsMenu() const
+{
+    return Settings->menu();
 }
 
 const CaptionLookup& Widget::captions() const
@@ -233,6 +258,8 @@ void Widget::on_change_clicked()
     ui->retranslateUi(this);
     ui->change->setText(toEnglish ? QStringLiteral("中文") : QStringLiteral("English"));
 
+    if (Settings)
+        Settings->retranslate();
     // Re-applying the form texts puts the Chinese sources and "NULL" back on
     // controls whose captions the program set; give them their state again.
     if (!Editor)

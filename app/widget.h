@@ -15,6 +15,8 @@ class KeypadConnection;
 class KeypadSession;
 class LayoutView;
 class QButtonGroup;
+class QMenu;
+class SettingsMenu;
 class StatusLine;
 class CustomTabStyle;
 class Dialog1;
@@ -48,6 +50,8 @@ public:
     KeyEditor& editor() const { return *Editor; }
     StatusLine& statusLine() const { return *Status; }
     Dialog1* dialog1() const { return Dialog; }
+    SettingsMenu& settings() const { return *Settings; }
+    QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
     void rebuildLayoutView();
@@ -84,6 +88,7 @@ private:
     void construct();
     void connectByName();
     void hideEditionControls();
+    void showAllControls(bool shown);
 
     Ui::Widget* ui = nullptr;
     KeypadConfig* Config = nullptr;
@@ -92,6 +97,7 @@ private:
     KeyEditor* Editor = nullptr;
     KeypadSession* Session = nullptr;
     Dialog1* Dialog = nullptr;
+    SettingsMenu* Settings = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };

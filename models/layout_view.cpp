@@ -89,6 +89,8 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
         if (button) {
             setGeometryIfChanged(button, p.button);
             setStyleSheetIfChanged(button, buttonStyleSheet(p.radius));
+            // Tells the caption painter to keep the text inside the circle.
+            button->setProperty("round", p.shape == ButtonShape::RoundKnob);
             setVisibleIfChanged(button, true);
         }
         if (label) {

@@ -39,6 +39,9 @@ public:
     // without captions for the current one (the TESSAPLEX build keeps them hidden).
     void applyFormat(bool currentFormat, unsigned char variant = Build_Variant);
     void hideAllColourButtons();
+    // "Show all controls": the colour buttons the other editions offer, for
+    // the format in force; off hides them all again.
+    void showAllColours(bool shown);
 
     QString oldFormatLedText(uint8_t ledByte, unsigned char variant = Build_Variant) const;
 
@@ -56,4 +59,6 @@ private:
     std::array<QPushButton*, kColourButtons> ColourButtons{};
     std::array<QPushButton*, kModeButtons> ModeButtons{};
     std::array<QPushButton*, kColourKeys> KeyButtons{};
+    bool AllColours = false;
+    bool CurrentFormat = true;
 };
