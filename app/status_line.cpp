@@ -22,9 +22,13 @@ void StatusLine::refresh()
         return;
     using P = KeypadConnection::Presence;
     switch (Presence) {
-    case P::Connected:
-        apply(RunTimeTexts::connected(Language_Flag), RunTimeTexts::connectedStyle());
+    case P::Connected: {
+        const QString& note = BoardNote[Language_Flag == 1 ? 1 : 0];
+        apply(note.isEmpty() ? RunTimeTexts::connected(Language_Flag)
+                             : RunTimeTexts::connected(Language_Flag) + QStringLiteral("  ·  ") + note,
+              RunTimeTexts::connectedStyle());
         break;
+    }
     case P::PermissionDenied:
         apply(RunTimeTexts::permissionProblem(Language_Flag), RunTimeTexts::permissionProblemStyle());
         break;
@@ -50,6 +54,13 @@ void StatusLine::showSaveResult(bool saved)
 void StatusLine::showRecordFull()
 {
     showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
+}
+
+void StatusLine::setBoardNote(const QString& english, const QString& chinese)
+{
+    BoardNote[0] = chinese;
+    BoardNote[1] = english;
+    refresh();
 }
 
 void StatusLine::showNotice(const QString& text, const QString& styleSheet)

@@ -22,6 +22,8 @@ public:
     void refresh();  // the presence again, in the current language
     void showSaveResult(bool saved);
     void showRecordFull();
+    // Said after "Device Connect" while connected; empty for nothing.
+    void setBoardNote(const QString& english, const QString& chinese);
     bool noticeActive() const { return Save_Notice_Active != 0; }
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
@@ -34,4 +36,5 @@ private:
     const int& Language_Flag;
     KeypadConnection::Presence Presence = KeypadConnection::Presence::Absent;
     unsigned char Save_Notice_Active = 0;
+    QString BoardNote[2];  // Chinese, English
 };

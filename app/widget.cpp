@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/board_notice.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
 #include "app/settings_menu.h"
@@ -56,6 +57,14 @@ void Widget::construct()
     ui->setupUi(this);
     connectByName();
 
+    // The form is drawn for 1920 x 1006; un-maximised on a smaller screen the
+    // window kept that size and ran off the bottom, pages and all. What it
+    // comes back to must fit the screen with its frame.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(area.size() * 0.9);
+        move(area.center() - rect().center());
+    }
     showMaximized();
     setWindowState(Qt::WindowMaximized);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -117,6 +126,15 @@ void Widget::construct()
     // After the switch itself, so the language stored is the one now shown.
     connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
     connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
+    connect(Settings, &SettingsMenu::modelPickerWanted, this, [this] {
+        Dialog->place(WindowSize::W, WindowSize::H);
+        Dialog->show();
+        Dialog->raise();
+    });
+    connect(Connection, &KeypadConnection::connected, this, [this](const KeypadIdentity& identity) {
+        Status->setBoardNote(BoardNotice::text(identity, 1), BoardNotice::text(identity, 0));
+        Settings->offerModelPicker(!identity.answered);
+    });
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
 

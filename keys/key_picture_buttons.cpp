@@ -2,6 +2,7 @@
 #include "keys/window_log.h"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
@@ -15,8 +16,14 @@ namespace {
 const char* const kIdProperty = "keyId";
 const QString kEmptyCaption = QStringLiteral("NULL");
 
-// The area the caption may use: the style's contents rectangle, and for the
-// round knob the square inside the circle, whose corners the arrows overlap.
+// The turn arrows' pictures fill the upper 70 % of their square.
+constexpr double kArrowPictureShare = 0.7;
+
+bool isArrow(const QPushButton* button) { return button->property("arrow").toBool(); }
+
+// The area the caption may use: the style's contents rectangle; for the round
+// knob the square inside the circle, whose corners the arrows overlap; for a
+// turn arrow the band under its picture.
 QRect captionArea(QPushButton* button, const QStyleOptionButton& option)
 {
     QRect area = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
@@ -24,8 +31,22 @@ QRect captionArea(QPushButton* button, const QStyleOptionButton& option)
         const int side = static_cast<int>(qMin(button->width(), button->height()) * 0.7);
         area = QRect(0, 0, side, side);
         area.moveCenter(button->rect().center());
+    } else if (isArrow(button)) {
+        const int top = static_cast<int>(button->height() * kArrowPictureShare);
+        area = QRect(0, top, button->width(), button->height() - top);
     }
     return area.adjusted(1, 0, -1, 0);
+}
+
+// Arrow captions shrink to their band, down to a size still legible.
+QFont captionFont(const QPushButton* button, const QRect& area)
+{
+    QFont font = button->font();
+    if (isArrow(button)) {
+        const int pixels = qBound(8, area.height() - 1, QFontInfo(font).pixelSize());
+        font.setPixelSize(pixels);
+    }
+    return font;
 }
 
 QStyleOptionButton optionFor(QPushButton* button)
@@ -68,8 +89,23 @@ private:
         const QStyleOptionButton option = optionFor(button);
         painter.drawControl(QStyle::CE_PushButton, option);  // the sheet's panel, no text
         const QRect area = captionArea(button, option);
-        painter.drawItemText(area, Qt::AlignCenter, option.palette, button->isEnabled(),
-                             fittedCaption(button->text(), button->fontMetrics(), area), QPalette::ButtonText);
+        const QFont font = captionFont(button, area);
+        QPalette palette = option.palette;
+        // A key painted in its LED colour hides the number on its picture:
+        // print the number, and write in whatever ink reads on that colour.
+        const QColor fill = palette.color(QPalette::Button);
+        if (fill.alpha() > 128) {
+            palette.setColor(QPalette::ButtonText, qGray(fill.rgb()) > 150 ? Qt::black : Qt::white);
+            QFont small = font;
+            small.setPixelSize(qBound(8, button->height() / 6, 14));
+            painter.setFont(small);
+            painter.drawItemText(button->rect().adjusted(5, 3, -5, -3), Qt::AlignLeft | Qt::AlignTop, palette,
+                                 true, QString::number(button->property(kIdProperty).toInt()),
+                                 QPalette::ButtonText);
+        }
+        painter.setFont(font);
+        painter.drawItemText(area, Qt::AlignCenter, palette, button->isEnabled(),
+                             fittedCaption(button->text(), QFontMetrics(font), area), QPalette::ButtonText);
         painter.setRenderHint(QPainter::Antialiasing);
         if (button->property("unsaved").toBool()) {
             // An amber dot in the top-right corner, inside the rounded border.
@@ -145,7 +181,7 @@ void KeyPictureButtons::refreshCaption(QPushButton* button)
 {
     const QString caption = button->text();
     const QRect area = captionArea(button, optionFor(button));
-    const bool elided = fittedCaption(caption, button->fontMetrics(), area).remove('\n').remove(' ')
+    const bool elided = fittedCaption(caption, QFontMetrics(captionFont(button, area)), area).remove('\n').remove(' ')
                         != QString(caption).remove('\n').remove(' ');
     const QString tip = elided ? caption : QString();
     if (button->toolTip() != tip)

@@ -37,6 +37,17 @@ Dialog1::Dialog1(QWidget* parent) : QDialog(parent)
     for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
         m_pictures[static_cast<size_t>(i)] = new QLabel(this);
         m_pictures[static_cast<size_t>(i)]->setObjectName(QString::fromLatin1(models[i].label));
+        auto* name = new QLabel(this);
+        name->setObjectName(QString::fromLatin1(models[i].label) + QStringLiteral("_name"));
+        name->setAlignment(Qt::AlignCenter);
+        const int keys = models[i].value & 0xFF;
+        const int knobs = models[i].value >> 8;
+        name->setText(knobs == 0 ? QStringLiteral("%1 键  /  %1 keys").arg(keys)
+                                 : QStringLiteral("%1 键 + %2 旋钮  /  %1 keys + %2 knob%3")
+                                       .arg(keys)
+                                       .arg(knobs)
+                                       .arg(knobs == 1 ? "" : "s"));
+        m_names[static_cast<size_t>(i)] = name;
     }
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
@@ -108,6 +119,9 @@ void Dialog1::place(int W, int H)
                 if (picture->geometry() != child.rect)
                     picture->setGeometry(child.rect);
                 pictureCache().show(picture, QString::fromLatin1(models[i].picture), child.rect.size());
+                const QRect nameRect(child.rect.left(), child.rect.bottom() + 1, child.rect.width(), H * 3 / 100);
+                if (m_names[static_cast<size_t>(i)]->geometry() != nameRect)
+                    m_names[static_cast<size_t>(i)]->setGeometry(nameRect);
             }
         }
     }

@@ -1,12 +1,15 @@
 #include "widget_harness.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include "app/settings_menu.h"
 #include "keys/key_picture_buttons.h"
+#include "models/dialog1.h"
 
 using namespace harness;
 
@@ -30,6 +33,7 @@ private slots:
     void visibleControlsDoNotOverlap();
     void longCaptionsAreElidedButKeptWhole();
     void shrinkingAndEnlargingKeepsThePages();
+    void unknownBoardIsNamedAndThePickerComesBack();
 
 private:
     void setClientSize(int width, int height)
@@ -180,15 +184,47 @@ void TestWidgetLook::longCaptionsAreElidedButKeptWhole()
 
 void TestWidgetLook::shrinkingAndEnlargingKeepsThePages()
 {
-    connectKeypad(*w);
-    setClientSize(1366, 705);
+    QCoreApplication::processEvents();
     QTabWidget* pages = tabs(*w);
-    const QRect before = pages->geometry();
-    QVERIFY(before.bottom() < 705);
-    setClientSize(700, 400);
-    setClientSize(1366, 705);
-    QCOMPARE(pages->geometry(), before);
-    QVERIFY(pages->geometry().bottom() < 705);
+    const QRect maximised = pages->geometry();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(w->frameGeometry().bottom() <= screen.bottom());
+
+    w->showNormal();
+    QCoreApplication::processEvents();
+    QVERIFY2(screen.contains(w->frameGeometry()), "the restored window runs off the screen");
+    QCOMPARE(pages->geometry().bottom(), w->height() - 1);
+    w->showMaximized();
+    QCoreApplication::processEvents();
+    QCOMPARE(pages->geometry(), maximised);
+}
+
+void TestWidgetLook::unknownBoardIsNamedAndThePickerComesBack()
+{
+    QAction* pick = w->settingsMenu()->findChild<QAction*>(QStringLiteral("chooseModel"));
+    connectKeypad(*w);
+    QCOMPARE(status(*w), QStringLiteral("Device Connect"));
+    QVERIFY(!pick->isVisible());
+
+    keypad.info = DeviceInfo{7, 2, 10, 0};
+    w = freshWindow(keypad);
+    connectKeypad(*w);
+    QCOMPARE(status(*w), QStringLiteral("Device Connect  ·  unknown board: the keypad reports 7 keys, 2 knobs "
+                                        "(version 10, variant 0); showing the 15-key, 3-knob picture"));
+    click(*w, "change");
+    QVERIFY(status(*w).contains(QStringLiteral("未知键盘")));
+
+    // Not told which board it is: the picker can be had again after closing it.
+    keypad.faults.silentInfoQuery = true;
+    w = freshWindow(keypad);
+    connectKeypad(*w);
+    pick = w->settingsMenu()->findChild<QAction*>(QStringLiteral("chooseModel"));
+    QVERIFY(pick->isVisible());
+    w->dialog1()->hide();
+    pick->trigger();
+    QVERIFY(w->dialog1()->isVisible());
+    QCOMPARE(w->dialog1()->findChild<QLabel*>(QStringLiteral("KB_3key_1VT_Mute_name"))->text(),
+             QStringLiteral("3 键 + 1 旋钮  /  3 keys + 1 knob"));
 }
 
 QTEST_MAIN(TestWidgetLook)
