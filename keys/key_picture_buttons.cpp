@@ -94,13 +94,14 @@ private:
         // A key painted in its LED colour hides the number on its picture:
         // print the number, and write in whatever ink reads on that colour.
         const QColor fill = palette.color(QPalette::Button);
-        if (fill.alpha() > 128) {
+        const int id = button->property(kIdProperty).toInt();
+        if (id > 0 && fill.alpha() > 128) {
             palette.setColor(QPalette::ButtonText, qGray(fill.rgb()) > 150 ? Qt::black : Qt::white);
             QFont small = font;
             small.setPixelSize(qBound(8, button->height() / 6, 14));
             painter.setFont(small);
             painter.drawItemText(button->rect().adjusted(5, 3, -5, -3), Qt::AlignLeft | Qt::AlignTop, palette,
-                                 true, QString::number(button->property(kIdProperty).toInt()),
+                                 true, QString::number(id),
                                  QPalette::ButtonText);
         }
         painter.setFont(font);
@@ -186,9 +187,18 @@ void KeyPictureButtons::refreshCaption(QPushButton* button)
     const QString tip = elided ? caption : QString();
     if (button->toolTip() != tip)
         button->setToolTip(tip);
-    const QString name = accessibleName(button->property(kIdProperty).toInt(), caption);
+    const int id = button->property(kIdProperty).toInt();
+    if (id < 1)
+        return;
+    const QString name = accessibleName(id, caption);
     if (button->accessibleName() != name)
         button->setAccessibleName(name);
+}
+
+void KeyPictureButtons::fitCaption(QPushButton* button)
+{
+    button->installEventFilter(painter_.get());
+    refreshCaption(button);
 }
 
 const char* const KeyPictureButtons::NormalStyle =

@@ -43,6 +43,9 @@ public:
     static QString accessibleName(int id, const QString& caption);  // "Key 3: Ctrl+C", "Knob 1 left: Volume-"
     // Tooltip and accessible name after the caption or the size changed.
     static void refreshCaption(QPushButton* button);
+    // Another button (a value button of the pages) drawn the same way: elided
+    // caption, whole caption as tooltip.
+    void fitCaption(QPushButton* button);
 
 private:
     class Painter;
