@@ -19,6 +19,9 @@ const QString kEmptyCaption = QStringLiteral("NULL");
 // The turn arrows' pictures fill the upper 70 % of their square.
 constexpr double kArrowPictureShare = 0.7;
 
+// Key pictures carry their number in the top-left corner, in the top sixth.
+constexpr double kKeyNumberShare = 0.17;
+
 bool isArrow(const QPushButton* button) { return button->property("arrow").toBool(); }
 
 // The area the caption may use: the style's contents rectangle; for the round
@@ -34,6 +37,8 @@ QRect captionArea(QPushButton* button, const QStyleOptionButton& option)
     } else if (isArrow(button)) {
         const int top = static_cast<int>(button->height() * kArrowPictureShare);
         area = QRect(0, top, button->width(), button->height() - top);
+    } else if (button->property(kIdProperty).toInt() > 0) {
+        area.setTop(qMax(area.top(), static_cast<int>(button->height() * kKeyNumberShare)));  // the printed number
     }
     return area.adjusted(1, 0, -1, 0);
 }

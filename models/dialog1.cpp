@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QFont>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 namespace {
@@ -119,7 +120,13 @@ void Dialog1::place(int W, int H)
                 if (picture->geometry() != child.rect)
                     picture->setGeometry(child.rect);
                 pictureCache().show(picture, QString::fromLatin1(models[i].picture), child.rect.size());
-                const QRect nameRect(child.rect.left(), child.rect.bottom() + 1, child.rect.width(), H * 3 / 100);
+                // Under the picture itself: it keeps its aspect, left in its label.
+                QSize shown = child.rect.size();
+                if (const QPixmap* pixmap = picture->pixmap(); pixmap && !pixmap->isNull())
+                    shown = shown.boundedTo(pixmap->size() / pixmap->devicePixelRatio());
+                const int pictureBottom = child.rect.top() + (child.rect.height() + shown.height()) / 2;
+                const int nameLeft = qMax(0, child.rect.left() + (shown.width() - child.rect.width()) / 2);
+                const QRect nameRect(nameLeft, pictureBottom + 2, child.rect.width(), H * 3 / 100);
                 if (m_names[static_cast<size_t>(i)]->geometry() != nameRect)
                     m_names[static_cast<size_t>(i)]->setGeometry(nameRect);
             }
