@@ -83,6 +83,11 @@ SettingsMenu::SettingsMenu(QWidget& window, const int& languageFlag, QObject* pa
     Button->setIcon(gearIcon());
     Menu = new QMenu(Button);
     Menu->setObjectName(QStringLiteral("settingsMenu"));
+    Menu->setStyleSheet(QStringLiteral(
+        "QMenu { background-color: rgb(50, 50, 50); color: #FFFFFF; border: 1px solid rgb(110, 110, 110); }"
+        "QMenu::item { padding: 6px 24px 6px 28px; }"
+        "QMenu::item:selected { background-color: rgb(23, 117, 216); }"
+        "QMenu::indicator { left: 6px; }"));
     Button->setMenu(Menu);
     Button->show();  // the window is already shown when the button is made
 

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "app/options.h"
 #include "app/settings_menu.h"
 #include "keys/key_picture_buttons.h"
 #include "models/dialog1.h"
@@ -85,6 +86,8 @@ void TestWidgetLook::allControlsSettingIsKeptAndOffByDefault()
     QCOMPARE(shownOf(*w, kAllControls), kAllControls);
     w = freshWindow(keypad);
     QVERIFY(shownOf(*w, kAllControls).isEmpty());
+    QVERIFY(parseProgramOptions({"tessaplex", "--simulate", "--all-controls"}).allControls);
+    QVERIFY(!parseProgramOptions({"tessaplex", "--simulate"}).allControls);
 }
 
 void TestWidgetLook::languageChosenIsUsedAtTheNextStart()
