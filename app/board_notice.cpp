@@ -1,5 +1,10 @@
 #include "app/board_notice.h"
 
+#include "app/settings_menu.h"
+#include "app/status_line.h"
+#include "models/dialog1.h"
+#include "models/window_size.h"
+
 #include "build_config.h"
 #include "device/keypad_connection.h"
 #include "models/layout_table.h"
@@ -29,4 +34,18 @@ QString BoardNotice::text(const KeypadIdentity& identity, int languageFlag)
         .arg(d.knobs)
         .arg(d.version)
         .arg(d.variant);
+}
+
+void BoardNotice::follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker)
+{
+    QObject::connect(&connection, &KeypadConnection::connected, &settings,
+                     [&status, &settings](const KeypadIdentity& identity) {
+                         status.setBoardNote(text(identity, 1), text(identity, 0));
+                         settings.offerModelPicker(!identity.answered);
+                     });
+    QObject::connect(&settings, &SettingsMenu::modelPickerWanted, &picker, [&picker] {
+        picker.place(WindowSize::W, WindowSize::H);
+        picker.show();
+        picker.raise();
+    });
 }

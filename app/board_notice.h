@@ -2,6 +2,10 @@
 
 #include <QString>
 
+class Dialog1;
+class KeypadConnection;
+class SettingsMenu;
+class StatusLine;
 struct KeypadIdentity;
 
 // A keypad that names a board this program has no picture for is drawn as the
@@ -12,4 +16,7 @@ namespace BoardNotice {
 bool isKnownBoard(const KeypadIdentity& identity);
 // Empty for a known board or a keypad that did not answer.
 QString text(const KeypadIdentity& identity, int languageFlag);
+// On every connection: the note in the status line, and the picker offered in
+// the settings menu while the keypad has not said which board it is.
+void follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker);
 }  // namespace BoardNotice

@@ -126,15 +126,7 @@ void Widget::construct()
     // After the switch itself, so the language stored is the one now shown.
     connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
     connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
-    connect(Settings, &SettingsMenu::modelPickerWanted, this, [this] {
-        Dialog->place(WindowSize::W, WindowSize::H);
-        Dialog->show();
-        Dialog->raise();
-    });
-    connect(Connection, &KeypadConnection::connected, this, [this](const KeypadIdentity& identity) {
-        Status->setBoardNote(BoardNotice::text(identity, 1), BoardNotice::text(identity, 0));
-        Settings->offerModelPicker(!identity.answered);
-    });
+    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
 

@@ -179,6 +179,22 @@ void TestWidgetLook::longCaptionsAreElidedButKeptWhole()
     QCOMPARE(keyButton(*w, 20)->accessibleName(), QStringLiteral("Knob 2 press: C"));
     QCOMPARE(keyButton(*w, 24)->accessibleName(), QStringLiteral("Knob 3 right: empty"));
 
+    // The mark others set for unsaved edits: an amber dot in the top-right corner.
+    QPushButton* knob = keyButton(*w, 20);
+    const QImage before = knob->grab().toImage();
+    knob->setProperty("unsaved", true);
+    const QImage marked = knob->grab().toImage();
+    QVERIFY(before != marked);
+    const int d = qBound(6, knob->height() / 8, 12);
+    const QColor dot = marked.pixelColor(knob->width() - qMax(4, d / 2) - d / 2 - 1, qMax(4, d / 2) + d / 2);
+    QVERIFY2(dot.red() > 200 && dot.green() > 120 && dot.blue() < 80, qPrintable(dot.name()));
+
+    // Tab walks the action column in its order.
+    QCOMPARE(button(*w, "change")->nextInFocusChain(), static_cast<QWidget*>(button(*w, "settings")));
+    QCOMPARE(button(*w, "cancel")->nextInFocusChain(), static_cast<QWidget*>(button(*w, "cancel_2")));
+    QCOMPARE(button(*w, "Read_Configuration")->nextInFocusChain(), static_cast<QWidget*>(button(*w, "download")));
+    QCOMPARE(button(*w, "cancel_2")->focusPolicy(), Qt::TabFocus);
+
     // Lines are broken between words before anything is cut.
     const QFontMetrics m(key->font());
     QCOMPARE(KeyPictureButtons::fittedCaption(QStringLiteral("Ctrl+ C"), m, QRect(0, 0, m.horizontalAdvance("Ctrl+ "), 3 * m.lineSpacing())),
