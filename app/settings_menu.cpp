@@ -31,8 +31,8 @@ const MenuText kPickerText = {"Choose keyboard model...", "选择键盘型号...
 const char* const kActionColumn[] = {"change",        "settings",      "cancel",   "cancel_2", "Read_Configuration",
                                      "download",      "exportProfile", "importProfile"};
 
-// A gear in the colour of the board's captions, drawn so it stays sharp at
-// any scale factor.
+// A gear in the colour of the board's captions, drawn large enough to stay
+// sharp on 2x screens.
 QIcon gearIcon()
 {
     QPixmap pixmap(64, 64);

@@ -133,7 +133,7 @@ QString KeyPictureButtons::fittedCaption(const QString& caption, const QFontMetr
 {
     const int width = area.width();
     const int maxLines = qMax(1, area.height() / qMax(1, metrics.lineSpacing()));
-    // Break after '+' or a blank, so "Ctrl+Alt+" stays together.
+    // Lines break after a '+' or a blank, so a modifier keeps its '+'.
     QStringList lines;
     for (const QString& given : caption.split('\n')) {
         QString line;
