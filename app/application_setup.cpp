@@ -18,6 +18,8 @@ void setApplicationAttributes()
 void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("tessaplex"));
+    // Settings live in ~/.config/tessaplex/tessaplex.conf.
+    QApplication::setOrganizationName(QStringLiteral("tessaplex"));
     QApplication::setApplicationVersion(QString::fromLatin1(TESSAPLEX_VERSION_STRING));
     tessaplexInitResources();
 

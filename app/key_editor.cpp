@@ -78,6 +78,7 @@ void KeyEditor::registerValueButtons()
     ValueButtons = ui.tabWidget->findChildren<QPushButton*>();
     for (QPushButton* b : qAsConst(ValueButtons)) {
         b->installEventFilter(this);
+        KeyButtons->fitCaption(b);
         b->setProperty(kTableIndexProperty, Captions.indexOf(b->text()));
         qCDebug(lcUi) << "all ley is " << b->text();
     }

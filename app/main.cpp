@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/options.h"
 #include "app/simulated_setup.h"
+#include "app/settings_menu.h"
 #include "app/widget.h"
 #include "build_config.h"
 
@@ -59,6 +60,8 @@ int runProgram(int argc, char** argv)
     } else {
         window = std::make_unique<Widget>();
     }
+    if (options.allControls)
+        window->settings().showAllControls(true, false);
     window->setWindowTitle(Build_Variant == 2 ? QStringLiteral("TESSAPLEX") : QStringLiteral("MINI_KEYBOARD"));
     window->show();
     const int code = app.exec();

@@ -67,7 +67,8 @@ ProgramOptions parseProgramOptions(const QStringList& args)
     const QCommandLineOption simulate(QStringLiteral("simulate"), QString(), QStringLiteral("KEYS,KNOBS,VERSION,VARIANT"));
     const QCommandLineOption silent(QStringLiteral("simulate-silent"));
     const QCommandLineOption state(QStringLiteral("simulate-state"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({help, version, simulate, silent, state});
+    const QCommandLineOption allControls(QStringLiteral("all-controls"));
+    parser.addOptions({help, version, simulate, silent, state, allControls});
     if (!parser.parse(ours)) {
         options.action = ProgramOptions::Action::Error;
         options.error = parser.errorText();
@@ -101,6 +102,7 @@ ProgramOptions parseProgramOptions(const QStringList& args)
             return arg.startsWith(QLatin1String("--simulate="));
         });
     }
+    options.allControls = parser.isSet(allControls);
     if (parser.isSet(help))
         options.action = ProgramOptions::Action::ShowHelp;
     else if (parser.isSet(version))
@@ -130,6 +132,8 @@ QString programUsage(const QString& programName)
                "                 the simulated keypad keeps its memory in FILE between runs\n"
                "                 (shared with tessaplex-cli); created when missing, refused\n"
                "                 when damaged\n"
+               "  --all-controls show the layer buttons, every colour button and the language\n"
+               "                 button for this run (the setting \"Show all controls\" stays)\n"
                "  --version      print the version and exit\n"
                "  -h, --help     print this help and exit\n"
                "\n"

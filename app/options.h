@@ -21,6 +21,7 @@ struct ProgramOptions {
     SimulateOptions simulated;
     bool boardGiven = false;  // --simulate=K,N,V,B named the board
     QString simulateState;    // --simulate-state: the simulated keypad's memory file
+    bool allControls = false;  // every control shown for this run, the setting untouched
     QString error;  // set when action is Error
 };
 

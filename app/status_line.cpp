@@ -44,9 +44,13 @@ void StatusLine::refresh()
         return;
     using P = KeypadConnection::Presence;
     switch (Presence) {
-    case P::Connected:
-        apply(RunTimeTexts::connected(Language_Flag), RunTimeTexts::connectedStyle());
+    case P::Connected: {
+        const QString& note = BoardNote[Language_Flag == 1 ? 1 : 0];
+        apply(note.isEmpty() ? RunTimeTexts::connected(Language_Flag)
+                             : RunTimeTexts::connected(Language_Flag) + QStringLiteral("  ·  ") + note,
+              RunTimeTexts::connectedStyle());
         break;
+    }
     case P::PermissionDenied:
         if (OpenProblem && OpenProblem->verdict != AccessVerdict::OpenFailed)
             apply(statusText(*OpenProblem, Language_Flag), RunTimeTexts::permissionProblemStyle());
@@ -112,6 +116,13 @@ void StatusLine::showRecordFull()
 void StatusLine::showInfo(const QString& text, bool problem)
 {
     showNotice(text, problem ? RunTimeTexts::saveFailedStyle() : RunTimeTexts::savedNoticeStyle(), kInfoMs);
+}
+
+void StatusLine::setBoardNote(const QString& english, const QString& chinese)
+{
+    BoardNote[0] = chinese;
+    BoardNote[1] = english;
+    refresh();
 }
 
 void StatusLine::showNotice(const QString& text, const QString& styleSheet, int ms)

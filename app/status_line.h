@@ -33,6 +33,8 @@ public:
     // problem picks the failure colours. Lasts kInfoMs: such texts are longer.
     static constexpr int kInfoMs = 4000;
     void showInfo(const QString& text, bool problem);
+    // Said after "Device Connect" while connected; empty for nothing.
+    void setBoardNote(const QString& english, const QString& chinese);
     bool noticeActive() const { return Save_Notice_Active != 0; }
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
@@ -50,4 +52,5 @@ private:
     unsigned char Save_Notice_Active = 0;
     std::optional<Diagnosis> OpenProblem;
     QPushButton* CopyCommands = nullptr;  // "Copy commands", inside the status button
+    QString BoardNote[2];  // Chinese, English
 };

@@ -15,7 +15,6 @@
 namespace {
 // A small amber bar under the caption; the buttons' own style sheets set no
 // bottom border, so it shows on every key that is not selected.
-const char* const kMarkRule = "QPushButton[unsaved=\"true\"] { border-bottom: 3px solid rgb(255, 170, 40); }";
 }  // namespace
 
 UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection,
@@ -41,14 +40,9 @@ UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConn
     connect(&Connection, &KeypadConnection::disconnected, this, &UnsavedChanges::refresh);
 }
 
-void UnsavedChanges::addActionsTo(QMenu* menu)
+void UnsavedChanges::addActionsTo(QMenu& menu)
 {
-    if (!menu) {
-        if (!OwnMenu)
-            OwnMenu = new QMenu(&Window);
-        menu = OwnMenu;
-    }
-    menu->addAction(DiscardAction);
+    menu.addAction(DiscardAction);
     refresh();
 }
 
@@ -76,20 +70,10 @@ void UnsavedChanges::showMarks()
         const bool unsaved = store.KeyDirty[layer][id] != 0;
         if (button->property(kUnsavedProperty).toBool() == unsaved)
             continue;
-        // A new window style sheet polishes every widget again: only once
-        // there is a mark to show, not at start.
-        if (unsaved && !Window.styleSheet().contains(QLatin1String(kMarkRule)))
-            Window.setStyleSheet(Window.styleSheet() + QLatin1Char('\n') + QLatin1String(kMarkRule));
+        // The key buttons' painter draws the mark from this property.
         button->setProperty(kUnsavedProperty, unsaved);
-        repolish(button);
         button->update();
     }
-}
-
-void UnsavedChanges::repolish(QPushButton* button)
-{
-    button->style()->unpolish(button);
-    button->style()->polish(button);
 }
 
 bool UnsavedChanges::mayClose()

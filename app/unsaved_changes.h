@@ -51,28 +51,15 @@ public:
     // "Discard changes": asks first.
     void discard();
 
-    // Puts "Discard changes" into the menu; into a menu of its own when null.
-    void addActionsTo(QMenu* menu);
-    // The window's settings menu once it has one; null until then.
-    template <typename W>
-    static auto settingsMenuOf(W& window, int) -> decltype(window.settingsMenu())
-    {
-        return window.settingsMenu();
-    }
-    template <typename W>
-    static QMenu* settingsMenuOf(W&, long)
-    {
-        return nullptr;
-    }
+    // Puts "Discard changes" into the settings menu.
+    void addActionsTo(QMenu& menu);
     QAction* discardAction() const { return DiscardAction; }
-    QMenu* ownMenu() const { return OwnMenu; }
 
 private:
     static QMessageBox::StandardButton askWithBox(QWidget* parent, const int& language, const QString& title,
                                                   const QString& text, QMessageBox::StandardButtons buttons);
     void showMarks();
     // Until the buttons' style draws the mark: a style-sheet border.
-    static void repolish(QPushButton* button);
 
     QWidget& Window;
     KeypadConfig& Config;
@@ -81,7 +68,6 @@ private:
     QPushButton* SaveButton = nullptr;
     std::array<QPointer<QPushButton>, KeyPictureButtons::kCount + 1> KeyButtons;  // by id
     QAction* DiscardAction = nullptr;
-    QMenu* OwnMenu = nullptr;
     std::function<void()> Save;
     std::function<void()> DiscardEdits;
     Question Ask;

@@ -11,11 +11,13 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/board_notice.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
 #include "app/profile_actions.h"
+#include "app/settings_menu.h"
 #include "app/resources_init.h"
 #include "app/status_line.h"
 #include "app/unsaved_changes.h"
@@ -60,6 +62,14 @@ void Widget::construct()
     ui->setupUi(this);
     connectByName();
 
+    // The form is drawn for 1920 x 1006; un-maximised on a smaller screen the
+    // window kept that size and ran off the bottom, pages and all. What it
+    // comes back to must fit the screen with its frame.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(area.size() * 0.9);
+        move(area.center() - rect().center());
+    }
     showMaximized();
     setWindowState(Qt::WindowMaximized);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -117,8 +127,18 @@ void Widget::construct()
     if (QWidget* qr = findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
         qr->hide();
 
+    Settings = new SettingsMenu(*this, Language_Flag, this);
+    Unsaved->addActionsTo(*Settings->menu());
     on_change_clicked();
+    if (ViewSettings::language() == 0)
+        on_change_clicked();
     ui->change->hide();
+    // After the switch itself, so the language stored is the one now shown.
+    connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
+    connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
+    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
+    SettingsMenu::makeActionColumnReachable(*this);
+    Settings->showAllControls(ViewSettings::allControls(), false);
 
     Layout = std::make_unique<LayoutView>(this);
     rebuildLayoutView();
@@ -161,7 +181,22 @@ void Widget::wireHistory()
             Status->showInfo(EditTexts::discardIncomplete(Language_Flag), true);
         History->clear();
     });
-    Unsaved->addActionsTo(UnsavedChanges::settingsMenuOf(*this, 0));
+}
+
+// The layer, colour and language controls as the other editions show them.
+void Widget::showAllControls(bool shown)
+{
+    for (QWidget* w : {static_cast<QWidget*>(ui->LAYER_SELE), static_cast<QWidget*>(ui->Layer1),
+                       static_cast<QWidget*>(ui->Layer2), static_cast<QWidget*>(ui->Layer3)})
+        w->setVisible(shown || Build_Variant != 2);
+    ui->change->setVisible(shown);
+    if (Build_Variant == 2)
+        Editor->ledPage().showAllColours(shown);
+}
+
+QMenu* Widget::settingsMenu() const
+{
+    return Settings->menu();
 }
 
 const CaptionLookup& Widget::captions() const
@@ -270,6 +305,8 @@ void Widget::on_change_clicked()
     ui->retranslateUi(this);
     ui->change->setText(toEnglish ? QStringLiteral("中文") : QStringLiteral("English"));
 
+    if (Settings)
+        Settings->retranslate();
     // Re-applying the form texts puts the Chinese sources and "NULL" back on
     // controls whose captions the program set; give them their state again.
     if (!Editor)

@@ -17,6 +17,8 @@ class KeypadSession;
 class LayoutView;
 class ProfileActions;
 class QButtonGroup;
+class QMenu;
+class SettingsMenu;
 class StatusLine;
 class UnsavedChanges;
 class CustomTabStyle;
@@ -55,6 +57,8 @@ public:
     EditHistory* history() const { return History; }
     UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
+    SettingsMenu& settings() const { return *Settings; }
+    QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
     void rebuildLayoutView();
@@ -93,6 +97,7 @@ private:
     void connectByName();
     void hideEditionControls();
     void wireHistory();
+    void showAllControls(bool shown);
 
     Ui::Widget* ui = nullptr;
     KeypadConfig* Config = nullptr;
@@ -104,6 +109,7 @@ private:
     EditHistory* History = nullptr;
     UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;
+    SettingsMenu* Settings = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };

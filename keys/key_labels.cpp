@@ -46,7 +46,7 @@ void KeyLabels::appendToSelectedKey(const ConfigStore& store, const QString& cap
     if (!button)
         return;
     const QString text = button->text() == kEmptyLabel ? caption : button->text() + ' ' + caption;
-    button->setText(text);
+    buttons_.setText(key, text);
     textBox_->setText(text);
 }
 

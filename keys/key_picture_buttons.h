@@ -2,12 +2,22 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 
+class QFontMetrics;
 class QPushButton;
+class QRect;
 class QWidget;
 
 // The click targets of the keypad picture, pushButton_K1 .. pushButton_K27,
 // with the two highlight styles. Found by object name once.
+//
+// The buttons draw their captions through this class: a caption too long for
+// its button is shown elided (text() keeps the whole caption, the tooltip
+// shows it), a button whose property "unsaved" is true carries a small mark
+// in its top-right corner, a focused one a frame, and every button has an
+// accessible name such as "Key 3: Ctrl+C". The round knob button (property
+// "round") keeps its caption inside the circle, clear of the arrows.
 class KeyPictureButtons {
 public:
     static constexpr int kCount = 27;
@@ -16,6 +26,7 @@ public:
     static const char* const SelectedStyle;
 
     explicit KeyPictureButtons(QWidget* root);
+    ~KeyPictureButtons();
 
     QPushButton* button(int id) const;  // nullptr outside 1..27 or when missing
     void setText(int id, const QString& text);
@@ -26,6 +37,18 @@ public:
     // 1..25 outside the lighting page: reset, then highlight; 0xFF: reset only.
     void highlightKey(int id, bool lightingPageInFront);
 
+    // What the button shows of its caption in the given area: whole words per
+    // line while they fit, the last line elided with an ellipsis.
+    static QString fittedCaption(const QString& caption, const QFontMetrics& metrics, const QRect& area);
+    static QString accessibleName(int id, const QString& caption);  // "Key 3: Ctrl+C", "Knob 1 left: Volume-"
+    // Tooltip and accessible name after the caption or the size changed.
+    static void refreshCaption(QPushButton* button);
+    // Another button (a value button of the pages) drawn the same way: elided
+    // caption, whole caption as tooltip.
+    void fitCaption(QPushButton* button);
+
 private:
+    class Painter;
     std::array<QPushButton*, kCount + 1> buttons_{};
+    std::unique_ptr<Painter> painter_;
 };

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QHideEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 namespace {
@@ -38,6 +39,17 @@ Dialog1::Dialog1(QWidget* parent) : QDialog(parent)
     for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
         m_pictures[static_cast<size_t>(i)] = new QLabel(this);
         m_pictures[static_cast<size_t>(i)]->setObjectName(QString::fromLatin1(models[i].label));
+        auto* name = new QLabel(this);
+        name->setObjectName(QString::fromLatin1(models[i].label) + QStringLiteral("_name"));
+        name->setAlignment(Qt::AlignCenter);
+        const int keys = models[i].value & 0xFF;
+        const int knobs = models[i].value >> 8;
+        name->setText(knobs == 0 ? QStringLiteral("%1 键  /  %1 keys").arg(keys)
+                                 : QStringLiteral("%1 键 + %2 旋钮  /  %1 keys + %2 knob%3")
+                                       .arg(keys)
+                                       .arg(knobs)
+                                       .arg(knobs == 1 ? "" : "s"));
+        m_names[static_cast<size_t>(i)] = name;
     }
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
@@ -136,5 +148,16 @@ void Dialog1::applyLooks()
         // The label has the placed size by now; the picture fits into it.
         QLabel* picture = m_pictures[static_cast<size_t>(i)];
         pictureCache().show(picture, QString::fromLatin1(models[i].picture), picture->size());
+        // The name goes under the picture itself, which keeps its aspect and
+        // so may be smaller than its label.
+        const QRect label = picture->geometry();
+        QSize shown = label.size();
+        if (const QPixmap pixmap = picture->pixmap(Qt::ReturnByValue); !pixmap.isNull())
+            shown = shown.boundedTo(pixmap.size() / pixmap.devicePixelRatio());
+        const int pictureBottom = label.top() + (label.height() + shown.height()) / 2;
+        const int nameLeft = qMax(0, label.left() + (shown.width() - label.width()) / 2);
+        const QRect nameRect(nameLeft, pictureBottom + 2, label.width(), m_H * 3 / 100);
+        if (m_names[static_cast<size_t>(i)]->geometry() != nameRect)
+            m_names[static_cast<size_t>(i)]->setGeometry(nameRect);
     }
 }

@@ -44,6 +44,7 @@ private:
 
     QPushButton* m_title = nullptr;
     std::array<QLabel*, ModelCatalogue::kPickerCount> m_pictures{};
+    std::array<QLabel*, ModelCatalogue::kPickerCount> m_names{};  // under each picture
     std::array<QPushButton*, ModelCatalogue::kPickerCount> m_buttons{};
     QButtonGroup* m_group = nullptr;
 };

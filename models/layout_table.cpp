@@ -440,6 +440,10 @@ std::vector<NamedRect> computeFixedControls(int W, int H)
         {"pushButton_SeleKey", r(0.007, 0.458, 0.068, 0.04)},
         {"lineEdit", r(0.078, 0.458, 0.915, 0.04)},
         {"tabWidget", r(0.006, 0.5, 0.988, 0.5)},
+        // Above the action buttons, inside the frame: the language button and
+        // the square settings button flush with the right edge of the column.
+        {"change", r(0.8725, 0.04, 0.07, 0.05)},
+        {"settings", QRect(scaled(0.9825, W) - scaled(0.05, H), scaled(0.04, H), scaled(0.05, H), scaled(0.05, H))},
     };
 }
 

@@ -89,6 +89,11 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
         if (button) {
             setGeometryIfChanged(button, p.button);
             setStyleSheetIfChanged(button, buttonStyleSheet(p.radius));
+            // Tell the caption painter to keep the text inside the circle, or
+            // below a turn arrow's picture.
+            button->setProperty("round", p.shape == ButtonShape::RoundKnob);
+            button->setProperty("arrow", p.picture.contains(QLatin1String("/KN_LEFT"))
+                                             || p.picture.contains(QLatin1String("/KN_RIGHT")));
             setVisibleIfChanged(button, true);
         }
         if (label) {

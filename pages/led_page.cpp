@@ -187,6 +187,9 @@ void LedPage::showLayerLeds()
 
 void LedPage::applyFormat(bool currentFormat, unsigned char variant)
 {
+    CurrentFormat = currentFormat;
+    if (AllColours)
+        variant = 0;
     for (int n = 1; n <= kNamedColours; ++n) {
         if (QPushButton* button = ColourButtons[n - 1]) {
             button->setText(currentFormat ? QString()
@@ -198,6 +201,19 @@ void LedPage::applyFormat(bool currentFormat, unsigned char variant)
         if (QPushButton* button = ColourButtons[n - 1])
             button->setVisible(showExtended);
     }
+}
+
+void LedPage::showAllColours(bool shown)
+{
+    AllColours = shown;
+    if (!shown) {
+        hideAllColourButtons();
+        return;
+    }
+    for (int n = 1; n < kFirstExtendedColour; ++n)
+        if (QPushButton* button = ColourButtons[n - 1])
+            button->show();
+    applyFormat(CurrentFormat);
 }
 
 void LedPage::hideAllColourButtons()

@@ -43,6 +43,9 @@ public:
     // without captions for the current one (the TESSAPLEX build keeps them hidden).
     void applyFormat(bool currentFormat, unsigned char variant = Build_Variant);
     void hideAllColourButtons();
+    // "Show all controls": the colour buttons the other editions offer, for
+    // the format in force; off hides them all again.
+    void showAllColours(bool shown);
 
     QString oldFormatLedText(uint8_t ledByte, unsigned char variant = Build_Variant) const;
 
@@ -62,4 +65,6 @@ private:
     std::array<QPushButton*, kModeButtons> ModeButtons{};
     std::array<QPushButton*, kColourKeys> KeyButtons{};
     EditScope Scope;
+    bool AllColours = false;
+    bool CurrentFormat = true;
 };

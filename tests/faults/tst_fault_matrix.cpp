@@ -670,7 +670,8 @@ void TestFaultMatrix::faultMatrix()
         connectKeypad();
     }
     QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
-    QCOMPARE(status(), RunTimeTexts::connected(kEnglish));
+    // A garbled identity names a board nobody makes; the status line says so after "Device Connect".
+    QVERIFY2(status().startsWith(RunTimeTexts::connected(kEnglish)), qPrintable(status()));
     if (store().currentFormat() != isCurrent(*keypad)) {
         // Only the identity exchange decides the format: when it fails, goes
         // unanswered (old firmware does not answer) or brings garbage (no reply

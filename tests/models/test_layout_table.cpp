@@ -60,6 +60,7 @@ private slots:
     void widthMovesOnlyTheFixedControls();
     void fixedControlsAndPicker();
     void unknownLayoutIsEmpty();
+    void everyBoardLeavesTheControlsFree();
 };
 
 void TestLayoutTable::dispatcher_data()
@@ -400,7 +401,8 @@ void TestLayoutTable::fixedControlsAndPicker()
         return QRect();
     };
     const auto fixed = computeFixedControls(1920, 1006);
-    QCOMPARE(fixed.size(), size_t(15));
+    QCOMPARE(fixed.size(), size_t(17));
+    QCOMPARE(rectOf(fixed, "settings"), QRect(1836, 40, 50, 50));  // right edge with download's
     QCOMPARE(rectOf(fixed, "Dev_Sta_Dsp"), QRect(0, 0, 1920, 35));
     QCOMPARE(rectOf(fixed, "Layer1"), QRect(1382, 40, 35, 35));
     QCOMPARE(rectOf(fixed, "Layer3"), QRect(1497, 40, 35, 35));
@@ -429,6 +431,34 @@ void TestLayoutTable::unknownLayoutIsEmpty()
         const LayoutPlacement p = computeLayout(id, 1920, 1006);
         QCOMPARE(p.layout, 0);
         QVERIFY(p.buttons.empty());
+    }
+}
+
+
+// With every control shown, no board's plate or text box runs into a control
+// and no two controls meet, on the common screens (less a title bar and panel).
+void TestLayoutTable::everyBoardLeavesTheControlsFree()
+{
+    for (QSize size : {QSize(1366, 768), QSize(1366, 705), QSize(1920, 1080), QSize(1920, 1017)}) {
+        std::vector<NamedRect> controls;
+        for (const NamedRect& c : computeFixedControls(size.width(), size.height())) {
+            // The frame holds the action buttons; the text box gets its place from the board.
+            if (qstrcmp(c.name, "dowload_kuang") != 0 && qstrcmp(c.name, "lineEdit") != 0
+                && qstrcmp(c.name, "pushButton_SeleKey") != 0)
+                controls.push_back(c);
+        }
+        for (size_t i = 0; i < controls.size(); ++i)
+            for (size_t j = i + 1; j < controls.size(); ++j)
+                QVERIFY2(!controls[i].rect.intersects(controls[j].rect),
+                         qPrintable(QStringLiteral("%1 meets %2").arg(controls[i].name, controls[j].name)));
+        for (int id = 1; id <= kLayoutCount; ++id) {
+            const LayoutPlacement p = computeLayout(id, size.width(), size.height());
+            for (const QRect& block : {p.plate, p.textBox})
+                for (const NamedRect& c : controls)
+                    QVERIFY2(!block.intersects(c.rect),
+                             qPrintable(QStringLiteral("layout %1 meets %2 at %3x%4")
+                                            .arg(id).arg(c.name).arg(size.width()).arg(size.height())));
+        }
     }
 }
 
