@@ -62,6 +62,12 @@ void KeyEditor::setHistory(EditHistory* history)
         }
         asEdit(what, edit);
     });
+    // Each step keeps what the window showed, so undo brings back the exact captions.
+    History->captureView = [this] { return captureView(); };
+    History->showView = [this](const EditView& view, const KeypadConfig::Difference& changed) {
+        showView(view, changed);
+    };
+    connect(this, &KeyEditor::ledLayerWanted, History, &EditHistory::ledLayerRead);
 }
 
 bool KeyEditor::asEdit(const QString& what, const std::function<void()>& edit, int mergeKey)

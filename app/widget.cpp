@@ -112,7 +112,7 @@ void Widget::construct()
     connect(ui->UPDATA_BT, &QPushButton::clicked, this, &Widget::KB_UpData_SoftWare);
     ui->UPDATA_BT->hide();
     Editor->registerValueButtons();
-    hideEditionControls();
+    showAllControls(false);
 
     SendLayer(0);
 
@@ -154,27 +154,12 @@ void Widget::connectByName()
     connect(ui->change, SIGNAL(clicked()), this, SLOT(on_change_clicked()));
 }
 
-void Widget::hideEditionControls()
-{
-    if (Build_Variant != 2)
-        return;
-    for (QWidget* w : {static_cast<QWidget*>(ui->LAYER_SELE), static_cast<QWidget*>(ui->Layer1),
-                       static_cast<QWidget*>(ui->Layer2), static_cast<QWidget*>(ui->Layer3)})
-        w->hide();
-    Editor->ledPage().hideAllColourButtons();
-}
-
 void Widget::wireHistory()
 {
     Editor->setHistory(History);
-    History->captureView = [this] { return Editor->captureView(); };
-    History->showView = [this](const EditView& view, const KeypadConfig::Difference& changed) {
-        Editor->showView(view, changed);
-    };
     History->addShortcutsTo(this);
     connect(History, &EditHistory::restored, Unsaved, &UnsavedChanges::refresh);
     connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
-    connect(Editor, &KeyEditor::ledLayerWanted, History, &EditHistory::ledLayerRead);
     Unsaved->setSave([this] { on_confirmButton_clicked(); });
     Unsaved->setDiscard([this] {
         if (!Session->discardUnsavedEdits())

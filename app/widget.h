@@ -95,7 +95,6 @@ protected:
 private:
     void construct();
     void connectByName();
-    void hideEditionControls();
     void wireHistory();
     void showAllControls(bool shown);
 
