@@ -38,13 +38,26 @@ std::optional<LoadedProfile> readProfile(CliContext& context, const QString& fil
     return loaded;
 }
 
-// What the profile would change on the keypad: the import the window makes too.
-ProfileImport importInto(CliContext& context, const LoadedProfile& profile, const KeypadImage& current)
+// What profile FILE would change on the keypad, the keypad read whole first:
+// the import the window makes too. Nothing is sent.
+struct PlannedImport {
+    ProfileImport import;
+    KeypadImage current;
+    QVector<ProfileDifference> changes;
+};
+int planImport(CliContext& context, const QString& file, KeypadWork& keypad, PlannedImport& plan)
 {
-    ProfileImport result = importProfile(profile, current);
-    for (const QString& left : result.notImported)
+    const std::optional<LoadedProfile> profile = readProfile(context, file);
+    if (!profile)
+        return ExitCode::kInvalidData;
+    if (const int code = keypad.load(); code != ExitCode::kDone)
+        return code;
+    plan.current = keypad.config().image();
+    plan.import = importProfile(*profile, plan.current);
+    for (const QString& left : plan.import.notImported)
         context.note(QStringLiteral("not imported: %1").arg(left));
-    return result;
+    plan.changes = ProfileDiff::differences(plan.current, plan.import.image);
+    return ExitCode::kDone;
 }
 
 // "-" is standard input; anything else must be a file we can read.
@@ -127,15 +140,11 @@ public:
     }
     int run(CliContext& context) override
     {
-        const std::optional<LoadedProfile> profile = readProfile(context, file_);
-        if (!profile)
-            return ExitCode::kInvalidData;
         KeypadWork keypad(context);
-        if (const int code = keypad.load(); code != ExitCode::kDone)
+        PlannedImport plan;
+        if (const int code = planImport(context, file_, keypad, plan); code != ExitCode::kDone)
             return code;
-        const KeypadImage current = keypad.config().image();
-        const ProfileImport import = importInto(context, *profile, current);
-        const QVector<ProfileDifference> changes = ProfileDiff::differences(current, import.image);
+        const QVector<ProfileDifference>& changes = plan.changes;
         if (dryRun_) {
             context.print(changes.isEmpty() ? QStringLiteral("nothing would change\n")
                                             : ProfileDiff::toText(changes) + QLatin1Char('\n'));
@@ -143,7 +152,7 @@ public:
         }
         if (!changes.isEmpty())
             context.note(ProfileDiff::toText(changes));
-        keypad.config().applyImage(import.image);
+        keypad.config().applyImage(plan.import.image);
         return keypad.save();
     }
 
@@ -166,18 +175,14 @@ public:
     }
     int run(CliContext& context) override
     {
-        const std::optional<LoadedProfile> profile = readProfile(context, file_);
-        if (!profile)
-            return ExitCode::kInvalidData;
         KeypadWork keypad(context);
-        if (const int code = keypad.load(); code != ExitCode::kDone)
+        PlannedImport plan;
+        if (const int code = planImport(context, file_, keypad, plan); code != ExitCode::kDone)
             return code;
-        const KeypadImage current = keypad.config().image();
-        const ProfileImport import = importInto(context, *profile, current);
-        const QVector<ProfileDifference> changes = ProfileDiff::differences(current, import.image);
+        const QVector<ProfileDifference>& changes = plan.changes;
         if (context.options().json) {
             const QJsonObject object{{"differences", ProfileDiff::toJson(changes)},
-                                     {"notImported", QJsonArray::fromStringList(import.notImported)}};
+                                     {"notImported", QJsonArray::fromStringList(plan.import.notImported)}};
             context.print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
         } else {
             context.print(ProfileDiff::toText(changes) + QLatin1Char('\n'));
