@@ -97,8 +97,10 @@ void KeypadSession::readConfiguration()
 {
     if (!Connection.isConnected())
         return;
-    readAllKeyRecords(Connection.link(), Config);
+    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
     Editor.showLayerLabels(Config.selectedLayer());
+    if (read.deviceLost)
+        Connection.lookNow();
 }
 
 bool KeypadSession::readOnConnect()
@@ -164,9 +166,13 @@ bool KeypadSession::discardUnsavedEdits()
 
 void KeypadSession::save()
 {
-    if (Connection.isConnected())
-        Status.showSaveResult(downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed);
-    else if (Connection.isOpen())
+    if (Connection.isConnected()) {
+        const bool saved = downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed;
+        Status.showSaveResult(saved);
+        // A failed write may be the unplug itself, before any event says so.
+        if (!saved)
+            Connection.lookNow();
+    } else if (Connection.isOpen())
         Status.showSaveResult(false);  // open but not answering: nothing can be saved
 }
 
