@@ -1,6 +1,9 @@
 #include "app/application_setup.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <QFont>
 #include <QIcon>
 #include <QTranslator>
@@ -37,4 +40,20 @@ void setUpApplication(QApplication& app)
     font.setPixelSize(15);
     QApplication::setFont(font);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/app_icon.png")));
+}
+
+void maximizeOnScreen(QWidget& window)
+{
+    // The form is drawn for 1920 x 1006; un-maximised on a smaller screen the
+    // window kept that size and ran off the bottom, pages and all. What it
+    // comes back to must fit the screen with its frame.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window.resize(area.size() * 0.9);
+        window.move(area.center() - window.rect().center());
+    }
+    window.showMaximized();
+    window.setWindowState(Qt::WindowMaximized);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 class QApplication;
+class QWidget;
 
 // What the program does around its application object; shared with the
 // benchmarks so they pay for the same fonts, translation and resources.
 void setApplicationAttributes();  // before the QApplication exists
 void setUpApplication(QApplication& app);
+// Maximised on the primary screen, coming back to a size that fits it.
+void maximizeOnScreen(QWidget& window);

@@ -6,11 +6,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/application_setup.h"
 #include "app/board_notice.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
@@ -62,18 +62,7 @@ void Widget::construct()
     ui->setupUi(this);
     connectByName();
 
-    // The form is drawn for 1920 x 1006; un-maximised on a smaller screen the
-    // window kept that size and ran off the bottom, pages and all. What it
-    // comes back to must fit the screen with its frame.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        resize(area.size() * 0.9);
-        move(area.center() - rect().center());
-    }
-    showMaximized();
-    setWindowState(Qt::WindowMaximized);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    maximizeOnScreen(*this);
 
     Status = new StatusLine(ui->Dev_Sta_Dsp, Language_Flag, this);
     Editor = new KeyEditor(*ui, *this, *Config, *Status, Language_Flag, this);
