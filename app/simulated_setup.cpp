@@ -15,9 +15,11 @@ QString boardText(const DeviceInfo& info)
 
 void lightFactoryPalette(SimulatedKeypad& keypad)
 {
-    const KeypadImage fresh = KeypadConfig().image();
+    // The store's start-up palette itself: a fresh configuration's image()
+    // knows no keypad yet, so it shows the older format's lack of LED blocks.
+    const KeypadConfig fresh;
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer)
-        std::copy(fresh.led[size_t(layer)].colours.begin(), fresh.led[size_t(layer)].colours.end(),
+        std::copy(fresh.store().KeyBoard_KeyLed[layer], fresh.store().KeyBoard_KeyLed[layer] + kLedColourBytes,
                   keypad.ledBlocks[layer].colours);
 }
 

@@ -82,6 +82,8 @@ private slots:
         QCOMPARE(again.setUp(bare.simulated, false, path), SimulatedSetup::Outcome::Ready);
         QCOMPARE(int(again.keypad().info.keys), 6);
         QCOMPARE(int(again.keypad().storedRecords[0][3][3]), 1);
+        // A new simulated keypad lights its keys in the factory palette (key 1 red).
+        QCOMPARE(int(first.keypad().ledBlocks[0].colours[0]), 0xFF);
         SimulatedSetup other;
         QCOMPARE(other.setUp(bare.simulated, true, path), SimulatedSetup::Outcome::BoardMismatch);
         QVERIFY(other.message().contains(path));
