@@ -76,7 +76,11 @@ class KeyPictureButtons::Painter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        auto* button = static_cast<QPushButton*>(watched);
+        // Events keep coming while a button is torn down, when it is no
+        // longer a QPushButton: only a whole button is drawn.
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button)
+            return false;
         if (event->type() == QEvent::Resize) {
             refreshCaption(button);
         } else if (event->type() == QEvent::Paint) {
