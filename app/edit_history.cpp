@@ -126,8 +126,6 @@ void EditHistory::redo()
         Stack->redo();
 }
 
-bool EditHistory::canUndo() const { return Stack->canUndo(); }
-bool EditHistory::canRedo() const { return Stack->canRedo(); }
 int EditHistory::count() const { return Stack->count(); }
 int EditHistory::index() const { return Stack->index(); }
 

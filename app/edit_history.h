@@ -59,11 +59,8 @@ public:
     // Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y, for the whole window. A focused spin
     // box still takes Ctrl+Z for its own text first.
     void addShortcutsTo(QWidget* window);
-    bool canUndo() const;
-    bool canRedo() const;
     int count() const;
     int index() const;  // steps not taken back
-    QUndoStack& stack() const { return *Stack; }
 
     // A read-back or another keypad: nothing before it can be taken back.
     void clear();

@@ -42,7 +42,6 @@ QString discardAction(int language)
     return english(language) ? QStringLiteral("Discard changes") : QStringLiteral("放弃更改");
 }
 
-QString discardTitle(int language) { return discardAction(language); }
 
 QString discardQuestion(int unsaved, int language)
 {

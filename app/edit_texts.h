@@ -12,7 +12,6 @@ QString saveButton(int language);
 QString discardButton(int language);
 QString cancelButton(int language);
 QString discardAction(int language);  // "Discard changes"
-QString discardTitle(int language);
 QString discardQuestion(int unsaved, int language);
 QString discardIncomplete(int language);
 // The save button's caption with the number of records waiting; the caption

@@ -28,11 +28,6 @@ namespace {
 
 const char* const kLastFolderKey = "profiles/lastFolder";
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("tessaplex"), QStringLiteral("tessaplex"));
-}
-
 // The one local .json file a drag carries, or nothing.
 QString droppedProfile(const QMimeData* mime)
 {
@@ -132,13 +127,13 @@ void ProfileActions::retranslate()
 
 QString ProfileActions::lastFolder() const
 {
-    const QString folder = settings().value(QLatin1String(kLastFolderKey)).toString();
+    const QString folder = QSettings().value(QLatin1String(kLastFolderKey)).toString();
     return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
 void ProfileActions::rememberFolder(const QString& filePath)
 {
-    settings().setValue(QLatin1String(kLastFolderKey), QFileInfo(filePath).absolutePath());
+    QSettings().setValue(QLatin1String(kLastFolderKey), QFileInfo(filePath).absolutePath());
 }
 
 void ProfileActions::tell(const QString& title, const QString& message, bool problem)

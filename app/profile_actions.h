@@ -44,12 +44,9 @@ public:
                    StatusLine& status, EditHistory& history, const int& languageFlag, QObject* parent = nullptr);
     ~ProfileActions() override;
 
-    QPushButton* exportButton() const { return ExportButton; }
-    QPushButton* importButton() const { return ImportButton; }
     void setDialogs(std::unique_ptr<ProfileDialogs> dialogs);
     // Tests point the backups somewhere of their own.
     void setBackupStore(const BackupStore& store) { Backups = store; }
-    const BackupStore& backupStore() const { return Backups; }
 
     void exportProfile();
     void importProfile();

@@ -28,9 +28,7 @@ public:
     SettingsMenu(QWidget& window, const int& languageFlag, QObject* parent = nullptr);
 
     QMenu* menu() const { return Menu; }
-    QPushButton* button() const { return Button; }
 
-    bool allControlsShown() const { return AllControls; }
     // remember false: for this run only (--all-controls).
     void showAllControls(bool shown, bool remember = true);
     // Offered while the keypad has not said which board it is.

@@ -4,18 +4,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyle>
 #include <QWidget>
 
 #include "app/edit_texts.h"
 #include "config/keypad_config.h"
 #include "device/keypad_connection.h"
 #include "keys/key_picture_buttons.h"
-
-namespace {
-// A small amber bar under the caption; the buttons' own style sheets set no
-// bottom border, so it shows on every key that is not selected.
-}  // namespace
 
 UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection,
                                const int& languageFlag, QObject* parent)
@@ -68,10 +62,10 @@ void UnsavedChanges::showMarks()
         if (!button)
             continue;
         const bool unsaved = store.KeyDirty[layer][id] != 0;
-        if (button->property(kUnsavedProperty).toBool() == unsaved)
+        if (button->property(KeyPictureButtons::kUnsavedProperty).toBool() == unsaved)
             continue;
         // The key buttons' painter draws the mark from this property.
-        button->setProperty(kUnsavedProperty, unsaved);
+        button->setProperty(KeyPictureButtons::kUnsavedProperty, unsaved);
         button->update();
     }
 }
@@ -106,7 +100,7 @@ void UnsavedChanges::discard()
     if (!Config.anyUnsaved() || !Connection.isConnected() || !DiscardEdits)
         return;
     const QMessageBox::StandardButton answer =
-        Ask(EditTexts::discardTitle(Language_Flag), EditTexts::discardQuestion(Config.unsavedCount(), Language_Flag),
+        Ask(EditTexts::discardAction(Language_Flag), EditTexts::discardQuestion(Config.unsavedCount(), Language_Flag),
             QMessageBox::Discard | QMessageBox::Cancel);
     if (answer != QMessageBox::Discard)
         return;

@@ -25,8 +25,6 @@ class UnsavedChanges : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr const char* kUnsavedProperty = "unsaved";
-
     // Asks the user; returns the button chosen. Replaceable so that tests
     // answer without a modal loop.
     using Question = std::function<QMessageBox::StandardButton(
@@ -59,7 +57,6 @@ private:
     static QMessageBox::StandardButton askWithBox(QWidget* parent, const int& language, const QString& title,
                                                   const QString& text, QMessageBox::StandardButtons buttons);
     void showMarks();
-    // Until the buttons' style draws the mark: a style-sheet border.
 
     QWidget& Window;
     KeypadConfig& Config;

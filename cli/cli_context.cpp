@@ -24,8 +24,6 @@ bool supported(const HidDeviceEntry& entry)
            kDefaultProductIds.end();
 }
 
-QString idText(uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
-
 QString hidError(HidTransport& transport)
 {
     const QString text = QString::fromStdWString(transport.error(nullptr));
@@ -241,3 +239,8 @@ void CliContext::note(const QString& message) const
 }
 
 void CliContext::print(const QString& text) const { writeTo(stdout, text); }
+
+QString idText(uint16_t id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}

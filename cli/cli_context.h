@@ -99,3 +99,6 @@ QueryResult askIdentity(CliContext& context);
 
 // The catalogue name of a board, if it is one of the known models.
 std::optional<QString> modelName(const DeviceInfo& info);
+
+// A USB vendor or product id as four hex digits.
+QString idText(uint16_t id);

@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kEnglish = 1;  // the doctor's language flag, as the window's
 
-QString idText(uint16_t id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
-
 QString json(const QJsonValue& value)
 {
     const QJsonDocument document = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());

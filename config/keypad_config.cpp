@@ -247,9 +247,7 @@ int KeypadConfig::applyImage(const KeypadImage& image, bool withLeds)
 
 int KeypadConfig::unsavedCount() const
 {
-    int count = 0;
-    for (const auto& layer : Store.KeyDirty)
-        count += static_cast<int>(std::count_if(std::begin(layer), std::end(layer), [](uint8_t f) { return f != 0; }));
+    int count = Store.keyDirtyCount();
     if (currentFormat())
         count += static_cast<int>(std::count_if(std::begin(Store.LedDirty), std::end(Store.LedDirty),
                                                 [](uint8_t f) { return f != 0; }));

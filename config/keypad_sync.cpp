@@ -27,13 +27,6 @@ void drainStaleReplies(DeviceLink link)
             return;
 }
 
-int countDirty(const ConfigStore& store)
-{
-    int dirty = 0;
-    for (const auto& layer : store.KeyDirty)
-        dirty += static_cast<int>(std::count_if(std::begin(layer), std::end(layer), [](uint8_t f) { return f != 0; }));
-    return dirty;
-}
 
 void logRecordBytes(const uint8_t* record, bool currentFormat)
 {
@@ -56,7 +49,7 @@ DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config)
     DownloadResult result;
     const bool current = store.currentFormat();
     const bool ledPending = current && store.anyLedDirty();
-    const int dirty = countDirty(store);
+    const int dirty = store.keyDirtyCount();
     if (dirty == 0 && !ledPending)
         return result;
     if (!link.handle) {
@@ -97,7 +90,7 @@ DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config)
         for (int slot = 0; slot < kSlotsPerLayer; ++slot) {
             if (!store.KeyDirty[layer][slot])
                 continue;
-            const uint8_t* record = current ? store.PHY2_KEY_Value[layer][slot] : store.PHY_KEY_Value[layer][slot];
+            const uint8_t* record = store.recordOf(current, layer, slot);
             if (sendReport(link, buildKeyRecordReport(record, current))) {
                 qCDebug(lcDevice, "Witer OKOK Key Num = %d", slot);
                 ++result.recordsWritten;
@@ -240,8 +233,7 @@ KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, 
                 ++result.repliesKeptEdit;
                 continue;
             }
-            uint8_t* record = current ? store.PHY2_KEY_Value[layerNumber - 1][slot]
-                                      : store.PHY_KEY_Value[layerNumber - 1][slot];
+            uint8_t* record = store.recordOf(current, layerNumber - 1, slot);
             storeKeyReadReply(reply, record, current);
             ++result.repliesStored;
             config.notifyChanged(layerNumber - 1, slot);

@@ -62,7 +62,6 @@ public:
     bool isConnected() const { return state() == State::Connected; }
     bool isOpen() const { return Handle != nullptr; }
     DeviceLink link() const { return DeviceLink{*Transport, Handle}; }
-    HidTransport& transport() const { return *Transport; }
     uint16_t vendorId() const { return Cur_VID; }
     uint16_t productId() const { return Cur_PID; }
     const KeypadIdentity& identity() const { return Identity; }

@@ -1,5 +1,7 @@
 #include "device/udev_bus_watch.h"
 
+#include "device/device_exchanges.h"
+
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -13,8 +15,6 @@
 #endif
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcDevice, "tessaplex.device", QtInfoMsg)
 
 // A socket that reports readable but yields nothing but errors would keep the
 // event loop spinning; after this many failed drains in a row we stop trusting it.

@@ -151,6 +151,14 @@ const uint8_t* ConfigStore::record(int layer, int slot) const
     return recordOf(currentFormat(), layer, slot);
 }
 
+int ConfigStore::keyDirtyCount() const
+{
+    int dirty = 0;
+    for (const auto& layer : KeyDirty)
+        dirty += static_cast<int>(std::count_if(std::begin(layer), std::end(layer), [](uint8_t f) { return f != 0; }));
+    return dirty;
+}
+
 bool ConfigStore::anyKeyDirty() const
 {
     for (const auto& layer : KeyDirty) {

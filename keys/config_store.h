@@ -80,6 +80,7 @@ struct ConfigStore {
     const uint8_t* recordOf(bool currentFormatArray, int layer, int slot) const;
     uint8_t* selectedRecord() { return record(Select_PHY_Key_Layer, Select_PHY_Key); }
     bool anyKeyDirty() const;
+    int keyDirtyCount() const;
     bool anyLedDirty() const;
     // A newly connected keypad: no layer's LED block is known from it yet.
     void ForgetKeypadLeds();

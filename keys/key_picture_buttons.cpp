@@ -117,7 +117,7 @@ private:
         painter.drawItemText(area, Qt::AlignCenter, palette, button->isEnabled(),
                              fittedCaption(button->text(), QFontMetrics(font), area), QPalette::ButtonText);
         painter.setRenderHint(QPainter::Antialiasing);
-        if (button->property("unsaved").toBool()) {
+        if (button->property(kUnsavedProperty).toBool()) {
             // An amber dot in the top-right corner, inside the rounded border.
             const int d = qBound(6, button->height() / 8, 12);
             const QRect dot(button->width() - d - qMax(4, d / 2), qMax(4, d / 2), d, d);

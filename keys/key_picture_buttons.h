@@ -21,6 +21,8 @@ class QWidget;
 class KeyPictureButtons {
 public:
     static constexpr int kCount = 27;
+    // The dynamic property that asks for the unsaved mark.
+    static constexpr const char* kUnsavedProperty = "unsaved";
     static constexpr int kSelectable = 25;  // ids 26 and 27 have no group slot
     static const char* const NormalStyle;
     static const char* const SelectedStyle;

@@ -1,5 +1,7 @@
 #include "pages/run_time_texts.h"
 
+#include "keys/key_table.h"
+
 #include "keys/record_render.h"
 
 namespace RunTimeTexts {
@@ -10,8 +12,6 @@ QString pick(int language, const char* english, const char* chinese)
     return QString::fromUtf8(isEnglish(language) ? english : chinese);
 }
 
-const char* const kColourEnglish[] = {"Red", "Orange", "Yellow", "Green", "Cyan", "Blue", "Purple"};
-const char* const kColourChinese[] = {"红色", "橙色", "黄色", "绿色", "青色", "蓝色", "紫色"};
 
 const char* const kGestureEnglish[kGestureCount] = {"Like", "Left Swipe", "Right Swipe", "Up Swipe",
                                                     "Down Swipe"};
@@ -69,9 +69,7 @@ QString permissionProblemStyle() { return QStringLiteral("color: rgb(255, 170, 0
 
 QString oldFormatColourCaption(int colour, int language)
 {
-    if (colour < 1 || colour > 7)
-        return QString();
-    return pick(language, kColourEnglish[colour - 1], kColourChinese[colour - 1]);
+    return KeyTable::colourName(colour, language);
 }
 
 QString oldFormatLedText(uint8_t ledByte, int language, unsigned char variant)
