@@ -149,4 +149,8 @@ void SettingsMenu::makeActionColumnReachable(QWidget& window)
         "QPushButton#settings { background-color: rgb(75, 75, 75); border: 1px solid rgb(110, 110, 110); "
         "border-radius: 8px; }\nQPushButton#settings:hover { background-color: rgb(95, 95, 95); }\n"
         "QPushButton#settings::menu-indicator { image: none; width: 0px; }\n") + focusRules);
+    // The window itself holds the focus at start: a frame on the first button
+    // of the column would read as a selection. Tab still walks the column.
+    window.setFocusPolicy(Qt::ClickFocus);
+    window.setFocus();
 }
