@@ -39,12 +39,6 @@ QString droppedProfile(const QMimeData* mime)
     return url.toLocalFile();
 }
 
-const char* const kButtonStyle =
-    "QPushButton { background-color: rgb(75, 75, 75); color: #FFFFFF; border: 1px solid rgb(110, 110, 110);"
-    " border-radius: 8px; }"
-    "QPushButton:hover { background-color: rgb(95, 95, 95); }"
-    "QPushButton:pressed { background-color: rgb(39, 60, 117); }";
-
 }  // namespace
 
 QString ProfileDialogs::saveFileName(QWidget* parent, const QString& title, const QString& proposedPath,
@@ -79,7 +73,6 @@ ProfileActions::ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnec
     ImportButton = new QPushButton(&Root);
     ImportButton->setObjectName(QStringLiteral("importProfile"));
     for (QPushButton* b : {ExportButton, ImportButton}) {
-        b->setStyleSheet(QLatin1String(kButtonStyle));
         QFont font = b->font();
         font.setPointSize(11);
         b->setFont(font);

@@ -28,6 +28,7 @@ const MenuText kAllControlsText = {"Show all controls", "显示全部控件"};
 const MenuText kPickerText = {"Choose keyboard model...", "选择键盘型号..."};
 
 // The action column from top to bottom; names missing on a branch are skipped.
+// The form generator names the same buttons for their look and focus frame.
 const char* const kActionColumn[] = {"change",        "settings",      "cancel",   "cancel_2", "Read_Configuration",
                                      "download",      "exportProfile", "importProfile"};
 
@@ -132,7 +133,8 @@ void SettingsMenu::retranslate()
 
 void SettingsMenu::makeActionColumnReachable(QWidget& window)
 {
-    QString focusRules;
+    // The look, focus frame included, is in the form's sheet: setting a sheet
+    // on the window here would polish every widget of it once more.
     QWidget* previous = nullptr;
     for (const char* name : kActionColumn) {
         auto* button = window.findChild<QPushButton*>(QLatin1String(name));
@@ -142,13 +144,7 @@ void SettingsMenu::makeActionColumnReachable(QWidget& window)
         if (previous)
             QWidget::setTabOrder(previous, button);
         previous = button;
-        // The buttons are styled by name, so the focus rule must name them too.
-        focusRules += QStringLiteral("QPushButton#%1:focus { border: 2px solid #e1e100; }\n").arg(QLatin1String(name));
     }
-    window.setStyleSheet(window.styleSheet() + QStringLiteral(
-        "QPushButton#settings { background-color: rgb(75, 75, 75); border: 1px solid rgb(110, 110, 110); "
-        "border-radius: 8px; }\nQPushButton#settings:hover { background-color: rgb(95, 95, 95); }\n"
-        "QPushButton#settings::menu-indicator { image: none; width: 0px; }\n") + focusRules);
     // The window itself holds the focus at start: a frame on the first button
     // of the column would read as a selection. Tab still walks the column.
     window.setFocusPolicy(Qt::ClickFocus);

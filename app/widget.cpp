@@ -12,6 +12,7 @@
 
 #include "app/application_setup.h"
 #include "app/board_notice.h"
+#include "app/deferred_pages.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
 #include "app/key_editor.h"
@@ -62,7 +63,10 @@ void Widget::construct()
     ui->setupUi(this);
     connectByName();
 
-    maximizeOnScreen(*this);
+    {
+        const PagesHeldBack unopenedPages(*ui->tabWidget);
+        maximizeOnScreen(*this);
+    }
 
     Status = new StatusLine(ui->Dev_Sta_Dsp, Language_Flag, this);
     Editor = new KeyEditor(*ui, *this, *Config, *Status, Language_Flag, this);

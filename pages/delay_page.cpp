@@ -23,6 +23,14 @@ T* findWidget(QWidget* root, const QString& name)
     return widget;
 }
 
+// Showing a widget that is not hidden changes nothing on screen, yet has Qt
+// polish it at once; on a page not opened yet that work belongs to its first view.
+void setShown(QWidget* widget, bool shown)
+{
+    if (widget && widget->isHidden() == shown)
+        widget->setVisible(shown);
+}
+
 const QString kEmptyStyle = QStringLiteral("color: rgb(255, 0, 0);");
 const QString kFilledStyle = QStringLiteral("color: rgb(0, 255, 0);");
 }  // namespace
@@ -162,16 +170,12 @@ void DelayPage::resetForClear(bool all)
 void DelayPage::showCurrentFormat(bool current)
 {
     for (int k = 0; k < kSlots; ++k) {
-        if (SpinBoxes[k])
-            SpinBoxes[k]->setVisible(current);
-        if (SlotButtons[k])
-            SlotButtons[k]->setVisible(current);
+        setShown(SpinBoxes[k], current);
+        setShown(SlotButtons[k], current);
     }
-    QWidget* single[] = {SingleSlider, DelayLabel, UnitLabel, SingleSpinBox};
-    for (QWidget* widget : single) {
-        if (widget)
-            widget->setVisible(!current);
-    }
+    for (QWidget* widget : {static_cast<QWidget*>(SingleSlider), static_cast<QWidget*>(DelayLabel),
+                            static_cast<QWidget*>(UnitLabel), static_cast<QWidget*>(SingleSpinBox)})
+        setShown(widget, !current);
 }
 
 void DelayPage::sliderChanged()

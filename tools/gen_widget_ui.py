@@ -51,21 +51,47 @@ QPushButton#cancel:disabled, QPushButton#cancel_2:disabled, QPushButton#Read_Con
 QTabWidget#tabWidget::pane { background-color: rgb(40, 40, 40); border: 1px solid rgb(90, 90, 90); border-radius: 4px; }
 """
 
-# One sheet per page, attached to the page itself so it neither reaches the
-# quick-menu page the program adds later nor gets lost when the program sets
-# the tab widget's own sheet.
+# The pages' rules, scoped to each page by name so they neither reach the
+# quick-menu page the program adds later nor anything outside the pages. They
+# live in the window's sheet: a page with a sheet of its own has its whole
+# tree polished once more when it is added to the tab widget, which was a
+# sixth of the program's start.
 PAGE_STYLE = """\
-QWidget#{page} {{ background-color: rgb(40, 40, 40); }}
-QPushButton {{ color: #FFFFFF; background-color: rgb(60, 60, 60); border: 1px solid rgb(98, 98, 98);
+{scope} {{ background-color: rgb(40, 40, 40); }}
+{scope} QPushButton {{ color: #FFFFFF; background-color: rgb(60, 60, 60); border: 1px solid rgb(98, 98, 98);
   border-radius: 5px; margin: 2px; padding: 0px 2px; font-size: {font}px; }}
-QPushButton:hover {{ background-color: rgb(82, 82, 82); border-color: rgb(150, 150, 150); }}
-QPushButton:pressed, QPushButton:checked {{ background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #273c75, stop:1 #487eb0);
+{scope} QPushButton:hover {{ background-color: rgb(82, 82, 82); border-color: rgb(150, 150, 150); }}
+{scope} QPushButton:pressed, {scope} QPushButton:checked {{ background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #273c75, stop:1 #487eb0);
   border-color: rgb(137, 207, 255); }}
-QPushButton:disabled {{ color: rgb(130, 130, 130); }}
-QLabel {{ color: rgb(175, 175, 175); font-size: 13px; padding-right: 10px; }}
-QSpinBox {{ color: #FFFFFF; background-color: rgb(30, 30, 30); font-size: 14px; }}
-QSpinBox:disabled {{ color: rgb(120, 120, 120); }}
+{scope} QPushButton:disabled {{ color: rgb(130, 130, 130); }}
+{scope} QLabel {{ color: rgb(175, 175, 175); font-size: 13px; padding-right: 10px; }}
+{scope} QSpinBox {{ color: #FFFFFF; background-color: rgb(30, 30, 30); font-size: 14px; }}
+{scope} QSpinBox:disabled {{ color: rgb(120, 120, 120); }}
 """
+
+# Page name and its buttons' font size in pixels.
+PAGES = (("tab", 13), ("tab1", 14), ("tab2", 15), ("tab3", 14), ("tab4", 15), ("tab5", 14))
+
+# The column of actions at the right, in tab order (the program sets the order
+# and makes the buttons that are not in the form). Styled by name, so their
+# focus frame is named here too.
+ACTION_COLUMN = ("change", "settings", "cancel", "cancel_2", "Read_Configuration", "download",
+                 "exportProfile", "importProfile")
+
+ACTION_STYLE = """\
+QPushButton#exportProfile, QPushButton#importProfile {
+  background-color: rgb(75, 75, 75); color: #FFFFFF; border: 1px solid rgb(110, 110, 110); border-radius: 8px; }
+QPushButton#exportProfile:hover, QPushButton#importProfile:hover { background-color: rgb(95, 95, 95); }
+QPushButton#exportProfile:pressed, QPushButton#importProfile:pressed { background-color: rgb(39, 60, 117); }
+QPushButton#settings { background-color: rgb(75, 75, 75); border: 1px solid rgb(110, 110, 110); border-radius: 8px; }
+QPushButton#settings:hover { background-color: rgb(95, 95, 95); }
+QPushButton#settings::menu-indicator { image: none; width: 0px; }
+""" + "".join("QPushButton#%s:focus { border: 2px solid #e1e100; }\n" % name for name in ACTION_COLUMN)
+
+
+def window_style():
+    return WINDOW_STYLE + ACTION_STYLE + "".join(
+        PAGE_STYLE.format(scope="QWidget#" + name, font=font) for name, font in PAGES)
 
 # ---------------------------------------------------------------------------
 # Page 0: a full-size keyboard on a grid of quarter-key columns, so 1.25, 1.5,
@@ -421,15 +447,18 @@ def main_window_controls(top):
 # ---------------------------------------------------------------------------
 
 
-def page(tabs, name, title, font=14):
+def page(tabs, name, title):
+    """The page and, filling it, the body that holds its controls: the program
+    keeps the bodies of pages not yet opened out of the window's polish."""
+    assert name in dict(PAGES), name
     p = widget(tabs, "QWidget", name)
     sub(sub(p, "attribute", name="title"), "string", title)
-    prop(p, "styleSheet", "string", (PAGE_STYLE.format(page=name, font=font), True))
-    return p
+    frame = layout(p, "QVBoxLayout", name + "_frame", margins=(0, 0, 0, 0), spacing=0)
+    return widget(sub(frame, "item"), "QWidget", name + "_body")
 
 
 def build_keyboard_page(tabs):
-    p = page(tabs, "tab", "基础按键", font=13)
+    p = page(tabs, "tab", "基础按键")
     # Row 1 is the small gap under the function keys.
     rows = 7
     lay = layout(p, "QGridLayout", "keyboardGrid", margins=(6, 6, 6, 6), hspacing=0, vspacing=0,
@@ -462,10 +491,10 @@ def build_keyboard_page(tabs):
     spacer(grid_item(lay, 0, NAV_COL0 + 3 * Q, 1, BLOCK_GAP), "keypadGap", "Qt::Horizontal", (14, 20))
 
 
-def build_sectioned_page(tabs, name, title, sections, prefix, columns, spans, font):
+def build_sectioned_page(tabs, name, title, sections, prefix, columns, spans):
     """Rows of buttons with a caption at the left; spans[i] is how many grid
     columns one button of section i covers (a section may wrap to more rows)."""
-    p = page(tabs, name, title, font)
+    p = page(tabs, name, title)
     row_counts = [(len(buttons) + per_row - 1) // per_row for (_, buttons), (_, per_row) in zip(sections, spans)]
     lay = layout(p, "QGridLayout", prefix + "Grid", margins=(8, 8, 12, 8), hspacing=0, vspacing=2,
                  rowstretch=stretch_list([1] * sum(row_counts)),
@@ -500,7 +529,7 @@ def build_led_page(tabs):
 
 
 def build_mouse_page(tabs):
-    p = page(tabs, "tab4", "鼠标", font=15)
+    p = page(tabs, "tab4", "鼠标")
     lay = layout(p, "QGridLayout", "mouseGrid", margins=(12, 10, 12, 10), hspacing=0, vspacing=6,
                  rowstretch=stretch_list([1] * len(PAGE4_ROWS)), columnstretch=stretch_list([1] * PAGE4_COLS))
     for r, buttons in enumerate(PAGE4_ROWS):
@@ -566,13 +595,13 @@ def build_form():
     top = widget(ui, "QWidget", "TESSAPLEX_MINI")
     prop(top, "geometry", "rect", (0, 0, WINDOW_W, WINDOW_H))
     prop(top, "windowTitle", "string", "TESSAPLEX_MINI")
-    prop(top, "styleSheet", "string", (WINDOW_STYLE, True))
+    prop(top, "styleSheet", "string", (window_style(), True))
     tabs = main_window_controls(top)
     build_keyboard_page(tabs)
     build_sectioned_page(tabs, "tab1", "Ctrl Shift Alt", PAGE1_SECTIONS, "combo", 24,
-                         [(3, 8), (3, 7), (4, 5), (2, 11), (2, 12)], font=14)
+                         [(3, 8), (3, 7), (4, 5), (2, 11), (2, 12)])
     build_sectioned_page(tabs, "tab2", "多媒体", PAGE2_SECTIONS, "media", 4,
-                         [(1, 4)] * len(PAGE2_SECTIONS), font=15)
+                         [(1, 4)] * len(PAGE2_SECTIONS))
     build_led_page(tabs)
     build_mouse_page(tabs)
     build_delay_page(tabs)
