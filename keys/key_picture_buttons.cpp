@@ -207,7 +207,10 @@ void KeyPictureButtons::refreshCaption(QPushButton* button)
 void KeyPictureButtons::fitCaption(QPushButton* button)
 {
     button->installEventFilter(painter_.get());
-    refreshCaption(button);
+    // A button on a page not shown yet has neither its size nor its font:
+    // it is fitted when its page first lays it out.
+    if (button->isVisible())
+        refreshCaption(button);
 }
 
 const char* const KeyPictureButtons::NormalStyle =

@@ -33,6 +33,14 @@ void setShown(QWidget* widget, bool shown)
 
 const QString kEmptyStyle = QStringLiteral("color: rgb(255, 0, 0);");
 const QString kFilledStyle = QStringLiteral("color: rgb(0, 255, 0);");
+// Until a slot shows a record, its button is plain whatever the page's rules say.
+const QString kUnshownSlotStyle = QStringLiteral("background-color: rgb(60, 60, 60);");
+// A sheet of its own: the slot's colour sheets above have no selector and
+// would reach the number inside the button too.
+const QString kSlotNumberStyle =
+    QStringLiteral("color: rgb(150, 150, 150); font-size: 12px; padding: 0px; background: transparent;");
+const QString kSpinBoxStyle = QStringLiteral("color: rgb(255, 255, 255);");
+const QString kCaptionStyle = QStringLiteral("color: rgb(255, 255, 255); font-size: 15px;");
 }  // namespace
 
 DelayPage::DelayPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
@@ -47,6 +55,23 @@ DelayPage::DelayPage(QWidget* root, KeypadConfig& config, const int& languageFla
     DelayLabel = findWidget<QLabel>(root, QStringLiteral("label"));
     UnitLabel = findWidget<QLabel>(root, QStringLiteral("label_2"));
     TextBox = findWidget<QTextEdit>(root, QStringLiteral("lineEdit"));
+
+    // Set here rather than in the form, while the page is not polished yet:
+    // a form control with a sheet of its own is polished anew whenever its
+    // page changes parent, which the window does at start. Buttons before
+    // the numbers inside them, so no sheet of the number is redone.
+    for (int n = 1; n <= kSlots; ++n) {
+        if (SlotButtons[n - 1])
+            SlotButtons[n - 1]->setStyleSheet(kUnshownSlotStyle);
+        if (auto* number = root ? root->findChild<QLabel*>(QStringLiteral("delay_slot_%1").arg(n)) : nullptr)
+            number->setStyleSheet(kSlotNumberStyle);
+        if (SpinBoxes[n - 1])
+            SpinBoxes[n - 1]->setStyleSheet(kSpinBoxStyle);
+    }
+    for (QLabel* caption : {DelayLabel, UnitLabel}) {
+        if (caption)
+            caption->setStyleSheet(kCaptionStyle);
+    }
 }
 
 void DelayPage::setUp(QObject* receiver, const char* slot)

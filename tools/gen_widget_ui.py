@@ -545,8 +545,10 @@ def build_delay_page(tabs):
     outer = layout(p, "QVBoxLayout", "delayPageLayout", margins=(10, 8, 10, 8), spacing=8, stretch="0,1")
     single = layout(sub(outer, "item"), "QHBoxLayout", "singleDelayRow", margins=(0, 0, 0, 0), spacing=10,
                     stretch="0,1,0,0")
+    # The sheets of this page's controls are the program's (its delay page
+    # sets them when it takes the page over): a control with a sheet of its
+    # own is polished again each time its page changes parent.
     lab = widget(sub(single, "item"), "QLabel", "label")
-    prop(lab, "styleSheet", "string", ("color: rgb(255, 255, 255); font-size: 15px;", True))
     prop(lab, "text", "string", " 延时：")
     slider = widget(sub(single, "item"), "QSlider", "horizontalSlider")
     prop(slider, "minimumSize", "size", (0, 28))
@@ -556,7 +558,6 @@ def build_delay_page(tabs):
     prop(spin, "minimumSize", "size", (110, 30))
     prop(spin, "maximum", "number", 6000)
     lab = widget(sub(single, "item"), "QLabel", "label_2")
-    prop(lab, "styleSheet", "string", ("color: rgb(255, 255, 255); font-size: 15px;", True))
     prop(lab, "text", "string", "MS")
     per_col = DELAY_SLOTS // DELAY_COLUMNS
     stretches = []
@@ -569,21 +570,15 @@ def build_delay_page(tabs):
         c, r = divmod(n - 1, per_col)
         col = c * 3
         b = value_button(grid_item(grid, r, col), "pushButton_delay_%d" % n, "", notr=True)
-        prop(b, "styleSheet", "string", ("background-color: rgb(60, 60, 60);", True))
         # The slot number rides inside the key button, so it disappears
         # together with the slot when the program hides the slot widgets.
         # A label takes no clicks; they fall through to the button.
         badge = widget(b, "QLabel", "delay_slot_%d" % n)
         prop(badge, "geometry", "rect", (6, 4, 28, 16))
         prop(badge, "text", "string", (str(n), True))
-        # Its own sheet: the program recolours the button's text through a
-        # selector-less sheet that would otherwise reach the badge too.
-        prop(badge, "styleSheet", "string",
-             ("color: rgb(150, 150, 150); font-size: 12px; padding: 0px; background: transparent;", True))
         spin = widget(grid_item(grid, r, col + 1), "QSpinBox", "delay_spinBox_%d" % n)
         prop(spin, "sizePolicy", "sizepolicy", ("Expanding", "Fixed"))
         prop(spin, "minimumSize", "size", (60, 30))
-        prop(spin, "styleSheet", "string", ("color: rgb(255, 255, 255);", True))
         prop(spin, "maximum", "number", 6000)
         if c < DELAY_COLUMNS - 1:
             spacer(grid_item(grid, r, col + 2), "delayColumnGap_%d" % n, "Qt::Horizontal", (24, 10))
