@@ -134,6 +134,7 @@ void Widget::construct()
     Settings->showAllControls(ViewSettings::allControls(), false);
 
     Layout = std::make_unique<LayoutView>(this);
+    Layout->holdPicturesUntilExposed();
     rebuildLayoutView();
     Editor->ledPage().setUp();
 }

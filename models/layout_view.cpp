@@ -3,10 +3,14 @@
 #include "build_config.h"
 #include "models/picture_cache.h"
 
+#include <utility>
+
 #include <QDebug>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -39,6 +43,24 @@ T* LayoutView::find(const QString& name)
     return w;
 }
 
+class LayoutView::ExposeWatch : public QObject {
+public:
+    ExposeWatch(LayoutView& view, QWindow& window) : m_view(view) { window.installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Before the window's own handling, which paints what is exposed.
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            m_view.releasePictures();
+        }
+        return false;
+    }
+
+private:
+    LayoutView& m_view;
+};
+
 LayoutView::LayoutView(QWidget* window) : m_window(window)
 {
     for (int n = 1; n <= kAllButtons; ++n) {
@@ -63,6 +85,33 @@ LayoutView::LayoutView(QWidget* window) : m_window(window)
     }
 }
 
+LayoutView::~LayoutView() = default;
+
+void LayoutView::holdPicturesUntilExposed()
+{
+    QWindow* window = m_window ? m_window->windowHandle() : nullptr;
+    if (window && !window->isExposed() && !m_exposeWatch) {
+        m_exposeWatch = std::make_unique<ExposeWatch>(*this, *window);
+        m_holdingPictures = true;
+    }
+}
+
+void LayoutView::releasePictures()
+{
+    m_holdingPictures = false;
+    const QHash<QLabel*, HeldPicture> held = std::exchange(m_heldPictures, {});
+    for (auto it = held.begin(); it != held.end(); ++it)
+        pictureCache().show(it.key(), it->path, it->box);
+}
+
+void LayoutView::showPicture(QLabel* label, const QString& path, const QSize& box)
+{
+    if (m_holdingPictures)
+        m_heldPictures.insert(label, {path, box});
+    else
+        pictureCache().show(label, path, box);
+}
+
 void LayoutView::placeFixedControls(int W, int H)
 {
     const std::vector<NamedRect> controls = computeFixedControls(W, H);
@@ -82,7 +131,6 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
     setGeometryIfChanged(m_plate, placement.plate);
     setGeometryIfChanged(m_textBox, placement.textBox);
 
-    PictureCache& pictures = pictureCache();
     for (const ButtonPlacement& p : placement.buttons) {
         QPushButton* button = m_buttons[static_cast<size_t>(p.index)];
         QLabel* label = m_labels[static_cast<size_t>(p.index)];
@@ -98,7 +146,7 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
         }
         if (label) {
             setGeometryIfChanged(label, p.label);
-            pictures.show(label, p.picture, p.button.size());
+            showPicture(label, p.picture, p.button.size());
             setVisibleIfChanged(label, true);
         }
     }
@@ -112,7 +160,7 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
 
     if (placement.hasQrLabel && m_qrLabel) {
         setGeometryIfChanged(m_qrLabel, placement.qrLabel);
-        pictureCache().show(m_qrLabel, placement.qrPicture, placement.qrLabel.size());
+        showPicture(m_qrLabel, placement.qrPicture, placement.qrLabel.size());
     }
     setVisibleIfChanged(m_qrLabel, placement.hasQrLabel);
 }

@@ -2,8 +2,13 @@
 
 #include "models/layout_table.h"
 
+#include <QHash>
+#include <QSize>
+#include <QString>
+
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -16,6 +21,13 @@ class QWidget;
 class LayoutView {
 public:
     explicit LayoutView(QWidget* window);
+    ~LayoutView();
+
+    // Until the window is first exposed, the pictures are only noted and then
+    // scaled once, for the size it is shown at: a window being shown passes
+    // through sizes (its normal size, the screen's, the size with the frame)
+    // and each would cost scaling every picture of the keypad.
+    void holdPicturesUntilExposed();
 
     void placeFixedControls(int W, int H);
     // Picks the picture for the board identity (keys, knobs, version, variant)
@@ -27,6 +39,17 @@ private:
     template <typename T>
     T* find(const QString& name);
     void applyPlacement(const LayoutPlacement& placement);
+    void showPicture(QLabel* label, const QString& path, const QSize& box);
+    void releasePictures();
+
+    class ExposeWatch;
+    std::unique_ptr<ExposeWatch> m_exposeWatch;
+    bool m_holdingPictures = false;
+    struct HeldPicture {
+        QString path;
+        QSize box;
+    };
+    QHash<QLabel*, HeldPicture> m_heldPictures;
 
     QWidget* m_window;
     std::array<QPushButton*, kAllButtons + 1> m_buttons{};

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 
 #include "app/options.h"
@@ -34,6 +35,7 @@ private slots:
     void visibleControlsDoNotOverlap();
     void longCaptionsAreElidedButKeptWhole();
     void shrinkingAndEnlargingKeepsThePages();
+    void picturesAndPagesAreReadyWhenShown();
     void unknownBoardIsNamedAndThePickerComesBack();
 
 private:
@@ -217,6 +219,27 @@ void TestWidgetLook::shrinkingAndEnlargingKeepsThePages()
     w->showMaximized();
     QCoreApplication::processEvents();
     QCOMPARE(pages->geometry(), maximised);
+}
+
+// The start leaves work for later: pictures wait for the size the window is
+// shown at, pages for their first view. Neither may show up unfinished.
+void TestWidgetLook::picturesAndPagesAreReadyWhenShown()
+{
+    QVERIFY(w->findChild<QPushButton*>("LED_Mode_5") && w->findChild<QSpinBox*>("delay_spinBox_18"));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    for (int key = 1; key <= 18; ++key) {
+        const auto* picture = w->findChild<QLabel*>(QStringLiteral("pushButton_K%1_BK").arg(key));
+        const QSize shown = picture->pixmap(Qt::ReturnByValue).size();
+        const QSize box = keyButton(*w, key)->size();
+        QVERIFY2(shown.width() == box.width() || shown.height() == box.height(), qPrintable(QString::number(key)));
+        QVERIFY(shown.width() <= box.width() && shown.height() <= box.height());
+    }
+    showPage(*w, 3);
+    QCoreApplication::processEvents();
+    QPushButton* mode = button(*w, QStringLiteral("LED_Mode_5"));
+    QVERIFY(mode->isVisible());
+    QCOMPARE(QFontInfo(mode->font()).pixelSize(), 14);  // the page's rule, so it was polished
+    QVERIFY(mode->width() > 100);                           // and laid out
 }
 
 void TestWidgetLook::unknownBoardIsNamedAndThePickerComesBack()
