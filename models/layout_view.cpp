@@ -102,6 +102,8 @@ void LayoutView::releasePictures()
     const QHash<QLabel*, HeldPicture> held = std::exchange(m_heldPictures, {});
     for (auto it = held.begin(); it != held.end(); ++it)
         pictureCache().show(it.key(), it->path, it->box);
+    // Nothing is being resized while a window appears.
+    pictureCache().releaseOriginals();
 }
 
 void LayoutView::showPicture(QLabel* label, const QString& path, const QSize& box)

@@ -1,10 +1,18 @@
 #include "models/picture_cache.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 // Bounds the scaled pictures kept while a window edge is dragged through many sizes.
 constexpr int kMaxScaled = 400;
+// A drag pauses for moments; after this long without a new size it has ended.
+constexpr int kKeepOriginalsMs = 2000;
 
 qint64 shownPixmapKey(const QLabel* label)
 {
@@ -28,6 +36,14 @@ bool showsSomething(const QLabel* label)
 
 const QImage& PictureCache::original(const QString& path)
 {
+    if (!m_idle && QCoreApplication::instance()) {
+        m_idle = new QTimer(QCoreApplication::instance());
+        m_idle->setSingleShot(true);
+        m_idle->setInterval(kKeepOriginalsMs);
+        QObject::connect(m_idle, &QTimer::timeout, [this] { releaseOriginals(); });
+    }
+    if (m_idle)
+        m_idle->start();
     auto it = m_originals.find(path);
     if (it == m_originals.end()) {
         QImage image(path);
@@ -72,6 +88,20 @@ void PictureCache::forget(const QString& path)
         else
             ++it;
     }
+}
+
+void PictureCache::releaseOriginals()
+{
+    if (m_originals.isEmpty())
+        return;
+    m_originals.clear();
+    if (m_idle)
+        m_idle->stop();
+#if defined(__GLIBC__)
+    // The pictures were too small for mmap of their own once the first freed
+    // one raised malloc's threshold: give the pages back from the heap.
+    malloc_trim(0);
+#endif
 }
 
 void PictureCache::show(QLabel* label, const QString& path, const QSize& box)

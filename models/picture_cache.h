@@ -3,14 +3,17 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 
 class QLabel;
+class QTimer;
 
-// Resource pictures decoded once and rescaled from memory. A window resize
-// rescales every picture of the keypad, so decoding the PNGs each time would
-// make dragging the window edge stutter.
+// Resource pictures decoded once and rescaled from memory while a window edge
+// is dragged: decoding the PNGs for every new size would make it stutter. The
+// decoded pictures (a quarter megabyte each) are let go again once nothing has
+// been scaled for a while; only the scaled copies stay.
 class PictureCache {
 public:
     // Null pixmap when the resource is missing or not a picture.
@@ -23,12 +26,17 @@ public:
     // that will not be shown for a while; labels keep what they show.
     void forget(const QString& path);
 
+    // Lets go of every decoded picture now, e.g. once a window has been shown
+    // and nothing is being resized; the next new size decodes them again.
+    void releaseOriginals();
+
     int decodedCount() const { return m_originals.size(); }
 
 private:
     const QImage& original(const QString& path);
 
     QHash<QString, QImage> m_originals;
+    QPointer<QTimer> m_idle;  // releases the originals when it runs out
     QHash<QString, QPixmap> m_scaled;  // key: path + size
 };
 
