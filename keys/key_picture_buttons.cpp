@@ -93,12 +93,14 @@ public:
 private:
     static void paint(QPushButton* button)
     {
-        refreshCaption(button);
         QStylePainter painter(button);
         const QStyleOptionButton option = optionFor(button);
         painter.drawControl(QStyle::CE_PushButton, option);  // the sheet's panel, no text
         const QRect area = captionArea(button, option);
         const QFont font = captionFont(button, area);
+        // Fitted once for the tooltip and the drawing alike: laying out the
+        // text is most of a button's paint.
+        const QString shown = refreshCaption(button, area, font);
         QPalette palette = option.palette;
         // A key painted in its LED colour hides the number on its picture:
         // print the number, and write in whatever ink reads on that colour.
@@ -114,8 +116,7 @@ private:
                                  QPalette::ButtonText);
         }
         painter.setFont(font);
-        painter.drawItemText(area, Qt::AlignCenter, palette, button->isEnabled(),
-                             fittedCaption(button->text(), QFontMetrics(font), area), QPalette::ButtonText);
+        painter.drawItemText(area, Qt::AlignCenter, palette, button->isEnabled(), shown, QPalette::ButtonText);
         painter.setRenderHint(QPainter::Antialiasing);
         if (button->property(kUnsavedProperty).toBool()) {
             // An amber dot in the top-right corner, inside the rounded border.
@@ -189,19 +190,25 @@ QString KeyPictureButtons::accessibleName(int id, const QString& caption)
 
 void KeyPictureButtons::refreshCaption(QPushButton* button)
 {
-    const QString caption = button->text();
     const QRect area = captionArea(button, optionFor(button));
-    const bool elided = fittedCaption(caption, QFontMetrics(captionFont(button, area)), area).remove('\n').remove(' ')
-                        != QString(caption).remove('\n').remove(' ');
+    refreshCaption(button, area, captionFont(button, area));
+}
+
+QString KeyPictureButtons::refreshCaption(QPushButton* button, const QRect& area, const QFont& font)
+{
+    const QString caption = button->text();
+    const QString shown = fittedCaption(caption, QFontMetrics(font), area);
+    const bool elided = QString(shown).remove('\n').remove(' ') != QString(caption).remove('\n').remove(' ');
     const QString tip = elided ? caption : QString();
     if (button->toolTip() != tip)
         button->setToolTip(tip);
     const int id = button->property(kIdProperty).toInt();
     if (id < 1)
-        return;
+        return shown;
     const QString name = accessibleName(id, caption);
     if (button->accessibleName() != name)
         button->setAccessibleName(name);
+    return shown;
 }
 
 void KeyPictureButtons::fitCaption(QPushButton* button)

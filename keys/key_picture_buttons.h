@@ -5,6 +5,7 @@
 #include <memory>
 
 class QFontMetrics;
+class QFont;
 class QPushButton;
 class QRect;
 class QWidget;
@@ -45,6 +46,8 @@ public:
     static QString accessibleName(int id, const QString& caption);  // "Key 3: Ctrl+C", "Knob 1 left: Volume-"
     // Tooltip and accessible name after the caption or the size changed.
     static void refreshCaption(QPushButton* button);
+    // The same for a caption fitted into area in font; returns what is shown.
+    static QString refreshCaption(QPushButton* button, const QRect& area, const QFont& font);
     // Another button (a value button of the pages) drawn the same way: elided
     // caption, whole caption as tooltip.
     void fitCaption(QPushButton* button);
