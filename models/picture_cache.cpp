@@ -1,5 +1,7 @@
 #include "models/picture_cache.h"
 
+#include "models/png_decode.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
@@ -46,16 +48,7 @@ const QImage& PictureCache::original(const QString& path)
         m_idle->start();
     auto it = m_originals.find(path);
     if (it == m_originals.end()) {
-        QImage image(path);
-        // In place: no second copy of the decoded picture, even for a moment.
-        if (!image.isNull()) {
-#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
-            image.convertTo(QImage::Format_ARGB32_Premultiplied);
-#else
-            image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-#endif
-        }
-        it = m_originals.insert(path, image);
+        it = m_originals.insert(path, decodePicture(path));
     }
     return it.value();
 }

@@ -4,10 +4,12 @@
 #include "models/dialog1.h"
 #include "models/layout_view.h"
 #include "models/picture_cache.h"
+#include "models/png_decode.h"
 #include "models/window_size.h"
 
 #include <QButtonGroup>
 #include <QImage>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -57,6 +59,7 @@ private slots:
     void defaultBoardPicture();
     void otherBoardsShowAndHideTheirButtons();
     void resizeRescalesFromMemory();
+    void picturesDecodeAsQImageDoes();
     void missingWidgetsAreSkipped();
     void fixedControlsFollowTheWindow();
     void pickerRecordsTheChoice();
@@ -150,6 +153,22 @@ void TestModelsWidgets::resizeRescalesFromMemory()
 
     view.apply(identity, 0, 1920, 1006);
     QCOMPARE(shownPixmap(label(window.get(), 5)).cacheKey(), before);
+}
+
+// The fast decoder must give every picture of the program exactly as Qt's
+// reader does, and still read what it leaves to Qt.
+void TestModelsWidgets::picturesDecodeAsQImageDoes()
+{
+    QDirIterator pictures(QStringLiteral(":/"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    int compared = 0;
+    while (pictures.hasNext()) {
+        const QString path = pictures.next();
+        const QImage expected = QImage(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY2(decodePicture(path) == expected, qPrintable(path));
+        ++compared;
+    }
+    QVERIFY(compared > 30);
+    QVERIFY(decodePicture(QStringLiteral(":/no/such.png")).isNull());
 }
 
 void TestModelsWidgets::missingWidgetsAreSkipped()
