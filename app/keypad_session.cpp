@@ -123,38 +123,21 @@ bool KeypadSession::discardUnsavedEdits()
 {
     if (!Connection.isConnected())
         return false;
-    ConfigStore& store = Config.rawStore();
     const bool current = Config.currentFormat();
-    const std::vector<int> readSlots = keyReadSlotOrder(current, current ? kCurrentReadSlots : kOldReadSlots,
-                                                    current ? 0 : kOldReadKnobs);
-    const KeypadConfig::Snapshot before = Config.snapshot();
-    for (int layer = 0; layer < kLayers; ++layer)
-        for (int slot : readSlots)
-            store.KeyDirty[layer][slot] = 0;
-    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
-    bool complete = read.repliesStored == kLayers * int(readSlots.size());
-    if (!complete) {
-        // Which replies came is not known: a record still holding the edit
-        // may not have been read, so it keeps its mark.
-        for (int layer = 0; layer < kLayers; ++layer)
-            for (int slot : readSlots)
-                if (before.keyDirty[layer][slot]
-                    && std::equal(before.current[layer][slot], before.current[layer][slot] + kSlotBytes,
-                                  store.PHY2_KEY_Value[layer][slot])
-                    && std::equal(before.old[layer][slot], before.old[layer][slot] + kSlotBytes,
-                                  store.PHY_KEY_Value[layer][slot]))
-                    store.KeyDirty[layer][slot] = 1;
-    }
+    std::vector<int> unsavedLedLayers;
     if (current) {
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (!store.LedDirty[layer])
-                continue;
-            store.LedDirty[layer] = 0;
-            if (readLedBlock(Connection.link(), Config, layer) != LedReadOutcome::Stored) {
-                store.LedDirty[layer] = 1;
-                complete = false;
-            }
-        }
+        const KeypadConfig::Snapshot marks = Config.snapshot();
+        for (int layer = 0; layer < kLayers; ++layer)
+            if (marks.ledDirty[layer])
+                unsavedLedLayers.push_back(layer);
+    }
+    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config, UnsavedEdits::Discard);
+    // A record whose reply did not come keeps its edit and its mark.
+    bool complete = read.repliesStored == allKeyRecordReplies(current);
+    for (int layer : unsavedLedLayers) {
+        if (readLedBlock(Connection.link(), Config, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
+            != LedReadOutcome::Stored)
+            complete = false;
     }
     Editor.showLayerLabels(Config.selectedLayer());
     if (Config.selectedKey() != 0)

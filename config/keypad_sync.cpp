@@ -174,15 +174,22 @@ QueryOutcome identifyKeypad(DeviceLink link, KeypadConfig& config)
     return result.outcome;
 }
 
-KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config)
+KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config, UnsavedEdits edits)
 {
     if (config.currentFormat())
-        return readKeyRecords(link, config, kLayers, kCurrentReadSlots, 0);
-    return readKeyRecords(link, config, kLayers, kOldReadSlots, kOldReadKnobs);
+        return readKeyRecords(link, config, kLayers, kCurrentReadSlots, 0, kReadBackReplyTimeoutMs, edits);
+    return readKeyRecords(link, config, kLayers, kOldReadSlots, kOldReadKnobs, kReadBackReplyTimeoutMs, edits);
+}
+
+int allKeyRecordReplies(bool currentFormat)
+{
+    const std::vector<int> order = currentFormat ? keyReadSlotOrder(true, kCurrentReadSlots, 0)
+                                                 : keyReadSlotOrder(false, kOldReadSlots, kOldReadKnobs);
+    return kLayers * static_cast<int>(order.size());
 }
 
 KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, int slotCount, int knobCount,
-                             int replyTimeoutMs)
+                             int replyTimeoutMs, UnsavedEdits edits)
 {
     ConfigStore& store = config.rawStore();
     KeyReadResult result;
@@ -230,8 +237,11 @@ KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, 
             if (store.KeyDirty[layerNumber - 1][slot]) {
                 // An edit not yet saved is newer than what the keypad holds;
                 // overwriting it would send the keypad its own old bytes.
-                ++result.repliesKeptEdit;
-                continue;
+                if (edits == UnsavedEdits::Keep) {
+                    ++result.repliesKeptEdit;
+                    continue;
+                }
+                store.KeyDirty[layerNumber - 1][slot] = 0;
             }
             uint8_t* record = store.recordOf(current, layerNumber - 1, slot);
             storeKeyReadReply(reply, record, current);
@@ -245,7 +255,8 @@ KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, 
     return result;
 }
 
-LedReadOutcome readLedBlock(DeviceLink link, KeypadConfig& config, int layerIndex, int replyTimeoutMs)
+LedReadOutcome readLedBlock(DeviceLink link, KeypadConfig& config, int layerIndex, int replyTimeoutMs,
+                            UnsavedEdits edits)
 {
     ConfigStore& store = config.rawStore();
     if (layerIndex < 0 || layerIndex >= kLayers)
@@ -264,8 +275,9 @@ LedReadOutcome readLedBlock(DeviceLink link, KeypadConfig& config, int layerInde
         return LedReadOutcome::NoReply;
     }
     // Unsaved LED edits of this layer win over the keypad's copy.
-    if (store.LedDirty[layerIndex])
+    if (store.LedDirty[layerIndex] && edits == UnsavedEdits::Keep)
         return LedReadOutcome::KeptEdit;
+    store.LedDirty[layerIndex] = 0;
     storeLedReadReply(reply, store.LayerLedMode[layerIndex], store.KeyBoard_KeyLed[layerIndex]);
     store.LedFromKeypad[layerIndex] = 1;
     config.notifyLedChanged(layerIndex);

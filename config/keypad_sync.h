@@ -71,17 +71,23 @@ struct KeyReadResult {
     int layersCut = 0;        // layers whose reply series stopped early
     bool deviceLost = false;  // a read failed outright; later layers not asked
 };
+// What a reply does to a record or LED layer holding an unsaved edit. Keep:
+// the edit stays (it is newer than the keypad's copy). Discard: the reply
+// replaces it and the unsaved mark goes, for exactly what was read.
+enum class UnsavedEdits { Keep, Discard };
+
 // Layers 1..layers; every reply waits at most replyTimeoutMs. Slots not read
-// and dirty slots (unsaved edits) keep their contents; dirty flags are never
-// touched.
+// keep their contents and marks; unsaved edits as `edits` says.
 KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, int slotCount, int knobCount,
-                             int replyTimeoutMs = kReadBackReplyTimeoutMs);
+                             int replyTimeoutMs = kReadBackReplyTimeoutMs, UnsavedEdits edits = UnsavedEdits::Keep);
 
 // KeptEdit: the reply was read but the layer has unsaved LED edits, which stay.
 enum class LedReadOutcome { Stored, RequestFailed, NoReply, BadLayer, KeptEdit };
 LedReadOutcome readLedBlock(DeviceLink link, KeypadConfig& config, int layerIndex,
-                            int replyTimeoutMs = kReadBackReplyTimeoutMs);
+                            int replyTimeoutMs = kReadBackReplyTimeoutMs, UnsavedEdits edits = UnsavedEdits::Keep);
 
 // The read-back a "View settings" click or a first connection makes: every
 // key record of the three layers in the format in force.
-KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config);
+KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config, UnsavedEdits edits = UnsavedEdits::Keep);
+// How many replies readAllKeyRecords() stores when every one comes.
+int allKeyRecordReplies(bool currentFormat);

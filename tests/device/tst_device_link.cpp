@@ -83,6 +83,7 @@ private slots:
     void readBackCurrentFormat();
     void readBackOldFormat();
     void readBackSurvivesBadReplies();
+    void discardingReadReplacesOnlyWhatCame();
     void readLedBlock();
 };
 
@@ -488,6 +489,35 @@ void TestDeviceLink::readBackSurvivesBadReplies()
     const KeyReadResult skipped = readKeyRecords(failing.link(), *config, 3, 25, 0);
     QCOMPARE(skipped.requestsFailed, 1);
     QCOMPARE(skipped.repliesStored, 50);
+}
+
+// "Discard changes": what came back replaces the edit and its mark; an edit
+// whose reply did not come stays, marked, and so does its LED layer.
+void TestDeviceLink::discardingReadReplacesOnlyWhatCame()
+{
+    OpenKeypad rig(kCurrentBoard);
+    auto config = cleanConfig(10);
+    ConfigStore* store = &config->rawStore();
+    for (int slot : {2, 20}) {
+        fillRecord(rig.keypad.storedRecords[0][slot], 0, slot, 0x31);
+        store->PHY2_KEY_Value[0][slot][8] = 0x44;
+        store->KeyDirty[0][slot] = 1;
+    }
+    store->LedDirty[2] = 1;
+    const std::vector<int> order = keyReadSlotOrder(true, 25, 0);
+    rig.keypad.faults.shortReplies[int(std::find(order.begin(), order.end(), 20) - order.begin()) + 1] = 20;
+
+    const KeyReadResult read = readAllKeyRecords(rig.link(), *config, UnsavedEdits::Discard);
+    QCOMPARE(read.repliesStored, allKeyRecordReplies(true) - 1);
+    QCOMPARE(store->PHY2_KEY_Value[0][2][8], rig.keypad.storedRecords[0][2][8]);
+    QCOMPARE(int(store->KeyDirty[0][2]), 0);
+    QCOMPARE(store->PHY2_KEY_Value[0][20][8], uint8_t(0x44));
+    QCOMPARE(int(store->KeyDirty[0][20]), 1);
+    rig.keypad.faults.shortReplies[rig.keypad.repliesProduced + 1] = 10;
+    QCOMPARE(::readLedBlock(rig.link(), *config, 2, 5, UnsavedEdits::Discard), LedReadOutcome::NoReply);
+    QCOMPARE(int(store->LedDirty[2]), 1);
+    QCOMPARE(::readLedBlock(rig.link(), *config, 2, 5, UnsavedEdits::Discard), LedReadOutcome::Stored);
+    QCOMPARE(int(store->LedDirty[2]), 0);
 }
 
 void TestDeviceLink::readLedBlock()
