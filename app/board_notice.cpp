@@ -1,4 +1,5 @@
 #include "app/board_notice.h"
+#include "pages/run_time_texts.h"
 
 #include "app/settings_menu.h"
 #include "app/status_line.h"
@@ -22,7 +23,7 @@ QString BoardNotice::text(const KeypadIdentity& identity, int languageFlag)
     if (!identity.answered || isKnownBoard(identity))
         return QString();
     const DeviceInfo& d = identity.info;
-    if (languageFlag == 1)
+    if (RunTimeTexts::isEnglish(languageFlag))
         return QStringLiteral("unknown board: the keypad reports %1 keys, %2 knobs (version %3, variant %4); "
                               "showing the 15-key, 3-knob picture")
             .arg(d.keys)

@@ -1,9 +1,10 @@
 #include "app/edit_texts.h"
+#include "pages/run_time_texts.h"
 
 #include <QRegularExpression>
 
 namespace {
-bool english(int language) { return language == 1; }
+bool english(int language) { return RunTimeTexts::isEnglish(language); }
 }  // namespace
 
 namespace EditTexts {

@@ -1,4 +1,5 @@
 #include "app/profile_actions.h"
+#include "pages/run_time_texts.h"
 
 #include "app/edit_history.h"
 
@@ -102,7 +103,7 @@ void ProfileActions::setDialogs(std::unique_ptr<ProfileDialogs> dialogs)
 
 QString ProfileActions::text(const char* english, const char* chinese) const
 {
-    return Language_Flag == 1 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
+    return RunTimeTexts::pick(Language_Flag, english, chinese);
 }
 
 void ProfileActions::retranslate()

@@ -1,4 +1,5 @@
 #include "app/settings_menu.h"
+#include "pages/run_time_texts.h"
 
 #include <QAction>
 #include <QIcon>
@@ -17,10 +18,7 @@ const QString kLanguageKey = QStringLiteral("view/language");
 struct MenuText {
     const char* english;
     const char* chinese;
-    QString in(int languageFlag) const
-    {
-        return QString::fromUtf8(languageFlag == 1 ? english : chinese);
-    }
+    QString in(int languageFlag) const { return RunTimeTexts::pick(languageFlag, english, chinese); }
 };
 
 const MenuText kTooltip = {"Settings", "设置"};

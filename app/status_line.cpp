@@ -45,7 +45,7 @@ void StatusLine::refresh()
     using P = KeypadConnection::Presence;
     switch (Presence) {
     case P::Connected: {
-        const QString& note = BoardNote[Language_Flag == 1 ? 1 : 0];
+        const QString& note = BoardNote[RunTimeTexts::isEnglish(Language_Flag) ? 1 : 0];
         apply(note.isEmpty() ? RunTimeTexts::connected(Language_Flag)
                              : RunTimeTexts::connected(Language_Flag) + QStringLiteral("  ·  ") + note,
               RunTimeTexts::connectedStyle());
@@ -80,7 +80,7 @@ void StatusLine::refresh()
 void StatusLine::showCopyButton(bool show)
 {
     if (show) {
-        CopyCommands->setText(Language_Flag == 1 ? QStringLiteral("Copy commands") : QStringLiteral("复制命令"));
+        CopyCommands->setText(RunTimeTexts::pick(Language_Flag, "Copy commands", "复制命令"));
         placeCopyButton();
     }
     CopyCommands->setVisible(show);

@@ -7,11 +7,6 @@
 namespace RunTimeTexts {
 
 namespace {
-QString pick(int language, const char* english, const char* chinese)
-{
-    return QString::fromUtf8(isEnglish(language) ? english : chinese);
-}
-
 
 const char* const kGestureEnglish[kGestureCount] = {"Like", "Left Swipe", "Right Swipe", "Up Swipe",
                                                     "Down Swipe"};

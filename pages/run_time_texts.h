@@ -11,6 +11,11 @@
 namespace RunTimeTexts {
 
 inline bool isEnglish(int language) { return language == 1; }
+// The text of the language shown, from its two UTF-8 spellings.
+inline QString pick(int language, const char* english, const char* chinese)
+{
+    return QString::fromUtf8(isEnglish(language) ? english : chinese);
+}
 
 // Status button.
 QString connected(int language);
