@@ -3,6 +3,7 @@
 #include "app/simulated_setup.h"
 #include "cli/exit_codes.h"
 #include "device/discovery.h"
+#include "device/permission_doctor.h"
 #include "device/simulated_keypad.h"
 #include "models/model_catalogue.h"
 
@@ -61,16 +62,19 @@ bool takeSimulateValues(QStringList& args, GlobalOptions& options, QString& erro
     return true;
 }
 
+// The window's doctor decides what is wrong and which commands fix it (a rule
+// masked by a link to /dev/null, a rule installed but the keypad not plugged
+// in again, a sandbox); "doctor" prints the whole report.
 QString permissionFix(const QString& node)
 {
-    return QStringLiteral(
-               "permission denied on the keypad's node %1.\n"
-               "Install the udev rule 70-tessaplex.rules, which gives the user logged in at the seat access\n"
-               "to the keypad: the package puts it into /usr/lib/udev/rules.d. From a source tree:\n"
-               "  sudo cp packaging/70-tessaplex.rules /etc/udev/rules.d/\n"
-               "  sudo udevadm control --reload-rules && sudo udevadm trigger\n"
-               "then unplug the keypad and plug it in again.")
-        .arg(node);
+    constexpr int kEnglish = 1;
+    const Diagnosis diagnosis = diagnoseOpenFailure(node, OpenFailure::PermissionDenied, LocalFileSystem());
+    QString text = QStringLiteral("permission denied on the keypad's node %1 (the udev rule %2 gives access).\n%3\n")
+                       .arg(node, QLatin1String(kUdevRuleName), statusText(diagnosis, kEnglish));
+    const QString fix = fixCommands(diagnosis);
+    if (!fix.isEmpty())
+        text += QStringLiteral("To fix it:\n") + fix;
+    return text + QStringLiteral("\"tessaplex-cli doctor\" tells more.");
 }
 
 QueryResult askIdentity(CliContext& context) { return queryDeviceInfo(context.link()); }
