@@ -51,22 +51,22 @@ QPushButton#cancel:disabled, QPushButton#cancel_2:disabled, QPushButton#Read_Con
 QTabWidget#tabWidget::pane { background-color: rgb(40, 40, 40); border: 1px solid rgb(90, 90, 90); border-radius: 4px; }
 """
 
-# The pages' rules, scoped to each page by name so they neither reach the
-# quick-menu page the program adds later nor anything outside the pages. They
-# live in the window's sheet: a page with a sheet of its own has its whole
-# tree polished once more when it is added to the tab widget, which was a
-# sixth of the program's start.
+# The pages' rules, scoped to the bodies of the form's pages (class PageBody)
+# so they neither reach the quick-menu page the program adds later nor
+# anything outside the pages; a page whose buttons are not 14 px says so by
+# name. They live in the window's sheet: a page with a sheet of its own has
+# its whole tree polished once more when it is added to the tab widget. Few
+# selectors matter too: every button is matched against each one.
 PAGE_STYLE = """\
-{scope} {{ background-color: rgb(40, 40, 40); }}
-{scope} QPushButton {{ color: #FFFFFF; background-color: rgb(60, 60, 60); border: 1px solid rgb(98, 98, 98);
-  border-radius: 5px; margin: 2px; padding: 0px 2px; font-size: {font}px; }}
-{scope} QPushButton:hover {{ background-color: rgb(82, 82, 82); border-color: rgb(150, 150, 150); }}
-{scope} QPushButton:pressed, {scope} QPushButton:checked {{ background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #273c75, stop:1 #487eb0);
-  border-color: rgb(137, 207, 255); }}
-{scope} QPushButton:disabled {{ color: rgb(130, 130, 130); }}
-{scope} QLabel {{ color: rgb(175, 175, 175); font-size: 13px; padding-right: 10px; }}
-{scope} QSpinBox {{ color: #FFFFFF; background-color: rgb(30, 30, 30); font-size: 14px; }}
-{scope} QSpinBox:disabled {{ color: rgb(120, 120, 120); }}
+PageBody QPushButton { color: #FFFFFF; background-color: rgb(60, 60, 60); border: 1px solid rgb(98, 98, 98);
+  border-radius: 5px; margin: 2px; padding: 0px 2px; font-size: 14px; }
+PageBody QPushButton:hover { background-color: rgb(82, 82, 82); border-color: rgb(150, 150, 150); }
+PageBody QPushButton:pressed, PageBody QPushButton:checked { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #273c75, stop:1 #487eb0);
+  border-color: rgb(137, 207, 255); }
+PageBody QPushButton:disabled { color: rgb(130, 130, 130); }
+PageBody QLabel { color: rgb(175, 175, 175); font-size: 13px; padding-right: 10px; }
+PageBody QSpinBox { color: #FFFFFF; background-color: rgb(30, 30, 30); font-size: 14px; }
+PageBody QSpinBox:disabled { color: rgb(120, 120, 120); }
 """
 
 # Page name and its buttons' font size in pixels.
@@ -90,8 +90,10 @@ QPushButton#settings::menu-indicator { image: none; width: 0px; }
 
 
 def window_style():
-    return WINDOW_STYLE + ACTION_STYLE + "".join(
-        PAGE_STYLE.format(scope="QWidget#" + name, font=font) for name, font in PAGES)
+    return (WINDOW_STYLE + ACTION_STYLE + PAGE_STYLE
+            + "".join("QWidget#%s { background-color: rgb(40, 40, 40); }\n" % name for name, _ in PAGES)
+            + "".join("QWidget#%s QPushButton { font-size: %dpx; }\n" % (name, font)
+                      for name, font in PAGES if font != 14))
 
 # ---------------------------------------------------------------------------
 # Page 0: a full-size keyboard on a grid of quarter-key columns, so 1.25, 1.5,
@@ -454,7 +456,7 @@ def page(tabs, name, title):
     p = widget(tabs, "QWidget", name)
     sub(sub(p, "attribute", name="title"), "string", title)
     frame = layout(p, "QVBoxLayout", name + "_frame", margins=(0, 0, 0, 0), spacing=0)
-    return widget(sub(frame, "item"), "QWidget", name + "_body")
+    return widget(sub(frame, "item"), "PageBody", name + "_body")
 
 
 def build_keyboard_page(tabs):
@@ -600,6 +602,10 @@ def build_form():
     build_led_page(tabs)
     build_mouse_page(tabs)
     build_delay_page(tabs)
+    custom = sub(sub(ui, "customwidgets"), "customwidget")
+    sub(custom, "class", "PageBody")
+    sub(custom, "extends", "QWidget")
+    sub(custom, "header", "app/page_body.h")
     sub(ui, "resources")
     sub(ui, "connections")
     return ui
