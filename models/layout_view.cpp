@@ -100,9 +100,9 @@ void LayoutView::releasePictures()
 {
     m_holdingPictures = false;
     const QHash<QLabel*, HeldPicture> held = std::exchange(m_heldPictures, {});
+    // Nothing is being resized while a window appears: no original is kept.
     for (auto it = held.begin(); it != held.end(); ++it)
-        pictureCache().show(it.key(), it->path, it->box);
-    // Nothing is being resized while a window appears.
+        pictureCache().showOnce(it.key(), it->path, it->box);
     pictureCache().releaseOriginals();
 }
 
