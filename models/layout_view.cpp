@@ -3,6 +3,7 @@
 #include "build_config.h"
 #include "models/picture_cache.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QDebug>
@@ -101,8 +102,19 @@ void LayoutView::releasePictures()
     m_holdingPictures = false;
     const QHash<QLabel*, HeldPicture> held = std::exchange(m_heldPictures, {});
     // Nothing is being resized while a window appears: no original is kept.
+    // By picture, so one shown on several labels (the knobs') decodes once.
+    std::vector<std::pair<QLabel*, HeldPicture>> byPicture;
     for (auto it = held.begin(); it != held.end(); ++it)
-        pictureCache().showOnce(it.key(), it->path, it->box);
+        byPicture.emplace_back(it.key(), it.value());
+    std::stable_sort(byPicture.begin(), byPicture.end(),
+                     [](const auto& a, const auto& b) { return a.second.path < b.second.path; });
+    for (size_t i = 0; i < byPicture.size(); ++i) {
+        const auto& [label, picture] = byPicture[i];
+        if (i + 1 < byPicture.size() && byPicture[i + 1].second.path == picture.path)
+            pictureCache().show(label, picture.path, picture.box);
+        else
+            pictureCache().showOnce(label, picture.path, picture.box);
+    }
     pictureCache().releaseOriginals();
 }
 
