@@ -124,19 +124,13 @@ bool KeypadSession::discardUnsavedEdits()
     if (!Connection.isConnected())
         return false;
     const bool current = Config.currentFormat();
-    std::vector<int> unsavedLedLayers;
-    if (current) {
-        const KeypadConfig::Snapshot marks = Config.snapshot();
-        for (int layer = 0; layer < kLayers; ++layer)
-            if (marks.ledDirty[layer])
-                unsavedLedLayers.push_back(layer);
-    }
     const KeyReadResult read = readAllKeyRecords(Connection.link(), Config, UnsavedEdits::Discard);
     // A record whose reply did not come keeps its edit and its mark.
     bool complete = read.repliesStored == allKeyRecordReplies(current);
-    for (int layer : unsavedLedLayers) {
-        if (readLedBlock(Connection.link(), Config, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
-            != LedReadOutcome::Stored)
+    for (int layer = 0; current && layer < kLayers; ++layer) {
+        if (Config.store().LedDirty[layer]
+            && readLedBlock(Connection.link(), Config, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
+                   != LedReadOutcome::Stored)
             complete = false;
     }
     Editor.showLayerLabels(Config.selectedLayer());

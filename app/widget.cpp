@@ -12,7 +12,7 @@
 
 #include "app/application_setup.h"
 #include "app/board_notice.h"
-#include "app/deferred_pages.h"
+#include "app/pages_held_back.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
 #include "app/key_editor.h"

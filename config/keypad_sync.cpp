@@ -174,18 +174,28 @@ QueryOutcome identifyKeypad(DeviceLink link, KeypadConfig& config)
     return result.outcome;
 }
 
+namespace {
+// What a whole read-back asks each layer for, in either format.
+struct ReadShape {
+    int slotCount;
+    int knobCount;
+};
+ReadShape wholeReadShape(bool currentFormat)
+{
+    return currentFormat ? ReadShape{kCurrentReadSlots, 0} : ReadShape{kOldReadSlots, kOldReadKnobs};
+}
+}  // namespace
+
 KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config, UnsavedEdits edits)
 {
-    if (config.currentFormat())
-        return readKeyRecords(link, config, kLayers, kCurrentReadSlots, 0, kReadBackReplyTimeoutMs, edits);
-    return readKeyRecords(link, config, kLayers, kOldReadSlots, kOldReadKnobs, kReadBackReplyTimeoutMs, edits);
+    const ReadShape shape = wholeReadShape(config.currentFormat());
+    return readKeyRecords(link, config, kLayers, shape.slotCount, shape.knobCount, kReadBackReplyTimeoutMs, edits);
 }
 
 int allKeyRecordReplies(bool currentFormat)
 {
-    const std::vector<int> order = currentFormat ? keyReadSlotOrder(true, kCurrentReadSlots, 0)
-                                                 : keyReadSlotOrder(false, kOldReadSlots, kOldReadKnobs);
-    return kLayers * static_cast<int>(order.size());
+    const ReadShape shape = wholeReadShape(currentFormat);
+    return kLayers * static_cast<int>(keyReadSlotOrder(currentFormat, shape.slotCount, shape.knobCount).size());
 }
 
 KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, int slotCount, int knobCount,

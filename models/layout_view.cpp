@@ -3,12 +3,12 @@
 #include "build_config.h"
 #include "models/picture_cache.h"
 
-#include <algorithm>
 #include <utility>
 
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
+#include <QMultiMap>
 #include <QPushButton>
 #include <QWidget>
 #include <QWindow>
@@ -102,18 +102,15 @@ void LayoutView::releasePictures()
     m_holdingPictures = false;
     const QHash<QLabel*, HeldPicture> held = std::exchange(m_heldPictures, {});
     // Nothing is being resized while a window appears: no original is kept.
-    // By picture, so one shown on several labels (the knobs') decodes once.
-    std::vector<std::pair<QLabel*, HeldPicture>> byPicture;
+    // By picture, so one shown on several labels (the knobs') decodes once
+    // and each original goes before the next decodes into the memory it left.
+    QMultiMap<QString, QLabel*> byPicture;
     for (auto it = held.begin(); it != held.end(); ++it)
-        byPicture.emplace_back(it.key(), it.value());
-    std::stable_sort(byPicture.begin(), byPicture.end(),
-                     [](const auto& a, const auto& b) { return a.second.path < b.second.path; });
-    for (size_t i = 0; i < byPicture.size(); ++i) {
-        const auto& [label, picture] = byPicture[i];
-        if (i + 1 < byPicture.size() && byPicture[i + 1].second.path == picture.path)
-            pictureCache().show(label, picture.path, picture.box);
-        else
-            pictureCache().showOnce(label, picture.path, picture.box);
+        byPicture.insert(it->path, it.key());
+    for (const QString& path : byPicture.uniqueKeys()) {
+        for (QLabel* label : byPicture.values(path))
+            pictureCache().show(label, path, held.value(label).box);
+        pictureCache().releaseOriginal(path);
     }
     pictureCache().releaseOriginals();
 }

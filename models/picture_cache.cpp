@@ -83,12 +83,6 @@ void PictureCache::forget(const QString& path)
     }
 }
 
-void PictureCache::showOnce(QLabel* label, const QString& path, const QSize& box)
-{
-    show(label, path, box);
-    m_originals.remove(path);
-}
-
 void PictureCache::releaseOriginals()
 {
     if (m_originals.isEmpty())

@@ -29,11 +29,10 @@ public:
     // Lets go of every decoded picture now, e.g. once a window has been shown
     // and nothing is being resized; the next new size decodes them again.
     void releaseOriginals();
-    // Shows the picture like show() and lets go of its decoded original at
-    // once, keeping the scaled copy: for pictures shown one after the other
-    // with no resize to come, so each decodes into the memory the one before
-    // it left, which the system need not hand out (and fault in) anew.
-    void showOnce(QLabel* label, const QString& path, const QSize& box);
+    // Lets go of one decoded picture, keeping its scaled copies: the next
+    // picture decoded reuses the memory instead of the system handing out
+    // (and faulting in) new pages.
+    void releaseOriginal(const QString& path) { m_originals.remove(path); }
 
     int decodedCount() const { return m_originals.size(); }
 

@@ -1,4 +1,4 @@
-#include "app/deferred_pages.h"
+#include "app/pages_held_back.h"
 
 #include <QCoreApplication>
 #include <QLayout>
