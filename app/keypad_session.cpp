@@ -14,6 +14,7 @@
 #include "pages/led_page.h"
 #include "pages/mouse_page.h"
 #include "pages/quick_menu_page.h"
+#include "pages/run_time_texts.h"
 #include "keys/window_log.h"
 
 
@@ -93,14 +94,15 @@ void KeypadSession::adoptPickedModel()
     Picker.hide();
 }
 
-void KeypadSession::readConfiguration()
+std::optional<KeyReadResult> KeypadSession::readConfiguration()
 {
     if (!Connection.isConnected())
-        return;
+        return std::nullopt;
     const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
     Editor.showLayerLabels(Config.selectedLayer());
     if (read.deviceLost)
         Connection.lookNow();
+    return read;
 }
 
 bool KeypadSession::readOnConnect()
@@ -149,8 +151,13 @@ void KeypadSession::save()
         // A failed write may be the unplug itself, before any event says so.
         if (!saved)
             Connection.lookNow();
-    } else if (Connection.isOpen())
+    } else if (Connection.isOpen()) {
         Status.showSaveResult(false);  // open but not answering: nothing can be saved
+    } else {  // Ctrl+S with the button off
+        Status.showInfo(RunTimeTexts::pick(Language_Flag, "No keypad is connected: there is nothing to save to",
+                                           "未连接键盘：无处保存"),
+                        true);
+    }
 }
 
 void KeypadSession::switchModel(int model)

@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include "config/keypad_sync.h"
 #include "device/keypad_connection.h"
+
+#include <optional>
 
 class Dialog1;
 class KeyEditor;
@@ -26,7 +29,8 @@ public:
                   KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
                   QObject* parent = nullptr);
 
-    void readConfiguration();  // "View settings": every key record
+    // "View settings": every key record; nothing without a keypad.
+    std::optional<KeyReadResult> readConfiguration();
     // True when every record was read.
     bool readOnConnect();
     void readLedLayer();       // the selected layer's LEDs, then their display

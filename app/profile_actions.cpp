@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "app/key_editor.h"
+#include "app/report_dialog.h"
 #include "app/status_line.h"
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
@@ -56,6 +57,13 @@ QString ProfileDialogs::openFileName(QWidget* parent, const QString& title, cons
 
 void ProfileDialogs::tell(QWidget* parent, const QString& title, const QString& text, bool problem)
 {
+    // A summary, a blank line and details: a report that scrolls within the screen.
+    const int cut = text.indexOf(QLatin1String("\n\n"));
+    if (cut > 0) {
+        ReportDialog report(parent, title, text.left(cut), text.mid(cut + 2), problem);
+        report.exec();
+        return;
+    }
     if (problem)
         QMessageBox::warning(parent, title, text);
     else
@@ -201,10 +209,7 @@ void ProfileActions::importProfile()
 {
     if (!keypadKnown(text("Import profile", "导入配置文件")))
         return;
-    // Restoring is one import and one save: start where this keypad's backups are.
-    const DeviceInfo id = Config.identity();
-    const QString folder = Connection.isConnected() && Backups.hasBackups(id) ? Backups.folderFor(id) : lastFolder();
-    const QString path = Dialogs->openFileName(&Root, text("Import profile", "导入配置文件"), folder,
+    const QString path = Dialogs->openFileName(&Root, text("Import profile", "导入配置文件"), lastFolder(),
                                                text("Keypad profiles (*.json)", "键盘配置文件 (*.json)"));
     if (!path.isEmpty())
         importFile(path);
@@ -236,14 +241,23 @@ bool ProfileActions::importFile(const QString& path)
                           : text("%1 changes imported, not saved yet: \"Save settings\" writes them to the keypad",
                                  "已导入 %1 处修改，尚未保存：点击“保存配置”写入键盘")
                                 .arg(result.changes);
-    if (!result.notImported.isEmpty())
-        message += text("; not imported: ", "；未导入：") + result.notImported.join(QLatin1String("; "));
-    Status.showInfo(message, !result.notImported.isEmpty());
-    if (!result.notImported.isEmpty())
-        tell(title,
-             message.section(QLatin1Char(';'), 0, 0) + QLatin1String("\n\n")
-                 + text("Not imported:", "未导入：") + QLatin1String("\n") + result.notImported.join(QLatin1Char('\n')),
-             true);
+    if (result.notImported.isEmpty()) {
+        Status.showInfo(message, false);
+        return result.changes > 0;
+    }
+    // Part of the file did not fit this keypad: a notice, the list in the
+    // history and in a report that starts with one line saying it all.
+    const QString details = result.notImported.join(QLatin1Char('\n'));
+    const QString left = text("%1 not imported", "%1 项未导入").arg(result.notImported.size());
+    Status.showNotice(message + text("; ", "；") + left, details);
+    const QString summary =
+        (result.changes == 0 ? text("Nothing changed", "没有修改")
+                             : text("%1 changes imported", "已导入 %1 处修改").arg(result.changes))
+        + text(", ", "，") + left + text(": this keypad cannot hold them", "：此键盘无法容纳");
+    tell(title,
+         summary + QLatin1String("\n\n") + message + QLatin1String("\n\n") + text("Not imported:", "未导入：")
+             + QLatin1Char('\n') + details,
+         false);
     return result.changes > 0;
 }
 

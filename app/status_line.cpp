@@ -1,12 +1,31 @@
 #include "app/status_line.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
+#include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
 
+#include "config/keypad_sync.h"
+#include "keys/config_store.h"
 #include "pages/run_time_texts.h"
+
+namespace {
+
+// A partial success: amber, dark ink, neither the saved green nor the failed red.
+const char* const kNoticeStyle = "background-color: rgb(255, 196, 60);border:0px;color:#202020;";
+
+// About a fifth of a second a character, within bounds.
+int readingTimeMs(const QString& text)
+{
+    return qBound(StatusLine::kNoticeMs, 70 * int(text.size()), 12000);
+}
+
+}  // namespace
 
 StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* parent)
     : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(languageFlag)
@@ -19,6 +38,38 @@ StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* pa
             QApplication::clipboard()->setText(fixCommands(*OpenProblem));
     });
     Dev_Sta_Dsp->installEventFilter(this);
+    NoticeTimer = new QTimer(this);
+    NoticeTimer->setSingleShot(true);
+    connect(NoticeTimer, &QTimer::timeout, this, &StatusLine::endNotice);
+    connect(Dev_Sta_Dsp, &QPushButton::clicked, this, &StatusLine::showHistory);
+    HistoryAction = new QAction(this);
+    HistoryAction->setObjectName(QStringLiteral("showMessageHistory"));
+    connect(HistoryAction, &QAction::triggered, this, &StatusLine::showHistory);
+}
+
+void StatusLine::addHistoryActionTo(QMenu& menu)
+{
+    HistoryAction->setText(MessageHistoryView::title(Language_Flag) + QStringLiteral("..."));
+    menu.addAction(HistoryAction);
+}
+
+void StatusLine::showHistory()
+{
+    if (!HistoryView) {
+        HistoryView = new MessageHistoryView(Dev_Sta_Dsp->window(), History, Language_Flag);
+        HistoryView->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    HistoryView->refill();
+    HistoryView->show();
+    HistoryView->raise();
+    HistoryView->activateWindow();
+}
+
+void StatusLine::remember(const QString& text, MessageHistory::Kind kind, const QString& details)
+{
+    History.add(text, kind, details);
+    if (HistoryView)
+        HistoryView->refill();
 }
 
 void StatusLine::showOpenProblem(const QString& node, OpenFailure reason)
@@ -73,6 +124,13 @@ void StatusLine::refresh()
         apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
         break;
     }
+    if (Dev_Sta_Dsp->text() != LastPresenceText) {
+        LastPresenceText = Dev_Sta_Dsp->text();
+        const bool trouble = Presence == P::PermissionDenied || Presence == P::NotAnswering
+                             || (OpenProblem && Presence == P::CannotOpen);
+        remember(LastPresenceText, trouble ? MessageHistory::Kind::Problem : MessageHistory::Kind::Info);
+    }
+    HistoryAction->setText(MessageHistoryView::title(Language_Flag) + QStringLiteral("..."));
     const bool problemShown = Presence == P::PermissionDenied || Presence == P::CannotOpen;
     showCopyButton(problemShown && OpenProblem && !fixCommands(*OpenProblem).isEmpty());
 }
@@ -97,25 +155,81 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Dev_Sta_Dsp && event->type() == QEvent::Resize)
         placeCopyButton();
+    if (watched == Dev_Sta_Dsp && event->type() == QEvent::Paint) {
+        paint();
+        return true;
+    }
     return QObject::eventFilter(watched, event);
+}
+
+// The sheet's panel, then the text: shortened at its end with "…" when the
+// line is too narrow, rather than cut at both ends around its middle.
+void StatusLine::paint()
+{
+    QStylePainter painter(Dev_Sta_Dsp);
+    QStyleOptionButton option;
+    option.initFrom(Dev_Sta_Dsp);
+    option.features = QStyleOptionButton::None;
+    option.state |= Dev_Sta_Dsp->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    painter.drawControl(QStyle::CE_PushButton, option);
+    QRect area = Dev_Sta_Dsp->style()->subElementRect(QStyle::SE_PushButtonContents, &option, Dev_Sta_Dsp);
+    area.adjust(8, 0, -8, 0);
+    if (CopyCommands->isVisible())
+        area.setRight(qMin(area.right(), CopyCommands->x() - 8));
+    const QString shown = painter.fontMetrics().elidedText(Dev_Sta_Dsp->text(), Qt::ElideRight, area.width());
+    painter.drawItemText(area, Qt::AlignCenter, option.palette, true, shown, QPalette::ButtonText);
 }
 
 void StatusLine::showSaveResult(bool saved)
 {
     if (saved)
-        showNotice(RunTimeTexts::saved(Language_Flag), RunTimeTexts::savedNoticeStyle());
+        startNotice(RunTimeTexts::saved(Language_Flag), RunTimeTexts::savedNoticeStyle(),
+                    MessageHistory::Kind::Success);
     else
-        showNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle());
+        startNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle(),
+                    MessageHistory::Kind::Problem);
 }
 
 void StatusLine::showRecordFull()
 {
-    showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
+    startNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle(),
+                MessageHistory::Kind::Problem);
 }
 
 void StatusLine::showInfo(const QString& text, bool problem)
 {
-    showNotice(text, problem ? RunTimeTexts::saveFailedStyle() : RunTimeTexts::savedNoticeStyle(), kInfoMs);
+    startNotice(text, problem ? RunTimeTexts::saveFailedStyle() : RunTimeTexts::savedNoticeStyle(),
+                problem ? MessageHistory::Kind::Problem : MessageHistory::Kind::Success);
+}
+
+void StatusLine::showNotice(const QString& text, const QString& details)
+{
+    startNotice(text, QLatin1String(kNoticeStyle), MessageHistory::Kind::Notice, details);
+}
+
+void StatusLine::showReadBack(const KeyReadResult& read, int expected)
+{
+    const int got = read.repliesStored + read.repliesKeptEdit;
+    if (got >= expected && !read.deviceLost) {
+        QString text = RunTimeTexts::pick(Language_Flag, "Read %1 layers from the keypad", "已从键盘读取 %1 层")
+                           .arg(kLayers);
+        if (read.repliesKeptEdit > 0)
+            text += RunTimeTexts::pick(Language_Flag, "; %1 unsaved edits kept", "；保留了 %1 项未保存的修改")
+                        .arg(read.repliesKeptEdit);
+        showInfo(text, false);
+    } else if (read.deviceLost || got == 0) {
+        showInfo(RunTimeTexts::pick(Language_Flag, "The keypad stopped answering: read %1 of %2 records",
+                                    "键盘停止应答：只读取了 %1/%2 条记录")
+                     .arg(got)
+                     .arg(expected),
+                 true);
+    } else {
+        showNotice(RunTimeTexts::pick(Language_Flag,
+                                      "Read %1 of %2 records from the keypad; the others show what they showed before",
+                                      "已从键盘读取 %1/%2 条记录；其余保持原样")
+                       .arg(got)
+                       .arg(expected));
+    }
 }
 
 void StatusLine::setBoardNote(const QString& english, const QString& chinese)
@@ -125,21 +239,28 @@ void StatusLine::setBoardNote(const QString& english, const QString& chinese)
     refresh();
 }
 
-void StatusLine::showNotice(const QString& text, const QString& styleSheet, int ms)
+void StatusLine::startNotice(const QString& text, const QString& styleSheet, MessageHistory::Kind kind,
+                             const QString& details)
 {
     Save_Notice_Active = 1;
     Dev_Sta_Dsp->setStyleSheet(styleSheet);
+    setText(text);
+    remember(text, kind, details);
+    // A newer notice gets its whole time: one timer, started again.
+    NoticeTimer->start(readingTimeMs(text));
+}
+
+void StatusLine::setText(const QString& text)
+{
     Dev_Sta_Dsp->setText(text);
-    // One timer per notice; the first to run out ends the notice.
-    auto* timer = new QTimer(parent() ? parent() : this);
-    timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this, &StatusLine::endNotice);
-    connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
-    timer->start(ms);
+    Dev_Sta_Dsp->setToolTip(text + QLatin1Char('\n')
+                            + RunTimeTexts::pick(Language_Flag, "Click to see the last messages",
+                                                 "单击查看最近的消息"));
 }
 
 void StatusLine::endNotice()
 {
+    NoticeTimer->stop();
     Save_Notice_Active = 0;
     Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::savedNoticeEndStyle());
     refresh();
@@ -149,7 +270,7 @@ void StatusLine::apply(const QString& text, const QString& styleSheet)
 {
     // Re-setting an unchanged style sheet would re-polish the button.
     if (Dev_Sta_Dsp->text() != text)
-        Dev_Sta_Dsp->setText(text);
+        setText(text);
     if (Dev_Sta_Dsp->styleSheet() != styleSheet)
         Dev_Sta_Dsp->setStyleSheet(styleSheet);
 }

@@ -10,12 +10,31 @@
 #include "config/keypad_config.h"
 #include "device/keypad_connection.h"
 #include "keys/key_picture_buttons.h"
+#include "pages/run_time_texts.h"
+
+namespace {
+
+QString closeQuestionWithoutKeypad(int unsaved, int language)
+{
+    if (!RunTimeTexts::isEnglish(language))
+        return QStringLiteral("有 %1 项更改尚未保存到键盘，而现在没有连接键盘，无法保存。"
+                              "关闭并放弃这些更改，还是先留下来连接键盘？")
+            .arg(unsaved);
+    return unsaved == 1 ? QStringLiteral("1 change is not saved to the keypad yet, and no keypad is connected to "
+                                         "save it to. Close and lose it, or stay and connect the keypad?")
+                        : QStringLiteral("%1 changes are not saved to the keypad yet, and no keypad is connected to "
+                                         "save them to. Close and lose them, or stay and connect the keypad?")
+                              .arg(unsaved);
+}
+
+}  // namespace
 
 UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection,
                                const int& languageFlag, QObject* parent)
     : QObject(parent), Window(window), Config(config), Connection(connection), Language_Flag(languageFlag)
 {
     SaveButton = Window.findChild<QPushButton*>(QStringLiteral("download"));
+    ReadButton = Window.findChild<QPushButton*>(QStringLiteral("Read_Configuration"));
     for (int id = 1; id <= KeyPictureButtons::kCount; ++id)
         KeyButtons[size_t(id)] = Window.findChild<QPushButton*>(QStringLiteral("pushButton_K%1").arg(id));
     Ask = [this](const QString& title, const QString& text, QMessageBox::StandardButtons buttons) {
@@ -50,7 +69,31 @@ void UnsavedChanges::refresh()
     }
     DiscardAction->setText(EditTexts::discardAction(Language_Flag));
     DiscardAction->setEnabled(waiting > 0 && Connection.isConnected());
+    showWhatCanBeDone(Connection.isConnected());
     showMarks();
+}
+
+// Runs after the session's own answer to a connection, which keeps "View
+// settings" off while the keypad has not said which board it is.
+void UnsavedChanges::showWhatCanBeDone(bool connected)
+{
+    const auto pick = [this](const char* english, const char* chinese) {
+        return RunTimeTexts::pick(Language_Flag, english, chinese);
+    };
+    if (SaveButton) {
+        SaveButton->setEnabled(connected);
+        SaveButton->setToolTip(connected ? pick("Write every changed key to the keypad (Ctrl+S)",
+                                                "将修改过的按键写入键盘（Ctrl+S）")
+                                         : pick("No keypad is connected: there is nothing to save to",
+                                                "未连接键盘：无处保存"));
+    }
+    if (ReadButton) {
+        if (!connected)
+            ReadButton->setEnabled(false);
+        ReadButton->setToolTip(connected ? pick("Read the keypad's configuration back", "从键盘读回配置")
+                                         : pick("No keypad is connected: there is nothing to read",
+                                                "未连接键盘：无可读取的配置"));
+    }
 }
 
 void UnsavedChanges::showMarks()
@@ -79,8 +122,10 @@ bool UnsavedChanges::mayClose()
     QMessageBox::StandardButtons choices = QMessageBox::Discard | QMessageBox::Cancel;
     if (Connection.isConnected())
         choices |= QMessageBox::Save;
-    const QMessageBox::StandardButton answer = Ask(
-        EditTexts::closeTitle(Language_Flag), EditTexts::closeQuestion(Config.unsavedCount(), Language_Flag), choices);
+    const QString question = Connection.isConnected()
+                                 ? EditTexts::closeQuestion(Config.unsavedCount(), Language_Flag)
+                                 : closeQuestionWithoutKeypad(Config.unsavedCount(), Language_Flag);
+    const QMessageBox::StandardButton answer = Ask(EditTexts::closeTitle(Language_Flag), question, choices);
     switch (answer) {
     case QMessageBox::Save:
         if (Save)
@@ -115,11 +160,18 @@ QMessageBox::StandardButton UnsavedChanges::askWithBox(QWidget* parent, const in
     // The program's own words: Qt's translations of the buttons are not loaded.
     if (QAbstractButton* b = box.button(QMessageBox::Save))
         b->setText(EditTexts::saveButton(language));
-    if (QAbstractButton* b = box.button(QMessageBox::Discard))
-        b->setText(title == EditTexts::closeTitle(language) ? EditTexts::discardButton(language)
-                                                            : EditTexts::discardAction(language));
+    if (QAbstractButton* b = box.button(QMessageBox::Discard)) {
+        if (title != EditTexts::closeTitle(language))
+            b->setText(EditTexts::discardAction(language));
+        else if (buttons.testFlag(QMessageBox::Save))
+            b->setText(EditTexts::discardButton(language));
+        else  // nothing to save to: the choice is to close or to stay
+            b->setText(RunTimeTexts::pick(language, "Close without saving", "不保存，直接关闭"));
+    }
+    const bool closingWithoutKeypad = title == EditTexts::closeTitle(language) && !buttons.testFlag(QMessageBox::Save);
     if (QAbstractButton* b = box.button(QMessageBox::Cancel))
-        b->setText(EditTexts::cancelButton(language));
+        b->setText(closingWithoutKeypad ? RunTimeTexts::pick(language, "Stay", "留下")
+                                        : EditTexts::cancelButton(language));
     box.setDefaultButton(QMessageBox::Cancel);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -20,7 +20,8 @@ class QWidget;
 // the `unsaved` property of every key and knob button of the shown layer
 // (how it looks is the buttons' style's business), the number of records
 // waiting on "Save settings", Ctrl+S, the question when the window closes
-// with unsaved edits, and "Discard changes".
+// with unsaved edits, and "Discard changes". Without a keypad "Save settings"
+// and "View settings" are off, their tooltips saying why.
 class UnsavedChanges : public QObject {
     Q_OBJECT
 
@@ -62,7 +63,10 @@ private:
     KeypadConfig& Config;
     KeypadConnection& Connection;
     const int& Language_Flag;
+    void showWhatCanBeDone(bool connected);
+
     QPushButton* SaveButton = nullptr;
+    QPushButton* ReadButton = nullptr;
     std::array<QPointer<QPushButton>, KeyPictureButtons::kCount + 1> KeyButtons;  // by id
     QAction* DiscardAction = nullptr;
     std::function<void()> Save;

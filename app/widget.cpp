@@ -122,6 +122,7 @@ void Widget::construct()
 
     Settings = new SettingsMenu(*this, Language_Flag, this);
     Unsaved->addActionsTo(*Settings->menu());
+    Status->addHistoryActionTo(*Settings->menu());
     on_change_clicked();
     if (ViewSettings::language() == 0)
         on_change_clicked();
@@ -212,7 +213,8 @@ void Widget::on_CleanALLButton_clicked()
 
 void Widget::Read_configuration_clicked()
 {
-    Session->readConfiguration();
+    if (const std::optional<KeyReadResult> read = Session->readConfiguration())
+        Status->showReadBack(*read, allKeyRecordReplies(Config->currentFormat()));
     History->clear();
     Unsaved->refresh();
 }

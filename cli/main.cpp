@@ -6,6 +6,8 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "keys/key_table.h"
+#include "profile/action_words.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -62,6 +64,21 @@ void print(std::FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+// For the shell's completion: every caption the action parser takes, one a
+// line, the parser itself deciding (keys on current keypads, the lighting
+// slot on old ones).
+void printActionWords()
+{
+    QStringList words{QStringLiteral("none")};
+    for (int i = 0; i < KeyTable::kSize; ++i) {
+        const QString word = KeyTable::caption(i, 1).simplified();
+        for (const ActionWords::Context context : {ActionWords::Context{true, 0, 1}, ActionWords::Context{false, 0, 0}})
+            if (!word.isEmpty() && !words.contains(word) && ActionWords::parse(word, context, nullptr))
+                words << word;
+    }
+    print(stdout, words.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
 int usageError(const QString& message, const QString& command)
 {
     const QString helpHint = command.isEmpty() ? QStringLiteral("%1 --help").arg(QLatin1String(kProgram))
@@ -100,11 +117,18 @@ int runCli(int argc, char** argv)
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     addGlobalOptions(parser);
+    QCommandLineOption actionWordsOption(QStringLiteral("action-words"));
+    actionWordsOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(actionWordsOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
                                  QStringLiteral("command [arguments]"));
 
     // The command's own options are not known yet, so this parse may complain.
     parser.parse(args);
+    if (parser.isSet(actionWordsOption)) {
+        printActionWords();
+        return ExitCode::kDone;
+    }
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty() || positional.first() == QLatin1String("help")) {
         const QString topic = positional.value(1);

@@ -1,11 +1,16 @@
 #include "pages/led_page.h"
 #include "keys/window_log.h"
 
+#include <QButtonGroup>
 #include <QPalette>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
 #include <QWidget>
+#include <QtMath>
 
 #include "config/keypad_config.h"
+#include "keys/record_render.h"
 #include "pages/run_time_texts.h"
 
 namespace {
@@ -40,7 +45,7 @@ QPushButton* findButton(QWidget* root, const QString& name)
 }  // namespace
 
 LedPage::LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
-    : QObject(parent), Config(config), Language_Flag(languageFlag)
+    : QObject(parent), Config(config), Language_Flag(languageFlag), Root(root)
 {
     for (int n = 1; n <= kColourButtons; ++n)
         ColourButtons[n - 1] = findButton(root, QStringLiteral("LED_color_%1").arg(n));
@@ -58,24 +63,42 @@ QColor LedPage::paletteColour(int number)
     return QColor(c.r, c.g, c.b);
 }
 
-QString LedPage::colourButtonStyle(const QColor& colour)
+// The ink of higher contrast on the colour (WCAG relative luminance).
+QColor LedPage::inkOn(const QColor& colour)
 {
+    const auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : qPow((v + 0.055) / 1.055, 2.4);
+    };
+    const double luminance =
+        0.2126 * linear(colour.red()) + 0.7152 * linear(colour.green()) + 0.0722 * linear(colour.blue());
+    return luminance > 0.179 ? QColor(0x20, 0x20, 0x20) : QColor(Qt::white);
+}
+
+QString LedPage::colourButtonStyle(const QColor& colour, bool selected)
+{
+    const QString ink = inkOn(colour).name();
     return QStringLiteral(
-               "QPushButton { background-color: rgb(%1, %2, %3); color: #FFFFFF; border-radius: 2px; }"
+               "QPushButton { background-color: rgb(%1, %2, %3); color: %4; border-radius: 2px; %5}"
                "QPushButton:pressed, QPushButton:checked { background-color: qlineargradient(x1: 0, y1: 0, "
-               "x2: 0, y2: 1, stop: 0 #273c75, stop: 1 #487eb0); }"
+               "x2: 0, y2: 1, stop: 0 #273c75, stop: 1 #487eb0); color: #FFFFFF; }"
                "QPushButton:disabled { background-color: #dcdde1; }")
         .arg(colour.red())
         .arg(colour.green())
-        .arg(colour.blue());
+        .arg(colour.blue())
+        .arg(ink, selected ? QStringLiteral("border: 3px solid %1; font-weight: bold; ").arg(ink) : QString());
 }
 
-QString LedPage::keyColourStyle(const QColor& colour)
+QString LedPage::keyLedStyle(const QColor& colour, bool selected)
 {
-    return QStringLiteral(
-               "QPushButton {   background-color: %1;   color: white;   border-radius: 5px;   padding: 10px;}"
-               "QPushButton:hover {   background-color: %2;}QPushButton:pressed {   background-color: %3;}")
-        .arg(colour.name(), colour.darker(110).name(), colour.darker(120).name());
+    return selected ? QStringLiteral("background-color: rgb(%1, %2, %3); border: 4px solid #e1e100;")
+                          .arg(colour.red())
+                          .arg(colour.green())
+                          .arg(colour.blue())
+                    : QStringLiteral("background-color: rgb(%1, %2, %3);")
+                          .arg(colour.red())
+                          .arg(colour.green())
+                          .arg(colour.blue());
 }
 
 QString LedPage::modeStyle(bool selected)
@@ -102,6 +125,51 @@ void LedPage::setUp()
         connect(button, &QPushButton::clicked, this,
                 [this, m] { asEdit(QStringLiteral("LED mode"), [&] { onModeClicked(m); }); });
     }
+    if (!Root)
+        return;
+    // After the window's own handlers, which select the key, the layer or the
+    // page: the frame and the lighting follow what they chose.
+    if (QPushButton* k1 = KeyButtons[0]; k1 && k1->group())
+        connect(k1->group(), &QButtonGroup::idClicked, this, [this] {
+            if (Config.currentFormat() && Config.editingMode() == ModeLighting)
+                showLayerLeds();
+        });
+    if (auto* layer1 = Root->findChild<QPushButton*>(QStringLiteral("Layer1")); layer1 && layer1->group())
+        connect(layer1->group(), &QButtonGroup::idClicked, this, &LedPage::showOldFormatLighting);
+    if (auto* tabs = Root->findChild<QTabWidget*>(QStringLiteral("tabWidget")))
+        connect(tabs, &QTabWidget::currentChanged, this, &LedPage::showOldFormatLighting);
+    connect(&Config, &KeypadConfig::changed, this, [this](int layer, int slot) {
+        if (slot == 0 && layer == Config.selectedLayer())
+            showOldFormatLighting();
+    });
+}
+
+bool LedPage::oldLightingInFront() const
+{
+    return !Config.currentFormat() && Config.editingMode() == ModeLighting;
+}
+
+void LedPage::showColourSelected(int number)
+{
+    for (int n = 1; n <= kNamedColours; ++n)
+        if (QPushButton* button = ColourButtons[n - 1])
+            button->setStyleSheet(colourButtonStyle(paletteColour(n), n == number));
+}
+
+void LedPage::showOldFormatLighting()
+{
+    if (!oldLightingInFront())
+        return;
+    const uint8_t* slot = Config.store().PHY_KEY_Value[Config.selectedLayer()][0];
+    // A layer whose lighting was never set in this window holds no choice.
+    const bool set = slot[0] == 0xFE && slot[1] == 0xB0;
+    const uint8_t ledByte = set ? slot[11] : 0;
+    for (int m = 0; m < kModeButtons; ++m)
+        if (ModeButtons[m])
+            ModeButtons[m]->setStyleSheet(modeStyle(set && m == (ledByte & 0x0F)));
+    showColourSelected(set ? ledByte >> 4 : 0);
+    if (auto* text = Root ? Root->findChild<QTextEdit*>(QStringLiteral("lineEdit")) : nullptr)
+        text->setText(set ? oldFormatLedText(ledByte) : QString());
 }
 
 void LedPage::asEdit(const QString& what, const std::function<void()>& edit)
@@ -132,6 +200,11 @@ void LedPage::onColourClicked(QPushButton* button)
     button->ensurePolished();
     const QColor colour = button->palette().color(QPalette::Button);
 
+    if (!Config.currentFormat()) {
+        // Old keypads keep one colour per layer, in the record the click wrote.
+        showOldFormatLighting();
+        return;
+    }
     const int key = Config.selectedKey();
     if (!keyTakesColour(key)) {
         qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
@@ -139,7 +212,7 @@ void LedPage::onColourClicked(QPushButton* button)
     }
 
     if (QPushButton* keyButton = KeyButtons[key - 1])
-        keyButton->setStyleSheet(keyColourStyle(colour));
+        keyButton->setStyleSheet(keyLedStyle(colour, true));
 
     Config.setKeyColour(Config.selectedLayer(), key, static_cast<uint8_t>(colour.red()),
                         static_cast<uint8_t>(colour.green()), static_cast<uint8_t>(colour.blue()));
@@ -159,6 +232,7 @@ void LedPage::onModeClicked(int mode)
             ModeButtons[m]->setStyleSheet(modeStyle(m == mode));
     }
     qCDebug(lcUi) << "Selected mode:" << Config.store().LayerLedMode[layer];
+    showOldFormatLighting();
 }
 
 void LedPage::showLayerLeds()
@@ -180,8 +254,7 @@ void LedPage::showLayerLeds()
         if (!KeyButtons[i])
             continue;
         const uint8_t* rgb = &store.KeyBoard_KeyLed[layer][3 * i];
-        KeyButtons[i]->setStyleSheet(
-            QStringLiteral("background-color: rgb(%1, %2, %3);").arg(rgb[0]).arg(rgb[1]).arg(rgb[2]));
+        KeyButtons[i]->setStyleSheet(keyLedStyle(QColor(rgb[0], rgb[1], rgb[2]), i + 1 == store.Select_PHY_Key));
     }
 }
 
@@ -224,7 +297,9 @@ void LedPage::hideAllColourButtons()
     }
 }
 
-QString LedPage::oldFormatLedText(uint8_t ledByte, unsigned char variant) const
+// The colour is named in every edition: the record holds it, whether or not
+// the colour buttons are shown.
+QString LedPage::oldFormatLedText(uint8_t ledByte) const
 {
-    return RunTimeTexts::oldFormatLedText(ledByte, Language_Flag, variant);
+    return RecordRender::lightingText(ledByte, Language_Flag, true);
 }

@@ -36,8 +36,12 @@ public:
     void onColourClicked(QPushButton* button);
     void onModeClicked(int mode);
 
-    // Mode buttons and key colours of the selected layer, from the store.
+    // Mode buttons and key colours of the selected layer, from the store; the
+    // selected key keeps its yellow frame over its colour.
     void showLayerLeds();
+    // Old keypads: the mode and colour the layer's lighting record holds,
+    // shown as selected and in the text box.
+    void showOldFormatLighting();
 
     // Colour buttons on connection: seven named ones for the old format, all 56
     // without captions for the current one (the TESSAPLEX build keeps them hidden).
@@ -47,16 +51,22 @@ public:
     // the format in force; off hides them all again.
     void showAllColours(bool shown);
 
-    QString oldFormatLedText(uint8_t ledByte, unsigned char variant = Build_Variant) const;
+    QString oldFormatLedText(uint8_t ledByte) const;
 
     static QColor paletteColour(int number);  // 1..56
-    static QString colourButtonStyle(const QColor& colour);
-    static QString keyColourStyle(const QColor& colour);
+    // Captions in dark ink where the colour is light, so "Yellow" and "Cyan"
+    // can be read; selected: framed in that ink.
+    static QString colourButtonStyle(const QColor& colour, bool selected = false);
+    static QColor inkOn(const QColor& colour);
+    // A key button wearing its LED colour; selected adds the selection frame.
+    static QString keyLedStyle(const QColor& colour, bool selected);
     static QString modeStyle(bool selected);
 
 
 private:
     bool keyTakesColour(int key) const;
+    bool oldLightingInFront() const;
+    void showColourSelected(int number);  // 0: none
     void asEdit(const QString& what, const std::function<void()>& edit);
 
     KeypadConfig& Config;
@@ -64,6 +74,7 @@ private:
     std::array<QPushButton*, kColourButtons> ColourButtons{};
     std::array<QPushButton*, kModeButtons> ModeButtons{};
     std::array<QPushButton*, kColourKeys> KeyButtons{};
+    QWidget* Root = nullptr;
     EditScope Scope;
     bool AllColours = false;
     bool CurrentFormat = true;

@@ -57,6 +57,7 @@ private slots:
     void colourClickStoresButtonColourAndStylesKey()
     {
         ConfigStore& store = config->rawStore();
+        useCurrentFormat(store);
         store.Select_PHY_Key = 3;
         store.Select_PHY_Key_Layer = 1;
         LedPage page(form->root.get(), *config, language);
@@ -69,10 +70,9 @@ private slots:
         QCOMPARE(int(store.KeyBoard_KeyLed[1][8]), 255);
         QCOMPARE(int(store.LedDirty[1]), 1);
         QCOMPARE(int(store.LedDirty[0]), 0);
-        QCOMPARE(form->find("pushButton_K3")->styleSheet(),
-                 QString("QPushButton {   background-color: #0000ff;   color: white;   border-radius: 5px;   "
-                         "padding: 10px;}QPushButton:hover {   background-color: #0000e8;}"
-                         "QPushButton:pressed {   background-color: #0000d4;}"));
+        // The key wears its colour and keeps the selection frame.
+        QCOMPARE(form->find("pushButton_K3")->styleSheet(), LedPage::keyLedStyle(Qt::blue, true));
+        QVERIFY(LedPage::keyLedStyle(Qt::blue, true).contains("#e1e100"));
         // Other layers keep their palette.
         QCOMPARE(int(store.KeyBoard_KeyLed[0][6]), 0xFF);
 
@@ -97,6 +97,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, shownKeys);
         ConfigStore& store = config->rawStore();
+        useCurrentFormat(store);
         store.Select_PHY_Key = uint8_t(key);
         store.Layout_KeyBoard_KeyNum[0] = uint8_t(shownKeys);
         uint8_t before[kLayers][kLedBytesPerLayer];
@@ -169,13 +170,17 @@ private slots:
         QCOMPARE(form->find("LED_color_5")->text(), QString::fromUtf8("青色"));
     }
 
-    void oldFormatLedTextDropsColourInTessaplexBuild()
+    // The text names mode and colour in every edition; light colours get dark ink.
+    void oldFormatLightingShowsModeAndColour()
     {
         LedPage page(form->root.get(), *config, language);
-        QCOMPARE(page.oldFormatLedText(0x52, 1), QString("LED Mode2   Cyan"));
-        QCOMPARE(page.oldFormatLedText(0x12, 2), QString("LED Mode2   "));
+        QCOMPARE(page.oldFormatLedText(0x63), QString("LED Mode3   Blue"));
         language = 0;
-        QCOMPARE(page.oldFormatLedText(0x13, 1), QString::fromUtf8("LED模式3   红色"));
+        QCOMPARE(page.oldFormatLedText(0x13), QString::fromUtf8("LED模式3   红色"));
+        for (int n : {3, 5})  // Yellow, Cyan
+            QCOMPARE(LedPage::inkOn(LedPage::paletteColour(n)), QColor(0x20, 0x20, 0x20));
+        for (int n : {6, 7})  // Blue, Purple
+            QCOMPARE(LedPage::inkOn(LedPage::paletteColour(n)), QColor(Qt::white));
     }
 
     // ---- Delay page ----
