@@ -2,10 +2,9 @@
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeWidget>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "pages/run_time_texts.h"
@@ -28,21 +27,14 @@ MessageHistoryView::MessageHistoryView(QWidget* parent, const MessageHistory& hi
     : QDialog(parent), History(history), Language_Flag(languageFlag)
 {
     setObjectName(QStringLiteral("messageHistory"));
-    // The window's dark sheet would reach the list; a dialog of its own reads plainly.
-    setStyleSheet(QStringLiteral("QDialog, QTreeWidget { background-color: rgb(50, 50, 50); color: #FFFFFF; }"
-                                 "QHeaderView::section { background-color: rgb(70, 70, 70); color: #FFFFFF; "
-                                 "border: 0px; padding: 4px; }"
+    // Colours of its own: the window's dark sheet does not reach a dialog.
+    setStyleSheet(QStringLiteral("QDialog, QTextBrowser { background-color: rgb(50, 50, 50); color: #FFFFFF; }"
                                  "QPushButton { background-color: rgb(75, 75, 75); color: #FFFFFF; "
                                  "border: 1px solid rgb(110, 110, 110); border-radius: 6px; padding: 4px 18px; }"
                                  "QPushButton:focus { border: 2px solid #e1e100; }"));
-    List = new QTreeWidget(this);
+    List = new QTextBrowser(this);
     List->setObjectName(QStringLiteral("messageHistoryList"));
-    List->setColumnCount(2);
-    List->setRootIsDecorated(false);
-    List->setWordWrap(true);
-    List->setUniformRowHeights(false);
-    List->setSelectionMode(QAbstractItemView::SingleSelection);
-    List->header()->setStretchLastSection(true);
+    List->setOpenLinks(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     buttons->button(QDialogButtonBox::Close)->setText(RunTimeTexts::pick(languageFlag, "Close", "关闭"));
@@ -50,37 +42,34 @@ MessageHistoryView::MessageHistoryView(QWidget* parent, const MessageHistory& hi
     layout->addWidget(List);
     layout->addWidget(buttons);
     const QRect screen = (parent ? parent->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    resize(qMin(760, screen.width() * 9 / 10), qMin(440, screen.height() * 8 / 10));
+    resize(qMin(820, screen.width() * 9 / 10), qMin(480, screen.height() * 8 / 10));
     refill();
 }
 
 void MessageHistoryView::refill()
 {
     setWindowTitle(title(Language_Flag));
-    List->setHeaderLabels({RunTimeTexts::pick(Language_Flag, "Time", "时间"),
-                           RunTimeTexts::pick(Language_Flag, "Message", "消息")});
-    List->clear();
-    const auto& entries = History.entries();
-    bool anyDetails = false;
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        auto* item = new QTreeWidgetItem(List, {it->time.toString(QStringLiteral("HH:mm:ss")), it->text});
-        item->setToolTip(1, it->text);
-        // A report's lines under its message, folded away.
-        for (const QString& line : it->details.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            auto* child = new QTreeWidgetItem(item, {QString(), line});
-            child->setToolTip(1, line);
-            anyDetails = true;
-        }
-        switch (it->kind) {
-        case MessageHistory::Kind::Problem: item->setForeground(1, QColor(255, 120, 110)); break;
-        case MessageHistory::Kind::Notice: item->setForeground(1, QColor(255, 200, 90)); break;
-        case MessageHistory::Kind::Success: item->setForeground(1, QColor(120, 230, 130)); break;
+    const auto colour = [](MessageHistory::Kind kind) {
+        switch (kind) {
+        case MessageHistory::Kind::Problem: return QStringLiteral("#ff8a80");
+        case MessageHistory::Kind::Notice: return QStringLiteral("#ffc83c");
+        case MessageHistory::Kind::Success: return QStringLiteral("#78e682");
         case MessageHistory::Kind::Info: break;
         }
+        return QStringLiteral("#ffffff");
+    };
+    QString html = QStringLiteral("<table cellspacing='0' cellpadding='3'>");
+    const auto& entries = History.entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        html += QStringLiteral("<tr><td valign='top' style='color:#a0a0a0'>%1</td><td style='color:%2'>%3")
+                    .arg(it->time.toString(QStringLiteral("HH:mm:ss")), colour(it->kind), it->text.toHtmlEscaped());
+        if (!it->details.isEmpty())
+            html += QStringLiteral("<div style='color:#c8c8c8; margin-left:16px'>%1</div>")
+                        .arg(it->details.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")));
+        html += QStringLiteral("</td></tr>");
     }
-    List->setRootIsDecorated(anyDetails);
+    html += QStringLiteral("</table>");
     if (entries.empty())
-        new QTreeWidgetItem(List, {QString(), RunTimeTexts::pick(Language_Flag, "No messages yet", "暂无消息")});
-    List->resizeColumnToContents(0);
-    List->setCurrentItem(List->topLevelItem(0));
+        html = RunTimeTexts::pick(Language_Flag, "No messages yet", "暂无消息").toHtmlEscaped();
+    List->setHtml(html);
 }

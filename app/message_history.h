@@ -6,7 +6,7 @@
 
 #include <deque>
 
-class QTreeWidget;
+class QTextBrowser;
 
 // The status messages of this run, newest last, so one that went by while the
 // user looked elsewhere can be read again.
@@ -29,7 +29,8 @@ private:
     std::deque<Entry> Entries;
 };
 
-// The history as a list with times, newest first; refilled while open.
+// The history with times, newest first, a report's lines under its message;
+// wrapped, selectable text, refilled while open.
 class MessageHistoryView : public QDialog {
     Q_OBJECT
 
@@ -42,5 +43,5 @@ public:
 private:
     const MessageHistory& History;
     const int& Language_Flag;
-    QTreeWidget* List = nullptr;
+    QTextBrowser* List = nullptr;
 };

@@ -249,7 +249,6 @@ bool ProfileActions::importFile(const QString& path)
     // history and in a report that starts with one line saying it all.
     const QString details = result.notImported.join(QLatin1Char('\n'));
     const QString left = text("%1 not imported", "%1 项未导入").arg(result.notImported.size());
-    Status.showNotice(message + text("; ", "；") + left, details);
     const QString summary =
         (result.changes == 0 ? text("Nothing changed", "没有修改")
                              : text("%1 changes imported", "已导入 %1 处修改").arg(result.changes))
@@ -258,6 +257,8 @@ bool ProfileActions::importFile(const QString& path)
          summary + QLatin1String("\n\n") + message + QLatin1String("\n\n") + text("Not imported:", "未导入：")
              + QLatin1Char('\n') + details,
          false);
+    // After the report: a notice started before it would run out behind it.
+    Status.showNotice(message + text("; ", "；") + left, details);
     return result.changes > 0;
 }
 

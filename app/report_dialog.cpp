@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -43,24 +43,31 @@ ReportDialog::ReportDialog(QWidget* parent, const QString& title, const QString&
     const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect room = screen->availableGeometry();
     setMaximumSize(room.width() * 9 / 10, room.height() * 85 / 100);
-    QPlainTextEdit* text = nullptr;
+    QScrollArea* scroll = nullptr;
+    QLabel* text = nullptr;
     if (!details.isEmpty()) {
-        text = new QPlainTextEdit(details, this);
+        text = new QLabel(details, this);
         text->setObjectName(QStringLiteral("reportDetails"));
-        text->setReadOnly(true);
-        text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        text->setMinimumHeight(text->fontMetrics().lineSpacing() * 4);
-        layout->addWidget(text, 1);
+        text->setWordWrap(true);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        text->setTextFormat(Qt::PlainText);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text->setContentsMargins(6, 6, 6, 6);
+        scroll = new QScrollArea(this);
+        scroll->setWidget(text);
+        scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setMinimumHeight(text->fontMetrics().lineSpacing() * 4);
+        layout->addWidget(scroll, 1);
     }
     layout->addWidget(buttons);
     QSize size = sizeHint();
-    if (text) {
+    if (scroll) {
         // Room for every line of the details, as far as the screen allows;
         // beyond that they scroll.
-        const int lines = details.count(QLatin1Char('\n')) + 2;
-        const int wanted = text->fontMetrics().lineSpacing() * lines + 2 * text->frameWidth() + 8;
-        size.setHeight(size.height() - text->sizeHint().height() + wanted);
-        size.setWidth(qMax(size.width(), qMin(720, room.width() * 3 / 4)));
+        const int width = qMax(size.width(), qMin(720, room.width() * 3 / 4));
+        const int wanted = text->heightForWidth(width - 60) + 2 * scroll->frameWidth();
+        size = QSize(width, size.height() - scroll->sizeHint().height() + wanted);
     }
     resize(size.boundedTo(maximumSize()));
 }

@@ -176,6 +176,18 @@ cli)
     done
     complete_words tessaplex-cli --simulate led --l | grep -qx -- "--layer" \
         || fail "bash completion does not offer --layer after led"
+    # Without the bash-completion package: no error, knob names and the
+    # program's own action words.
+    bare_complete() {
+        bash -c '. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tessaplex_cli 2>&1
+                 printf "%s\n" "${COMPREPLY[@]}"' sh "$completion" "$@"
+    }
+    ! bare_complete "$cli" "" | grep -q 'not found' \
+        || fail "bash completion without bash-completion prints errors: $(bare_complete "$cli" "")"
+    bare_complete "$cli" set kn | grep -qx 'knob\\ 1\\ left' \
+        || fail "bash completion without bash-completion: no knob names: $(bare_complete "$cli" set kn)"
+    bare_complete "$cli" set K1 Volume | grep -qx 'Volume+' \
+        || fail "bash completion does not offer action words: $(bare_complete "$cli" set K1 Volume)"
     ;;
 *)
     echo "unknown check: $check"
