@@ -25,7 +25,7 @@ QString successStyle()
     return RunTimeTexts::savedNoticeStyle() + QStringLiteral("color:#102a14;");
 }
 
-// About a fifth of a second a character, within bounds.
+// Some 70 ms a character, within bounds.
 int readingTimeMs(const QString& text)
 {
     return qBound(StatusLine::kNoticeMs, 70 * int(text.size()), 12000);
@@ -130,11 +130,16 @@ void StatusLine::refresh()
         apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
         break;
     }
-    if (Dev_Sta_Dsp->text() != LastPresenceText) {
-        LastPresenceText = Dev_Sta_Dsp->text();
+    // News of the connection, not the same news again in another language.
+    const QString news = QStringLiteral("%1 %2 %3")
+                             .arg(int(Presence))
+                             .arg(OpenProblem ? int(OpenProblem->verdict) : -1)
+                             .arg(BoardNote[1]);
+    if (news != LastPresenceNews) {
+        LastPresenceNews = news;
         const bool trouble = Presence == P::PermissionDenied || Presence == P::NotAnswering
                              || (OpenProblem && Presence == P::CannotOpen);
-        remember(LastPresenceText, trouble ? MessageHistory::Kind::Problem : MessageHistory::Kind::Info);
+        remember(Dev_Sta_Dsp->text(), trouble ? MessageHistory::Kind::Problem : MessageHistory::Kind::Info);
     }
     HistoryAction->setText(MessageHistoryView::title(Language_Flag) + QStringLiteral("..."));
     const bool problemShown = Presence == P::PermissionDenied || Presence == P::CannotOpen;

@@ -82,7 +82,7 @@ private:
     QString BoardNote[2];  // Chinese, English
     QTimer* NoticeTimer = nullptr;
     MessageHistory History;
-    QString LastPresenceText;  // the connection's last text kept in the history
+    QString LastPresenceNews;  // what the history last heard from the connection
     QPointer<MessageHistoryView> HistoryView;
     QAction* HistoryAction = nullptr;
 };

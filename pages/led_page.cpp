@@ -91,14 +91,9 @@ QString LedPage::colourButtonStyle(const QColor& colour, bool selected)
 
 QString LedPage::keyLedStyle(const QColor& colour, bool selected)
 {
-    return selected ? QStringLiteral("background-color: rgb(%1, %2, %3); border: 4px solid #e1e100;")
-                          .arg(colour.red())
-                          .arg(colour.green())
-                          .arg(colour.blue())
-                    : QStringLiteral("background-color: rgb(%1, %2, %3);")
-                          .arg(colour.red())
-                          .arg(colour.green())
-                          .arg(colour.blue());
+    const QString fill =
+        QStringLiteral("background-color: rgb(%1, %2, %3);").arg(colour.red()).arg(colour.green()).arg(colour.blue());
+    return selected ? fill + QStringLiteral(" border: 4px solid #e1e100;") : fill;
 }
 
 QString LedPage::modeStyle(bool selected)
@@ -160,10 +155,10 @@ void LedPage::showOldFormatLighting()
 {
     if (!oldLightingInFront())
         return;
-    const uint8_t* slot = Config.store().PHY_KEY_Value[Config.selectedLayer()][0];
-    // A layer whose lighting was never set in this window holds no choice.
-    const bool set = slot[0] == 0xFE && slot[1] == 0xB0;
-    const uint8_t ledByte = set ? slot[11] : 0;
+    // The lighting byte of the layer's slot 0; a set one always names a colour,
+    // so 0 is a layer whose lighting was never chosen.
+    const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];
+    const bool set = ledByte != 0;
     for (int m = 0; m < kModeButtons; ++m)
         if (ModeButtons[m])
             ModeButtons[m]->setStyleSheet(modeStyle(set && m == (ledByte & 0x0F)));

@@ -330,7 +330,7 @@ SimulatedKeypad& TestFaultMatrix::attachKeypad(bool current)
 
 void TestFaultMatrix::expireSaveNotices()
 {
-    // The notice's 1500 ms pass at once: fire every pending notice timer.
+    // A notice's time passes at once: fire every pending notice timer.
     for (QTimer* timer : window->findChildren<QTimer*>()) {
         if (timer == window->Monitor_Timer || !timer->isActive() || !timer->isSingleShot())
             continue;
@@ -658,6 +658,7 @@ void TestFaultMatrix::faultMatrix()
         verifyReadLeftStoreSound(*before, kind, formatsAgree);
         if (QTest::currentTestFailed())
             return;
+        expireSaveNotices();  // what "View settings" brought
     }
 
     tick();
