@@ -144,6 +144,8 @@ bool KeypadSession::discardUnsavedEdits()
 void KeypadSession::save()
 {
     if (Connection.isConnected()) {
+        if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
+            return;
         const bool saved = downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed;
         Status.showSaveResult(saved);
         // A failed write may be the unplug itself, before any event says so.
@@ -155,6 +157,8 @@ void KeypadSession::save()
 
 void KeypadSession::switchModel(int model)
 {
+    if (Connection.isConnected() && BeforeWriting && !BeforeWriting())
+        return;
     const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
     if (result.outcome != SetModelOutcome::Sent)
         return;

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include "device/keypad_connection.h"
 
 class Dialog1;
@@ -38,6 +40,8 @@ public:
     void save();
     void switchModel(int model);
     void requestUpgrade();
+    // Asked before a save or a model switch changes the keypad; false stops it.
+    void setBeforeWriting(std::function<bool()> check) { BeforeWriting = std::move(check); }
     // Old and current keypads offer different controls; done on connection
     // and again after a language switch.
     void adaptPages();
@@ -63,4 +67,5 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
+    std::function<bool()> BeforeWriting;
 };
