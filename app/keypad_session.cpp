@@ -9,6 +9,7 @@
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "models/dialog1.h"
+#include "models/model_catalogue.h"
 #include "models/window_size.h"
 #include "pages/delay_page.h"
 #include "pages/led_page.h"
@@ -157,7 +158,8 @@ void KeypadSession::save()
 
 void KeypadSession::switchModel(int model)
 {
-    if (Connection.isConnected() && BeforeWriting && !BeforeWriting())
+    // A model the keypad has no code for sends nothing, so needs no backup.
+    if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
         return;
     const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
     if (result.outcome != SetModelOutcome::Sent)
