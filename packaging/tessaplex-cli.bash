@@ -5,8 +5,8 @@ _tessaplex_cli()
     local cur prev words cword
     _init_completion -n = || return
 
-    local commands="list info read write diff set clear led doctor help"
-    local global="--device --simulate --simulate= --simulate-state --json -q --quiet -h --help -v --version"
+    local commands="list info read write diff set clear led backups restore doctor help"
+    local global="--device --simulate --simulate= --simulate-state --json --no-backup -q --quiet -h --help -v --version"
 
     case $prev in
         --device)
@@ -44,6 +44,7 @@ _tessaplex_cli()
         set) own="--layer" ;;
         clear) own="--layer --all" ;;
         led) own="--layer --mode --colour" ;;
+        restore) own="--latest --first" ;;
         help)
             COMPREPLY=($(compgen -W "$commands" -- "$cur"))
             return ;;
@@ -56,7 +57,7 @@ _tessaplex_cli()
     fi
     case $command in
         "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
-        write|diff) _filedir json ;;
+        write|diff|restore) _filedir json ;;
         set|clear)
             # The key comes first; the action words after it are free text.
             ((arguments == 0)) || return
