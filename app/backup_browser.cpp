@@ -56,7 +56,7 @@ BackupBrowser::BackupBrowser(QWidget& window, const BackupStore& store, const Ba
     Note->setWordWrap(true);
 
     auto* layerRow = new QHBoxLayout;
-    layerRow->addWidget(new QLabel(text("Preview of layer:", "预览层："), this));
+    layerRow->addWidget(new QLabel(text("Shown on the keypad picture, layer:", "键盘图片上显示此备份，层："), this));
     Layers = new QButtonGroup(this);
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
         auto* button = new QPushButton(QString::number(layer + 1), this);
@@ -96,6 +96,8 @@ BackupBrowser::BackupBrowser(QWidget& window, const BackupStore& store, const Ba
     whole->addWidget(Note);
     whole->addLayout(body, 1);
 
+    if (connected)
+        Profiles.readUnknownLedLayers();
     fill(store, keypad, connected);
     connect(List, &QTreeWidget::currentItemChanged, this, &BackupBrowser::showSelected);
     select(0);
@@ -125,7 +127,10 @@ void BackupBrowser::fill(const BackupStore& store, const BackupKeypad& keypad, b
         Note->setText(text("Backups are taken before every change to a keypad; the first of each keypad is kept "
                            "for good, the newest 20 besides it. In: ",
                            "每次修改键盘之前都会备份；每个键盘的第一份备份永久保留，另保留最新的 20 份。位置：")
-                      + store.baseDir());
+                      + store.baseDir()
+                      + (connected ? QLatin1Char('\n') + text("This keypad: ", "此键盘：")
+                                         + BackupKeypad::describeFolder(keypad.folderName())
+                                   : QString()));
     }
     const QString own = connected ? keypad.folderName() : QString();
     for (const QString& folder : store.keypadFolders()) {
@@ -160,14 +165,14 @@ void BackupBrowser::fill(const BackupStore& store, const BackupKeypad& keypad, b
                 differs = row->changes.isEmpty() ? text("same", "相同") : QString::number(row->changes.size());
             }
         }
-        QString who = BackupKeypad::describeFolder(row->entry.keypadFolder);
-        if (row->ours)
-            who = text("this keypad", "此键盘") + QStringLiteral(" (") + who + QLatin1Char(')');
+        const QString described = BackupKeypad::describeFolder(row->entry.keypadFolder);
+        QString who = row->ours ? text("this keypad", "此键盘") : described;
         if (row->entry.first)
             who += text(", first", "，第一份");
         auto* item = new QTreeWidgetItem(
             List, {row->entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), who, row->assigned, differs});
         item->setToolTip(0, row->entry.path);
+        item->setToolTip(1, described);
     }
     if (Rows.isEmpty())
         Details->setPlainText(text("No backups yet.", "还没有备份。"));

@@ -215,6 +215,7 @@ bool ProfileActions::importFile(const QString& path)
 
 bool ProfileActions::restoreBackup(const QString& path)
 {
+    readUnknownLedLayers();
     return importFrom(path, text("Restore backup", "恢复备份"), false);
 }
 

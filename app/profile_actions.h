@@ -52,6 +52,10 @@ public:
     // "Save settings"; its folder is not remembered for the file dialogs.
     bool restoreBackup(const QString& path);
 
+    // LED layers the window has not read from the keypad are read now, so
+    // that a profile is compared with what the keypad holds.
+    void readUnknownLedLayers();
+
     // Button texts in the language now in force.
     void retranslate();
 
@@ -63,7 +67,6 @@ private:
     QString lastFolder() const;
     void rememberFolder(const QString& filePath);
     bool keypadKnown(const QString& title);
-    void readUnknownLedLayers();
     void refreshWindow();
     void showLedsIfOnTheirPage();
     void tell(const QString& title, const QString& text, bool problem);
