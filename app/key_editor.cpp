@@ -371,6 +371,11 @@ void KeyEditor::showLayerLabels(int layer)
     Labels->showLayer(Config.store(), layer);
 }
 
+void KeyEditor::showLabelsOf(const ConfigStore& store, int layer)
+{
+    Labels->showLayer(store, layer);
+}
+
 void KeyEditor::appendToSelectedKey(const QString& caption)
 {
     Labels->appendToSelectedKey(Config.store(), caption);

@@ -68,6 +68,9 @@ public:
     void showView(const EditView& view, const KeypadConfig::Difference& changed);
 
     void showSelectedKeyText();
+    // Another configuration's captions on the picture, for a preview; the
+    // window's own come back with showLayerLabels().
+    void showLabelsOf(const ConfigStore& store, int layer);
     void showLayerLabels(int layer);
     void appendToSelectedKey(const QString& caption);
     void resetHighlights();

@@ -9,6 +9,7 @@
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "models/dialog1.h"
+#include "models/model_catalogue.h"
 #include "models/window_size.h"
 #include "pages/delay_page.h"
 #include "pages/led_page.h"
@@ -146,6 +147,8 @@ bool KeypadSession::discardUnsavedEdits()
 void KeypadSession::save()
 {
     if (Connection.isConnected()) {
+        if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
+            return;
         const bool saved = downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed;
         Status.showSaveResult(saved);
         // A failed write may be the unplug itself, before any event says so.
@@ -162,6 +165,9 @@ void KeypadSession::save()
 
 void KeypadSession::switchModel(int model)
 {
+    // A model the keypad has no code for sends nothing, so needs no backup.
+    if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
+        return;
     const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
     if (result.outcome != SetModelOutcome::Sent)
         return;

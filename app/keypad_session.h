@@ -3,6 +3,8 @@
 #include <QObject>
 
 #include "config/keypad_sync.h"
+#include <functional>
+
 #include "device/keypad_connection.h"
 
 #include <optional>
@@ -42,6 +44,8 @@ public:
     void save();
     void switchModel(int model);
     void requestUpgrade();
+    // Asked before a save or a model switch changes the keypad; false stops it.
+    void setBeforeWriting(std::function<bool()> check) { BeforeWriting = std::move(check); }
     // Old and current keypads offer different controls; done on connection
     // and again after a language switch.
     void adaptPages();
@@ -67,4 +71,5 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
+    std::function<bool()> BeforeWriting;
 };

@@ -5,6 +5,7 @@
 
 #include "app/application_setup.h"
 #include "app/command_line.h"
+#include "app/keypad_backups.h"
 #include "app/options.h"
 #include "app/simulated_setup.h"
 #include "app/settings_menu.h"
@@ -57,6 +58,8 @@ int runProgram(int argc, char** argv)
     std::unique_ptr<Widget> window;
     if (options.simulate) {
         window = std::make_unique<Widget>(simulated.transport());
+        const QString folder = SimulatedSetup::backupFolder(options.simulateState);
+        window->backups().setStore(folder.isEmpty() ? BackupStore::none() : BackupStore::at(folder));
     } else {
         window = std::make_unique<Widget>();
     }

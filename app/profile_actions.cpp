@@ -217,7 +217,17 @@ void ProfileActions::importProfile()
 
 bool ProfileActions::importFile(const QString& path)
 {
-    const QString title = text("Import profile", "导入配置文件");
+    return importFrom(path, text("Import profile", "导入配置文件"), true);
+}
+
+bool ProfileActions::restoreBackup(const QString& path)
+{
+    readUnknownLedLayers();
+    return importFrom(path, text("Restore backup", "恢复备份"), false);
+}
+
+bool ProfileActions::importFrom(const QString& path, const QString& title, bool remember)
+{
     if (!keypadKnown(title))
         return false;
     QString error;
@@ -227,7 +237,7 @@ bool ProfileActions::importFile(const QString& path)
         tell(title, error, true);
         return false;
     }
-    if (!path.startsWith(Backups.baseDir()))
+    if (remember)
         rememberFolder(path);
 
     const ProfileImport result = ::importProfile(*loaded, Config.image());
@@ -268,43 +278,6 @@ void ProfileActions::refreshWindow()
     if (Config.selectedKey() != 0)
         Editor.showSelectedKeyText();
     showLedsIfOnTheirPage();
-}
-
-void ProfileActions::backUpKeypad(bool complete)
-{
-    if (!complete) {
-        qCWarning(lcUi, "No backup: the keypad's configuration was not read completely");
-        return;
-    }
-    if (Config.store().anyKeyDirty()) {
-        // The read-back kept unsaved edits, so the window no longer shows
-        // what the keypad holds.
-        qCWarning(lcUi, "No backup: unsaved edits stand in for some of the keypad's records");
-        return;
-    }
-    KeypadImage image = Config.image();
-    if (Config.currentFormat()) {
-        // Read into a copy: the window keeps its own LED state, the backup
-        // gets the keypad's.
-        KeypadConfig scratch;
-        scratch.rawStore() = Config.store();
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (scratch.store().LedFromKeypad[layer])
-                continue;
-            scratch.rawStore().LedDirty[layer] = 0;
-            if (readLedBlock(Connection.link(), scratch, layer) != LedReadOutcome::Stored) {
-                qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", layer + 1);
-                return;
-            }
-        }
-        image.led = scratch.image().led;
-    }
-    QString error;
-    switch (Backups.backUp(image, &error)) {
-    case BackupStore::Outcome::Written: qCDebug(lcUi) << "backup written to" << Backups.folderFor(image.identity); break;
-    case BackupStore::Outcome::Unchanged: qCDebug(lcUi) << "backup unchanged"; break;
-    case BackupStore::Outcome::Failed: qCWarning(lcUi) << "No backup:" << error; break;
-    }
 }
 
 bool ProfileActions::eventFilter(QObject* watched, QEvent* event)

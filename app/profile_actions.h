@@ -5,8 +5,6 @@
 
 #include <memory>
 
-#include "profile/backup_store.h"
-
 class KeyEditor;
 class KeypadConfig;
 class KeypadConnection;
@@ -28,7 +26,7 @@ public:
 };
 
 // "Export..." and "Import..." of the action column, profile files dropped on
-// the window, and the backup of a keypad after its first read-back.
+// the window, and restoring a backup (an import like any other).
 //
 // An import only edits: it goes through KeypadConfig::applyImage, so every
 // record it changes is unsaved as if it had been clicked, and nothing reaches
@@ -45,18 +43,18 @@ public:
     ~ProfileActions() override;
 
     void setDialogs(std::unique_ptr<ProfileDialogs> dialogs);
-    // Tests point the backups somewhere of their own.
-    void setBackupStore(const BackupStore& store) { Backups = store; }
 
     void exportProfile();
     void importProfile();
     // Also the end of a drop. False when the file was refused or nothing changed.
     bool importFile(const QString& path);
+    // A backup: imported the same way, one step of history, unsaved until
+    // "Save settings"; its folder is not remembered for the file dialogs.
+    bool restoreBackup(const QString& path);
 
-    // After the first read-back of a keypad: what it holds goes to its
-    // backup folder. complete: every record was read. Never blocks anything;
-    // a failure is logged.
-    void backUpKeypad(bool complete);
+    // LED layers the window has not read from the keypad are read now, so
+    // that a profile is compared with what the keypad holds.
+    void readUnknownLedLayers();
 
     // Button texts in the language now in force.
     void retranslate();
@@ -65,10 +63,10 @@ public:
 
 private:
     QString text(const char* english, const char* chinese) const;
+    bool importFrom(const QString& path, const QString& title, bool rememberFolder);
     QString lastFolder() const;
     void rememberFolder(const QString& filePath);
     bool keypadKnown(const QString& title);
-    void readUnknownLedLayers();
     void refreshWindow();
     void showLedsIfOnTheirPage();
     void tell(const QString& title, const QString& text, bool problem);
@@ -83,5 +81,4 @@ private:
     QPushButton* ExportButton = nullptr;
     QPushButton* ImportButton = nullptr;
     std::unique_ptr<ProfileDialogs> Dialogs;
-    BackupStore Backups;
 };

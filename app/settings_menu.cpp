@@ -24,6 +24,7 @@ struct MenuText {
 const MenuText kTooltip = {"Settings", "设置"};
 const MenuText kAllControlsText = {"Show all controls", "显示全部控件"};
 const MenuText kPickerText = {"Choose keyboard model...", "选择键盘型号..."};
+const MenuText kBackupsText = {"Backups...", "备份..."};
 
 // The action column from top to bottom; names missing on a branch are skipped.
 // The form generator names the same buttons for their look and focus frame.
@@ -99,6 +100,10 @@ SettingsMenu::SettingsMenu(QWidget& window, const int& languageFlag, QObject* pa
     PickerAction->setObjectName(QStringLiteral("chooseModel"));
     PickerAction->setVisible(false);
     connect(PickerAction, &QAction::triggered, this, &SettingsMenu::modelPickerWanted);
+
+    BackupsAction = Menu->addAction(QString());
+    BackupsAction->setObjectName(QStringLiteral("backups"));
+    connect(BackupsAction, &QAction::triggered, this, &SettingsMenu::backupsWanted);
     retranslate();
 }
 
@@ -127,6 +132,7 @@ void SettingsMenu::retranslate()
     Button->setAccessibleName(kTooltip.in(Language_Flag));
     AllControlsAction->setText(kAllControlsText.in(Language_Flag));
     PickerAction->setText(kPickerText.in(Language_Flag));
+    BackupsAction->setText(kBackupsText.in(Language_Flag));
 }
 
 void SettingsMenu::makeActionColumnReachable(QWidget& window)

@@ -23,6 +23,11 @@ void lightFactoryPalette(SimulatedKeypad& keypad)
                   keypad.ledBlocks[layer].colours);
 }
 
+QString SimulatedSetup::backupFolder(const QString& statePath)
+{
+    return statePath.isEmpty() ? QString() : statePath + QStringLiteral(".backups");
+}
+
 SimulatedSetup::Outcome SimulatedSetup::setUp(const SimulateOptions& board, bool boardGiven,
                                               const QString& statePath)
 {

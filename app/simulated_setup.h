@@ -28,6 +28,10 @@ public:
     // Why setUp did not give Ready or Created, naming the file and the way out.
     const QString& message() const { return message_; }
 
+    // Where a simulated keypad's backups go: beside its state file, never
+    // among a real keypad's. Empty without a state file (it keeps none).
+    static QString backupFolder(const QString& statePath);
+
     SimulatedKeypad& keypad() { return *keypad_; }
     // What the program talks to: the keypad, or the keypad writing through to
     // its state file.

@@ -17,6 +17,8 @@
 #include "app/edit_texts.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
+#include "app/backup_browser.h"
+#include "app/keypad_backups.h"
 #include "app/profile_actions.h"
 #include "app/settings_menu.h"
 #include "app/resources_init.h"
@@ -77,7 +79,9 @@ void Widget::construct()
     Unsaved = new UnsavedChanges(*this, *Config, *Connection, Language_Flag, this);
     wireHistory();
     Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, Language_Flag, this);
-    connect(Session, &KeypadSession::firstReadBack, Profiles, &ProfileActions::backUpKeypad);
+    Backups = new KeypadBackups(*this, *Config, *Connection, *Status, Language_Flag, this);
+    connect(Session, &KeypadSession::firstReadBack, Backups, &KeypadBackups::afterFirstRead);
+    Session->setBeforeWriting([this] { return Backups->beforeWriting(); });
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();
@@ -130,6 +134,7 @@ void Widget::construct()
     // After the switch itself, so the language stored is the one now shown.
     connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
     connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
+    connect(Settings, &SettingsMenu::backupsWanted, this, &Widget::openBackupBrowser);
     BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
@@ -172,6 +177,14 @@ void Widget::showAllControls(bool shown)
     ui->change->setVisible(shown);
     if (Build_Variant == 2)
         Editor->ledPage().showAllColours(shown);
+}
+
+void Widget::openBackupBrowser()
+{
+    auto* browser = new BackupBrowser(*this, Backups->store(), Backups->keypad(), Connection->isConnected(), *Config,
+                                      *Editor, *Profiles, Language_Flag);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    browser->show();
 }
 
 QMenu* Widget::settingsMenu() const

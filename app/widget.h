@@ -11,6 +11,7 @@
 class EditHistory;
 class HidTransport;
 class KeyEditor;
+class KeypadBackups;
 class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
@@ -53,6 +54,9 @@ public:
     KeyEditor& editor() const { return *Editor; }
     StatusLine& statusLine() const { return *Status; }
     ProfileActions& profiles() const { return *Profiles; }
+    KeypadBackups& backups() const { return *Backups; }
+    // "Backups..." of the settings menu.
+    void openBackupBrowser();
     // The user's edits as undo steps; an import records itself here.
     EditHistory* history() const { return History; }
     UnsavedChanges& unsavedChanges() const { return *Unsaved; }
@@ -105,6 +109,7 @@ private:
     KeyEditor* Editor = nullptr;
     KeypadSession* Session = nullptr;
     ProfileActions* Profiles = nullptr;
+    KeypadBackups* Backups = nullptr;
     EditHistory* History = nullptr;
     UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;

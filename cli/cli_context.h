@@ -22,6 +22,7 @@ struct GlobalOptions {
     QString statePath;       // --simulate-state
     bool json = false;
     bool quiet = false;
+    bool noBackup = false;   // --no-backup: write without keeping what the keypad held
 };
 
 // Takes every "--simulate=K,N,V,B" out of args (up to a "--") into options,

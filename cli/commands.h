@@ -28,6 +28,12 @@ using CommandList = std::vector<std::unique_ptr<Command>>;
 void addDeviceCommands(CommandList& commands);   // list, info, doctor
 void addProfileCommands(CommandList& commands);  // read, write, diff
 void addEditCommands(CommandList& commands);     // set, clear, led
+void addBackupCommands(CommandList& commands);   // backups, restore
+
+struct KeypadImage;
+// Keeps what the keypad held before anything is sent; not ExitCode::kDone
+// (the message printed) when that backup cannot be written.
+int backUpBeforeWriting(CliContext& context, const KeypadImage& held);
 
 // A usage error for surplus arguments, or an empty string.
 QString noMoreArguments(const QStringList& positional, int expected);

@@ -7,6 +7,7 @@ constexpr int kDone = 0;
 constexpr int kUsage = 64;         // bad command, option or value
 constexpr int kInvalidData = 65;   // the profile or the simulated state file is invalid; nothing was sent
 constexpr int kNoKeypad = 69;      // no keypad found
+constexpr int kCannotCreate = 73;  // the backup of what the keypad held could not be written; nothing was sent
 constexpr int kDeviceIo = 74;      // the keypad stopped answering, a write failed, or a file could not be read or written
 constexpr int kNoPermission = 77;  // the keypad's node may not be opened
 }  // namespace ExitCode
@@ -19,6 +20,8 @@ inline const char* exitCodeHelp()
            "  64  usage error: unknown command, option or value\n"
            "  65  the profile or the simulated keypad's state file is invalid; nothing was sent\n"
            "  69  no keypad found\n"
+           "  73  the keypad's configuration could not be backed up, so nothing was sent\n"
+           "      (--no-backup writes without one)\n"
            "  74  the keypad stopped answering, a write failed, or a file could not be\n"
            "      read or written\n"
            "  77  permission denied on the keypad's node (see the udev rule 70-tessaplex.rules)\n";

@@ -1,6 +1,7 @@
 #include "cli/keypad_work.h"
 
 #include "cli/cli_context.h"
+#include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "config/keypad_sync.h"
 #include "profile/action_words.h"
@@ -52,7 +53,9 @@ int KeypadWork::load()
     const QueryOutcome outcome = identifyKeypad(context_.link(), config_);
     if (outcome != QueryOutcome::Answered)
         return identityFailure(context_, outcome);
-    return readKeypad();
+    const int code = readKeypad();
+    held_ = config_.image();
+    return code;
 }
 
 bool KeypadWork::boardHas(int slot) const
@@ -100,6 +103,9 @@ int KeypadWork::save()
             if (store.KeyDirty[layer][slot])
                 pending.emplace_back(layer, slot);
     const bool ledPending = config_.currentFormat() && store.anyLedDirty();
+    if (!pending.empty() || ledPending)
+        if (const int code = backUpBeforeWriting(context_, held_); code != ExitCode::kDone)
+            return code;
 
     const DownloadResult result = downloadConfig(context_.link(), config_);
     if (result.outcome == DownloadOutcome::NothingToSend) {

@@ -35,6 +35,7 @@ private:
 
     CliContext& context_;
     KeypadConfig config_;
+    KeypadImage held_;  // what the keypad held when read, for its backup
 };
 
 // The exit status and message for an information query that was not answered.

@@ -35,6 +35,8 @@ void addGlobalOptions(QCommandLineParser& parser)
                                      "refused when damaged. Implies --simulate."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Machine-readable output of list, info and diff.")});
+    parser.addOption({QStringLiteral("no-backup"),
+                      QStringLiteral("Change the keypad without first backing up what it holds.")});
     parser.addOption({{QStringLiteral("q"), QStringLiteral("quiet")},
                       QStringLiteral("No progress messages; errors are still printed.")});
 }
@@ -101,6 +103,7 @@ int runCli(int argc, char** argv)
     addDeviceCommands(commands);
     addProfileCommands(commands);
     addEditCommands(commands);
+    addBackupCommands(commands);
 
     QStringList args = argumentsAsStrings(argc, argv);
     const QString argv0 = args.value(0, QLatin1String(kProgram));
@@ -178,6 +181,7 @@ int runCli(int argc, char** argv)
     globals.simulate = globals.simulate || parser.isSet(QStringLiteral("simulate")) || !globals.statePath.isEmpty();
     globals.json = parser.isSet(QStringLiteral("json"));
     globals.quiet = parser.isSet(QStringLiteral("quiet"));
+    globals.noBackup = parser.isSet(QStringLiteral("no-backup"));
     if (parser.isSet(QStringLiteral("device")) && globals.devicePath.isEmpty())
         return usageError(QStringLiteral("--device needs a PATH"), name);
     if (parser.isSet(QStringLiteral("simulate-state")) && globals.statePath.isEmpty())

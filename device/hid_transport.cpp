@@ -4,6 +4,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cwchar>
 #include <thread>
 
 #ifdef _WIN32
@@ -27,7 +30,62 @@ bool lackOfPermission(const std::string& path, int savedErrno)
         return false;
     return ::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
 }
+
+// The USB port a hidraw node hangs off: the last "bus-port.port..." folder
+// on the way from the node's sysfs device up to the root ("1-2.3" for
+// .../usb1/1-2/1-2.3/1-2.3:1.0/0003:1189:8840.0001). Stays the same across
+// replugging into the same socket, unlike the node's number.
+std::string usbPortOf(const std::string& nodePath)
+{
+    const std::string::size_type slash = nodePath.rfind('/');
+    if (nodePath.compare(0, 5, "/dev/") != 0 || slash == std::string::npos)
+        return std::string();
+    const std::string link = "/sys/class/hidraw/" + nodePath.substr(slash + 1) + "/device";
+    char resolved[PATH_MAX];
+    if (!::realpath(link.c_str(), resolved))
+        return std::string();
+    std::string port;
+    std::string rest(resolved);
+    std::string::size_type start = 0;
+    while (start < rest.size()) {
+        std::string::size_type end = rest.find('/', start);
+        if (end == std::string::npos)
+            end = rest.size();
+        const std::string part = rest.substr(start, end - start);
+        const std::string::size_type dash = part.find('-');
+        if (dash != std::string::npos && dash > 0 && part.find(':') == std::string::npos
+            && part.find_first_not_of("0123456789") == dash
+            && part.find_first_not_of("0123456789.", dash + 1) == std::string::npos && dash + 1 < part.size())
+            port = part;
+        start = end + 1;
+    }
+    return port;
+}
 #endif
+
+std::string utf8Of(const wchar_t* text)
+{
+    std::string out;
+    for (; text && *text; ++text) {
+        const auto c = static_cast<uint32_t>(*text);
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x110000) {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -54,6 +112,10 @@ std::vector<HidDeviceEntry> HidapiTransport::enumerate(uint16_t vendorId, uint16
         entry.vendorId = info->vendor_id;
         entry.productId = info->product_id;
         entry.interfaceNumber = info->interface_number;
+        entry.serial = utf8Of(info->serial_number);
+#ifndef _WIN32
+        entry.usbPort = usbPortOf(entry.path);
+#endif
         entries.push_back(entry);
     }
     hid_free_enumeration(list);

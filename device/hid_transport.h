@@ -14,6 +14,11 @@ struct HidDeviceEntry {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     int interfaceNumber = -1;
+    // What tells one keypad from another of its kind: the serial number the
+    // device reports (UTF-8, empty when it has none) and the USB port it is
+    // plugged into ("1-2.3", empty when unknown).
+    std::string serial;
+    std::string usbPort;
 };
 
 struct HidDeviceHandle;  // opaque; hidapi's hid_device* in the default layer

@@ -118,6 +118,8 @@ void KeypadConnection::discover()
     Identity.path = QString::fromStdString(path);
     Identity.vendorId = Cur_VID;
     Identity.productId = Cur_PID;
+    Identity.serial = QString::fromStdString(choice.interfaceZero->serial);
+    Identity.usbPort = QString::fromStdString(choice.interfaceZero->usbPort);
 }
 
 void KeypadConnection::identify()

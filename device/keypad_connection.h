@@ -18,6 +18,8 @@ struct KeypadIdentity {
     QString path;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
+    QString serial;   // as enumeration reported it; empty when none
+    QString usbPort;  // "1-2.3"; empty when unknown
     bool answered = false;
     DeviceInfo info;
 };

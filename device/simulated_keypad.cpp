@@ -37,7 +37,7 @@ std::vector<HidDeviceEntry> SimulatedKeypad::enumerate(uint16_t vendor, uint16_t
     if (!plugged_ || (vendor != 0 && vendor != vendorId) || (product != 0 && product != productId))
         return entries;
     for (const Interface& entry : interfaces)
-        entries.push_back(HidDeviceEntry{entry.path, vendorId, productId, entry.number});
+        entries.push_back(HidDeviceEntry{entry.path, vendorId, productId, entry.number, serial, usbPort});
     return entries;
 }
 

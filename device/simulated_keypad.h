@@ -45,6 +45,9 @@ public:
     uint16_t vendorId;
     uint16_t productId;
     std::vector<Interface> interfaces;
+    // What enumeration reports to tell this keypad from others of its kind.
+    std::string serial = "SIM-0001";
+    std::string usbPort = "1-1";
     bool realSleep = false;
     Faults faults;
 

@@ -48,8 +48,8 @@ _tessaplex_cli()
     fi
     COMPREPLY=()
 
-    local commands="list info read write diff set clear led doctor help"
-    local global="--device --simulate --simulate= --simulate-state --json -q --quiet -h --help -v --version"
+    local commands="list info read write diff set clear led backups restore doctor help"
+    local global="--device --simulate --simulate= --simulate-state --json --no-backup -q --quiet -h --help -v --version"
 
     case $prev in
         --device)
@@ -87,6 +87,7 @@ _tessaplex_cli()
         set) own="--layer" ;;
         clear) own="--layer --all" ;;
         led) own="--layer --mode --colour" ;;
+        restore) own="--latest --first" ;;
         help)
             COMPREPLY=($(compgen -W "$commands" -- "$cur"))
             return ;;
@@ -99,7 +100,7 @@ _tessaplex_cli()
     fi
     case $command in
         "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
-        write|diff) _tessaplex_cli_files '@(json)' ;;
+        write|diff|restore) _tessaplex_cli_files '@(json)' ;;
         set|clear)
             if ((arguments == 0)); then
                 _tessaplex_cli_reply key "$cur" "$(printf '%s\n' K{1..15} "knob "{1..4}" "{left,press,right})"

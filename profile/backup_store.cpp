@@ -1,93 +1,309 @@
 #include "profile/backup_store.h"
 
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
+#include "device/hid_transport.h"
+#include "profile/action_words.h"
 #include "profile/profile.h"
 
-#include <QDateTime>
-#include <algorithm>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
-// backup-000042-20250101-120000.json: the sequence number orders them, the
-// date is for people.
+// backup-000042-20261208-170211Z.json: the sequence number orders them, the
+// time (UTC) is for people. Names without the Z are local time.
 const QRegularExpression& backupName()
 {
-    static const QRegularExpression re(QStringLiteral("^backup-(\\d{6,})-\\d{8}-\\d{6}\\.json$"));
+    static const QRegularExpression re(QStringLiteral("^backup-(\\d{6,})-(\\d{8}-\\d{6})(Z?)\\.json$"));
     return re;
 }
 
-qint64 sequenceOf(const QString& fileName)
+// A serial number is whatever the device says: anything but letters, digits
+// and . _ + - is written %XX, so no name can climb out of its folder.
+QString safeName(const QString& text)
 {
-    return backupName().match(fileName).captured(1).toLongLong();
+    QString out;
+    for (const char c : text.toUtf8()) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'
+                           || c == '_' || c == '+' || c == '-';
+        if (plain)
+            out += QLatin1Char(c);
+        else
+            out += QLatin1Char('%') + QString::number(uint8_t(c), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    }
+    return out.left(96);
+}
+
+// Every folder the store makes must be a real folder, not a link somebody
+// left there: a backup goes where it says, or nowhere.
+QString folderProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QStringLiteral("%1 is a symbolic link; backups are not written through links").arg(path);
+    if (info.exists() && !info.isDir())
+        return QStringLiteral("%1 is not a folder").arg(path);
+    return QString();
+}
+
+bool isSlotOf(const DeviceInfo& board, int slot)
+{
+    if (slot >= 1 && slot <= board.keys)
+        return true;
+    return SlotNames::isKnobSlot(slot) && SlotNames::knobOf(slot) <= board.knobs;
 }
 
 }  // namespace
 
-BackupStore::BackupStore(const QString& baseDir)
-    : baseDir_(baseDir.isEmpty()
-                   ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                         + QStringLiteral("/tessaplex/backups")
-                   : baseDir)
+BackupKeypad BackupKeypad::of(const DeviceInfo& kind, const QString& serial, const QString& usbPort)
 {
+    return BackupKeypad{kind, serial.trimmed(), usbPort};
 }
 
-QString BackupStore::folderFor(const DeviceInfo& identity) const
+BackupKeypad BackupKeypad::of(const DeviceInfo& kind, const HidDeviceEntry& entry)
 {
-    return QStringLiteral("%1/%2-keys-%3-knobs-firmware-%4")
-        .arg(baseDir_)
-        .arg(identity.keys)
-        .arg(identity.knobs)
-        .arg(identity.version);
+    return of(kind, QString::fromStdString(entry.serial), QString::fromStdString(entry.usbPort));
 }
 
-QStringList BackupStore::backups(const DeviceInfo& identity) const
+QString BackupKeypad::folderName() const
 {
-    QDir dir(folderFor(identity));
-    QStringList names;
-    for (const QString& name : dir.entryList({QStringLiteral("backup-*.json")}, QDir::Files)) {
-        if (backupName().match(name).hasMatch())
-            names << name;
+    if (!serial.isEmpty())
+        return QStringLiteral("serial-") + safeName(serial);
+    return QStringLiteral("%1-keys-%2-knobs-firmware-%3-port-%4")
+        .arg(kind.keys)
+        .arg(kind.knobs)
+        .arg(kind.version)
+        .arg(usbPort.isEmpty() ? QStringLiteral("unknown") : safeName(usbPort));
+}
+
+QString BackupKeypad::describeFolder(const QString& name)
+{
+    if (name.startsWith(QLatin1String("serial-")))
+        return QStringLiteral("serial ") + QUrl::fromPercentEncoding(name.mid(7).toLatin1());
+    static const QRegularExpression byPort(QStringLiteral("^(\\d+)-keys-(\\d+)-knobs-firmware-(\\d+)(?:-port-(.+))?$"));
+    const QRegularExpressionMatch m = byPort.match(name);
+    if (!m.hasMatch())
+        return name;
+    const QString kind = QStringLiteral("%1 keys, %2 knobs, firmware %3").arg(m.captured(1), m.captured(2), m.captured(3));
+    if (m.captured(4).isEmpty())
+        return kind + QStringLiteral(" (any keypad of this kind)");
+    return kind + QStringLiteral(", USB port ") + QUrl::fromPercentEncoding(m.captured(4).toLatin1());
+}
+
+std::array<AssignedCount, KeypadImage::kLayers> assignedPerLayer(const KeypadImage& image)
+{
+    std::array<AssignedCount, KeypadImage::kLayers> counts{};
+    for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
+        for (int slot = 1; slot < KeypadImage::kSlots; ++slot) {
+            const KeypadImage::Record& record = image.records[layer][slot];
+            if (!isSlotOf(image.identity, slot) || ActionWords::isBlank(record) || ActionWords::holdsNothing(record))
+                continue;
+            (SlotNames::isKnobSlot(slot) ? counts[layer].knobActions : counts[layer].keys)++;
+        }
     }
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return sequenceOf(a) < sequenceOf(b); });
-    QStringList paths;
-    for (const QString& name : names)
-        paths << dir.filePath(name);
-    return paths;
+    return counts;
 }
 
-bool BackupStore::hasBackups(const DeviceInfo& identity) const
+QString assignedText(const KeypadImage& image)
 {
-    return !backups(identity).isEmpty();
+    QStringList parts;
+    const auto counts = assignedPerLayer(image);
+    for (int layer = 0; layer < KeypadImage::kLayers; ++layer)
+        parts << QStringLiteral("L%1 %2+%3").arg(layer + 1).arg(counts[layer].keys).arg(counts[layer].knobActions);
+    return parts.join(QStringLiteral("  "));
 }
 
-BackupStore::Outcome BackupStore::backUp(const KeypadImage& image, QString* error)
+BackupStore BackupStore::forUser()
 {
-    const QString folder = folderFor(image.identity);
-    if (!QDir().mkpath(folder)) {
+    BackupStore store;
+    // Relative values are invalid by the XDG rules and would put backups in
+    // whatever folder the program was started from.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(data)) {
+        const QString home = qEnvironmentVariable("HOME");
+        data = QDir::isAbsolutePath(home) && QDir::cleanPath(home) != QLatin1String("/")
+                   ? home + QStringLiteral("/.local/share")
+                   : QString();
+    }
+    if (data.isEmpty()) {
+        store.problem_ = QStringLiteral("no folder for backups: neither XDG_DATA_HOME nor HOME is an absolute path "
+                                        "(set one of them)");
+        return store;
+    }
+    store.ownedRoot_ = QDir::cleanPath(data) + QStringLiteral("/tessaplex");
+    store.baseDir_ = store.ownedRoot_ + QStringLiteral("/backups");
+    return store;
+}
+
+BackupStore BackupStore::at(const QString& baseDir)
+{
+    BackupStore store;
+    if (QDir::isAbsolutePath(baseDir))
+        store.baseDir_ = QDir::cleanPath(baseDir);
+    else if (!baseDir.isEmpty())
+        store.baseDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(baseDir));
+    else
+        store.problem_ = QStringLiteral("no folder for backups");
+    return store;
+}
+
+BackupStore BackupStore::none()
+{
+    BackupStore store;
+    store.off_ = true;
+    return store;
+}
+
+QString BackupStore::folderFor(const BackupKeypad& keypad) const
+{
+    return baseDir_.isEmpty() ? QString() : baseDir_ + QLatin1Char('/') + keypad.folderName();
+}
+
+QStringList BackupStore::keypadFolders() const
+{
+    if (!available())
+        return {};
+    return QDir(baseDir_).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+}
+
+QVector<BackupEntry> BackupStore::backupsIn(const QString& keypadFolder) const
+{
+    QVector<BackupEntry> entries;
+    if (!available() || !folderProblem(baseDir_ + QLatin1Char('/') + keypadFolder).isEmpty())
+        return entries;
+    const QDir dir(baseDir_ + QLatin1Char('/') + keypadFolder);
+    // Regular files only: a link or a FIFO with a backup's name is not one.
+    for (const QString& name : dir.entryList({QStringLiteral("backup-*.json")}, QDir::Files | QDir::NoSymLinks)) {
+        const QRegularExpressionMatch m = backupName().match(name);
+        if (!m.hasMatch())
+            continue;
+        BackupEntry entry;
+        entry.path = dir.filePath(name);
+        entry.keypadFolder = keypadFolder;
+        entry.sequence = m.captured(1).toLongLong();
+        QDateTime taken = QDateTime::fromString(m.captured(2), QStringLiteral("yyyyMMdd-HHmmss"));
+        if (!m.captured(3).isEmpty()) {
+            taken.setTimeSpec(Qt::UTC);
+            taken = taken.toLocalTime();
+        }
+        entry.taken = taken;
+        entries << entry;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const BackupEntry& a, const BackupEntry& b) { return a.sequence > b.sequence; });
+    if (!entries.isEmpty())
+        entries.last().first = true;
+    return entries;
+}
+
+QVector<BackupEntry> BackupStore::backups(const BackupKeypad& keypad) const
+{
+    return backupsIn(keypad.folderName());
+}
+
+BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const KeypadImage& image, QString* error,
+                                         QString* writtenPath)
+{
+    if (off_)
+        return Outcome::Off;
+    auto fail = [error](const QString& message) {
         if (error)
-            *error = QStringLiteral("%1: the backup folder cannot be created").arg(folder);
+            *error = message;
         return Outcome::Failed;
-    }
-    const QStringList existing = backups(image.identity);
+    };
+    if (baseDir_.isEmpty())
+        return fail(problem_);
+    const QString folder = folderFor(keypad);
+    QStringList owned{baseDir_, folder};
+    if (!ownedRoot_.isEmpty())
+        owned.prepend(ownedRoot_);
+    for (const QString& path : owned)
+        if (const QString problem = folderProblem(path); !problem.isEmpty())
+            return fail(problem);
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the backup folder %1 cannot be created").arg(folder));
+    // mkpath follows links; look again at what it made.
+    for (const QString& path : owned)
+        if (const QString problem = folderProblem(path); !problem.isEmpty())
+            return fail(problem);
+
+    const QVector<BackupEntry> existing = backups(keypad);
     if (!existing.isEmpty()) {
         // A newest backup that cannot be read is no reason to skip this one.
-        const auto newest = Profile::loadProfile(existing.last(), nullptr);
+        const auto newest = Profile::loadProfile(existing.first().path, nullptr);
         if (newest && newest->image == image)
             return Outcome::Unchanged;
     }
-    const qint64 next = existing.isEmpty() ? 1 : sequenceOf(QFileInfo(existing.last()).fileName()) + 1;
-    const QString path = QStringLiteral("%1/backup-%2-%3.json")
-                             .arg(folder)
-                             .arg(next, 6, 10, QLatin1Char('0'))
-                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    if (!Profile::saveProfile(path, image, error))
-        return Outcome::Failed;
-    const QStringList all = backups(image.identity);
-    for (int i = 0; i + kKeep < all.size(); ++i)
-        QFile::remove(all[i]);
+
+    // A new name each time; anything already there under it (a planted link,
+    // a FIFO) is left alone and the next number taken.
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    qint64 next = existing.isEmpty() ? 1 : existing.first().sequence + 1;
+    QString path;
+    for (int tries = 0; tries < 100; ++tries, ++next) {
+        // Appended, not put through arg(): a folder name may hold "%2F".
+        path = folder + QStringLiteral("/backup-%1-%2Z.json").arg(next, 6, 10, QLatin1Char('0')).arg(stamp);
+        const QFileInfo there(path);
+        if (!there.exists() && !there.isSymLink())
+            break;
+        path.clear();
+    }
+    if (path.isEmpty())
+        return fail(QStringLiteral("%1 holds files in the way of a new backup").arg(folder));
+
+    const QByteArray bytes = Profile::toJson(image);
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, why));
+    }
+    // The disk may be full only now, when the buffered bytes go out.
+    if (!file.commit())
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    // Only a backup that reads back as what was meant counts, and only then
+    // may an old one go.
+    const auto check = Profile::loadProfile(path, nullptr);
+    if (!check || check->image != image) {
+        QFile::remove(path);
+        return fail(QStringLiteral("%1 did not read back as written").arg(path));
+    }
+    if (writtenPath)
+        *writtenPath = path;
+
+    const QVector<BackupEntry> all = backups(keypad);  // newest first; the last is the first ever taken
+    for (int i = kKeep; i < all.size() - 1; ++i)
+        QFile::remove(all[i].path);
     return Outcome::Written;
+}
+
+std::optional<KeypadImage> readWholeKeypad(DeviceLink link, const DeviceInfo& kind, QString* why)
+{
+    KeypadConfig scratch;
+    scratch.adoptDeviceInfo(kind);
+    const KeyReadResult keys = readAllKeyRecords(link, scratch);
+    if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0) {
+        if (why)
+            *why = QStringLiteral("the keypad did not send all its key records (%1 missing or unusable)")
+                       .arg(keys.requestsFailed + keys.repliesRejected);
+        return std::nullopt;
+    }
+    for (int layer = 0; scratch.currentFormat() && layer < KeypadImage::kLayers; ++layer) {
+        if (readLedBlock(link, scratch, layer) != LedReadOutcome::Stored) {
+            if (why)
+                *why = QStringLiteral("the keypad did not send the LED block of layer %1").arg(layer + 1);
+            return std::nullopt;
+        }
+    }
+    return scratch.image();
 }

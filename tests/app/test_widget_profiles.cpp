@@ -3,16 +3,24 @@
 
 #include "widget_harness.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "app/backup_browser.h"
+#include "app/edit_history.h"
+#include "app/keypad_backups.h"
 #include "app/profile_actions.h"
+#include "profile/action_words.h"
 #include "device/protocol.h"
 #include "profile/backup_store.h"
 #include "profile/profile.h"
 
 using namespace harness;
+
+const QString kSaved = QStringLiteral("Saved successfully");
 
 namespace {
 
@@ -77,7 +85,9 @@ private slots:
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
     void otherBoardImportsTheRestAndSaysWhat();
-    void backupOnceAfterFirstReadBack();
+    void backupsBeforeEveryWriteRestoredFromTheBrowser_data();
+    void backupsBeforeEveryWriteRestoredFromTheBrowser();
+    void noBackupAsksBeforeSaving();
     void buttonsFollowTheLanguage();
 
 private:
@@ -87,14 +97,18 @@ private:
         auto w = freshWindow(keypad);
         dialogs = new FakeDialogs;
         w->profiles().setDialogs(std::unique_ptr<ProfileDialogs>(dialogs));
-        w->profiles().setBackupStore(BackupStore(backupDir()));
+        w->backups().setStore(BackupStore::at(backupDir()));
         w->show();
         connectKeypad(*w);
         return w;
     }
 
     // Each test function its own backups.
-    QString backupDir() const { return dir.filePath(QLatin1String(QTest::currentTestFunction())); }
+    QString backupDir() const
+    {
+        return dir.filePath(QLatin1String(QTest::currentTestFunction()) + QLatin1Char('-')
+                            + QLatin1String(QTest::currentDataTag()));
+    }
 
     QTemporaryDir dir;
     FakeDialogs* dialogs = nullptr;
@@ -226,42 +240,108 @@ void TestWidgetProfiles::otherBoardImportsTheRestAndSaysWhat()
     QVERIFY(keyButton(*w, 1)->text().contains(QLatin1String("C")));
 }
 
-// One backup after the first read-back, none for an unchanged keypad, a new
-// one when it changed; a dropped backup
-// restores the keypad's old contents as unsaved edits.
-void TestWidgetProfiles::backupOnceAfterFirstReadBack()
+void TestWidgetProfiles::backupsBeforeEveryWriteRestoredFromTheBrowser_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<int>("knobs");
+    QTest::addColumn<int>("firmware");
+    QTest::newRow("current format") << example("fifteen-keys-three-knobs.json") << 15 << 3 << 10;
+    QTest::newRow("old format") << example("twelve-keys-old-firmware.json") << 12 << 2 << 9;
+}
+
+// The first read, a save and a model switch each leave what the keypad held;
+// the browser previews a backup on the picture and restores it as one
+// undoable, unsaved step that "Save settings" puts back byte for byte.
+void TestWidgetProfiles::backupsBeforeEveryWriteRestoredFromTheBrowser()
+{
+    QFETCH(QString, profile);
+    QFETCH(int, keys);
+    QFETCH(int, knobs);
+    QFETCH(int, firmware);
+    SimulatedKeypad keypad(DeviceInfo{uint8_t(keys), uint8_t(knobs), uint8_t(firmware), 0});
+    auto w = open(keypad);
+    const BackupStore& backups = w->backups().store();
+    const BackupKeypad who = w->backups().keypad();
+    QCOMPARE(who.serial, QString("SIM-0001"));
+    QCOMPARE(backups.backups(who).size(), 1);  // the keypad as first seen
+
+    dialogs->path = profile;
+    click(*w, "importProfile");
+    click(*w, "download");
+    QCOMPARE(backups.backups(who).size(), 1);  // it still held what the first backup holds
+    SimulatedKeypad held(keypad.info);
+    std::memcpy(held.storedRecords, keypad.storedRecords, sizeof held.storedRecords);
+    std::copy(std::begin(keypad.ledBlocks), std::end(keypad.ledBlocks), held.ledBlocks);
+
+    // Keys the profile assigned: a slot never written cannot be made
+    // unwritten again, only cleared.
+    const bool current = firmware > 9;
+    for (int layer = 0; layer < 3; ++layer)
+        for (int slot = 1; slot <= keys; ++slot)
+            if (held.storedRecords[layer][slot][0] != 0) {
+                w->config().setRecord(layer, slot, ActionWords::parse("Volume+", {current, layer, slot}, nullptr)->data());
+                break;
+            }
+    if (current)
+        w->config().setLayerLedMode(2, 5);
+    click(*w, "download");
+    QCOMPARE(backups.backups(who).size(), 2);
+    QCOMPARE(status(*w), kSaved);
+    const QString taken = backups.backups(who).first().path;
+
+    w->settingsMenu()->findChild<QAction*>("backups")->trigger();
+    auto* browser = w->findChild<BackupBrowser*>();
+    QVERIFY(browser);
+    QCOMPARE(browser->count(), 2);
+    browser->select(0);
+    QCOMPARE(browser->selectedPath(), taken);
+    QVERIFY(!keyButton(*w, 1)->text().contains("Volume+"));  // the backup on the picture
+    QVERIFY(browser->restoreSelected());
+    browser->close();
+    QVERIFY(keyButton(*w, 1)->text().contains("Volume+") == false);
+    QVERIFY(w->config().anyUnsaved());
+    w->history()->undo();
+    QVERIFY(keyButton(*w, 1)->text().contains("Volume+"));
+    w->history()->redo();
+    click(*w, "download");
+    QCOMPARE(backups.backups(who).size(), 3);  // the restore's own backup first
+    compareMemory(held, keypad);
+
+    // A model switch keeps what the keypad held before it.
+    w->config().setRecord(0, 2, ActionWords::parse("Volume-", {current, 0, 2}, nullptr)->data());
+    click(*w, "download");
+    QCOMPARE(backups.backups(who).size(), 4);  // read whole: it held the restored backup
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "Set_Keyboard_Ver_SLOT", Q_ARG(int, 15)));
+    QCOMPARE(backups.backups(who).size(), 5);
+    QVERIFY(Profile::loadProfile(backups.backups(who).first().path, nullptr)->image.records[0][2]
+            == w->config().image().records[0][2]);
+}
+
+// Without a backup the window asks; "Cancel" sends nothing.
+void TestWidgetProfiles::noBackupAsksBeforeSaving()
 {
     SimulatedKeypad keypad(DeviceInfo{15, 3, 10, 0});
-    keypad.storedRecords[0][2][0] = 0xFD, keypad.storedRecords[0][2][1] = 2, keypad.storedRecords[0][2][2] = 1;
-    keypad.storedRecords[0][2][3] = 1, keypad.storedRecords[0][2][5] = 1, keypad.storedRecords[0][2][8] = 0x04;
-    keypad.ledBlocks[2].mode = 4;
-    keypad.ledBlocks[2].colours[0] = 0x12;
-    const BackupStore backups(backupDir());
-    const DeviceInfo id = keypad.info;
-    QVERIFY(!backups.hasBackups(id));
-
-    open(keypad);
-    QCOMPARE(backups.backups(id).size(), 1);
-    auto saved = Profile::loadProfile(backups.backups(id).first(), nullptr);
-    QVERIFY(saved);
-    QCOMPARE(int(saved->image.led[2].mode), 4);  // the keypad's LEDs, not the window's defaults
-    open(keypad);
-    QCOMPARE(backups.backups(id).size(), 1);
-
-    keypad.storedRecords[0][2][8] = 0x05;  // B instead of A
     auto w = open(keypad);
-    QCOMPARE(backups.backups(id).size(), 2);
-
-
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(backups.backups(id).first())});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w.get(), &drop);
-    QCOMPARE(int(store().PHY2_KEY_Value[0][2][8]), 0x04);
-    QCOMPARE(int(store().KeyDirty[0][2]), 1);
+    QFile(dir.filePath("not-a-folder")).open(QIODevice::WriteOnly);
+    w->backups().setStore(BackupStore::at(dir.filePath("not-a-folder")));
+    QStringList asked;
+    bool answer = false;
+    w->backups().setQuestion([&](const QString&, const QString& text) {
+        asked << text;
+        return answer;
+    });
+    w->config().setRecord(0, 3, ActionWords::parse("Volume+", {true, 0, 3}, nullptr)->data());
+    const std::vector<uint8_t> before = bytesOf(keypad.storedRecords[0][3], 64);
+    click(*w, "download");
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains("not a folder"), qPrintable(asked.first()));
+    QCOMPARE(bytesOf(keypad.storedRecords[0][3], 64), before);
+    QVERIFY(w->config().anyUnsaved());
+    answer = true;
+    click(*w, "download");
+    QCOMPARE(status(*w), kSaved);
+    QVERIFY(!w->config().anyUnsaved());
 }
 
 void TestWidgetProfiles::buttonsFollowTheLanguage()

@@ -1,6 +1,5 @@
 #include "device/simulated_keypad.h"
 #include "profile/action_words.h"
-#include "profile/backup_store.h"
 #include "profile/profile.h"
 #include "profile/profile_diff.h"
 #include "profile/profile_import.h"
@@ -109,7 +108,6 @@ private slots:
     void importOntoASmallerBoard();
     void importOntoTheOtherFormat();
     void differencesInWords();
-    void backups();
     void examplesLoad();
 };
 
@@ -286,31 +284,6 @@ void TestProfile::differencesInWords()
                                              "layer 3, knob 1 left: (unassigned) -> Volume+"));
     QCOMPARE(ProfileDiff::toJson(d)[0].toObject()["after"].toString(), QString("Ctrl+ V"));
     QCOMPARE(ProfileDiff::toText(ProfileDiff::differences(a, a)), QString("no differences"));
-}
-
-void TestProfile::backups()
-{
-    QTemporaryDir dir;
-    BackupStore store(dir.path());
-    KeypadImage image = keypadA(true);
-    QVERIFY(!store.hasBackups(image.identity));
-    QCOMPARE(store.backUp(image), BackupStore::Outcome::Written);
-    QCOMPARE(store.backUp(image), BackupStore::Outcome::Unchanged);
-    QCOMPARE(store.folderFor(image.identity), dir.path() + "/15-keys-3-knobs-firmware-11");
-    QVERIFY(store.hasBackups(image.identity));
-    for (int i = 0; i < 24; ++i) {
-        image.led[0].mode = uint8_t(i % 6);
-        image.records[0][1][8] = uint8_t(i + 1);
-        QCOMPARE(store.backUp(image), BackupStore::Outcome::Written);
-    }
-    const QStringList kept = store.backups(image.identity);
-    QCOMPARE(kept.size(), BackupStore::kKeep);
-    QVERIFY(kept.first().contains("backup-000006-"));
-    QVERIFY(Profile::loadProfile(kept.last(), nullptr)->image == image);
-    // Another kind of keypad has its own folder.
-    image.identity.version = 9;
-    QVERIFY(!store.hasBackups(image.identity));
-    QVERIFY(BackupStore().baseDir().endsWith("/tessaplex/backups"));
 }
 
 void TestProfile::examplesLoad()

@@ -1,0 +1,99 @@
+#include "app/keypad_backups.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/status_line.h"
+#include "config/keypad_config.h"
+#include "config/keypad_sync.h"
+#include "device/keypad_connection.h"
+#include "keys/window_log.h"
+#include "pages/run_time_texts.h"
+
+KeypadBackups::KeypadBackups(QWidget& window, KeypadConfig& config, KeypadConnection& connection, StatusLine& status,
+                             const int& languageFlag, QObject* parent)
+    : QObject(parent), Window(window), Config(config), Connection(connection), Status(status),
+      Language_Flag(languageFlag)
+{
+    Ask = [this](const QString& title, const QString& message) {
+        QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, &Window);
+        QPushButton* go = box.addButton(text("Save without a backup", "不备份，继续保存"), QMessageBox::AcceptRole);
+        box.addButton(text("Cancel", "取消"), QMessageBox::RejectRole);
+        box.exec();
+        return box.clickedButton() == go;
+    };
+    connect(&Connection, &KeypadConnection::disconnected, this, &KeypadBackups::forgetHeld);
+}
+
+QString KeypadBackups::text(const char* english, const char* chinese) const
+{
+    return RunTimeTexts::pick(Language_Flag, english, chinese);
+}
+
+BackupKeypad KeypadBackups::keypad() const
+{
+    const KeypadIdentity& id = Connection.identity();
+    return BackupKeypad::of(Config.identity(), id.serial, id.usbPort);
+}
+
+void KeypadBackups::afterFirstRead(bool complete)
+{
+    Held.reset();
+    if (!Store.keeps())
+        return;
+    if (!complete) {
+        qCWarning(lcUi, "No backup: the keypad's configuration was not read completely");
+        return;
+    }
+    if (Config.store().anyKeyDirty()) {
+        // The read-back kept unsaved edits, so the window no longer shows
+        // what the keypad holds; the next save reads it whole for its backup.
+        qCWarning(lcUi, "No backup: unsaved edits stand in for some of the keypad's records");
+        return;
+    }
+    KeypadImage image = Config.image();
+    if (Config.currentFormat()) {
+        // Read into a copy: the window keeps its own LED state, the backup
+        // gets the keypad's.
+        KeypadConfig scratch;
+        scratch.rawStore() = Config.store();
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (scratch.store().LedFromKeypad[layer])
+                continue;
+            scratch.rawStore().LedDirty[layer] = 0;
+            if (readLedBlock(Connection.link(), scratch, layer) != LedReadOutcome::Stored) {
+                qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", layer + 1);
+                return;
+            }
+        }
+        image.led = scratch.image().led;
+    }
+    Held = image;
+    QString error;
+    if (Store.backUp(keypad(), image, &error) == BackupStore::Outcome::Failed) {
+        qCWarning(lcUi) << "No backup:" << error;
+        Status.showInfo(text("No backup of the keypad could be written: ", "无法写入键盘的备份：") + error, true);
+    }
+}
+
+bool KeypadBackups::beforeWriting()
+{
+    if (!Store.keeps() || !Connection.isConnected())
+        return true;
+    QString error;
+    std::optional<KeypadImage> held = Held;
+    if (!held)
+        held = readWholeKeypad(Connection.link(), Config.identity(), &error);
+    Held.reset();  // what follows changes the keypad
+    if (held && Store.backUp(keypad(), *held, &error) != BackupStore::Outcome::Failed)
+        return true;
+    qCWarning(lcUi) << "No backup before writing:" << error;
+    const bool go = Ask(text("No backup", "无法备份"),
+                        text("What the keypad holds now could not be backed up:\n%1\n\nSave anyway, without a "
+                             "backup?",
+                             "无法备份键盘当前的配置：\n%1\n\n仍然保存（不备份）吗？")
+                            .arg(error));
+    if (!go)
+        Status.showInfo(text("Not saved: no backup could be written", "未保存：无法写入备份"), true);
+    return go;
+}
