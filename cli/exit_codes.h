@@ -8,6 +8,7 @@ constexpr int kUsage = 64;         // bad command, option or value
 constexpr int kInvalidData = 65;   // the profile or the simulated state file is invalid; nothing was sent
 constexpr int kNoKeypad = 69;      // no keypad found
 constexpr int kDeviceIo = 74;      // the keypad stopped answering, a write failed, or a file could not be read or written
+constexpr int kBusy = 75;          // another program is writing to the keypad (or its state file); try again
 constexpr int kNoPermission = 77;  // the keypad's node may not be opened
 }  // namespace ExitCode
 
@@ -20,6 +21,7 @@ inline const char* exitCodeHelp()
            "  65  the profile or the simulated keypad's state file is invalid; nothing was sent\n"
            "  69  no keypad found\n"
            "  74  the keypad stopped answering, a write failed, or a file could not be\n"
-           "      read or written\n"
+           "      read or written (standard output included)\n"
+           "  75  another program is writing to the keypad or its state file; try again\n"
            "  77  permission denied on the keypad's node (see the udev rule 70-tessaplex.rules)\n";
 }

@@ -27,6 +27,23 @@ QString listOrNothing(const QStringList& items)
     return items.isEmpty() ? QStringLiteral("nothing") : items.join(QStringLiteral(", "));
 }
 
+// Which layers' LED blocks the keypad took: they travel together, so any that
+// did not go out are sent again, with the others, by the next save.
+QString ledText(const DownloadResult& result)
+{
+    QStringList sent;
+    QStringList notSent;
+    for (int layer = 0; layer < kLayers; ++layer)
+        (result.ledLayerSent[size_t(layer)] ? sent : notSent) << QString::number(layer + 1);
+    if (notSent.isEmpty())
+        return QStringLiteral("saved (layers 1, 2 and 3)");
+    if (sent.isEmpty())
+        return QStringLiteral("not saved (none of layers 1, 2 and 3 was sent)");
+    return QStringLiteral("layer%1 %2 reached the keypad, layer%3 %4 did not; all three go again with the next save")
+        .arg(sent.size() == 1 ? "" : "s", sent.join(QStringLiteral(", ")), notSent.size() == 1 ? "" : "s",
+             notSent.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 int identityFailure(CliContext& context, QueryOutcome outcome)
@@ -63,18 +80,26 @@ bool KeypadWork::boardHas(int slot) const
     return SlotNames::isKnobSlot(slot) && SlotNames::knobOf(slot) <= info.knobs;
 }
 
-int KeypadWork::readKeypad()
+int KeypadWork::readKeypad(const QString& committed)
 {
     const QString path = QString::fromStdString(context_.openedEntry().path);
+    // After a save the keypad has it already: the user must not think it is lost.
+    const QString then = committed.isEmpty()
+                             ? QStringLiteral("then try once more.")
+                             : QStringLiteral("The save itself went through: %1 saved and committed; only the check "
+                                              "that reads it back failed. \"tessaplex-cli diff\" or \"read\" shows "
+                                              "what the keypad holds once it answers again.")
+                                   .arg(committed);
     const KeyReadResult keys = readAllKeyRecords(context_.link(), config_);
     if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0)
         return context_.fail(ExitCode::kDeviceIo,
                              QStringLiteral("the keypad at %1 stopped answering while its key records were read "
                                             "(%2 replies read, %3 missing or unusable). Unplug it and plug it in "
-                                            "again, then try once more.")
+                                            "again, %4")
                                  .arg(path)
                                  .arg(keys.repliesStored + keys.repliesKeptEdit)
-                                 .arg(keys.repliesRejected + keys.requestsFailed));
+                                 .arg(keys.repliesRejected + keys.requestsFailed)
+                                 .arg(then));
     const bool current = config_.currentFormat();
     if (!current)
         return ExitCode::kDone;  // the older firmware cannot be asked for its lighting
@@ -83,9 +108,10 @@ int KeypadWork::readKeypad()
         if (led != LedReadOutcome::Stored && led != LedReadOutcome::KeptEdit)
             return context_.fail(ExitCode::kDeviceIo,
                                  QStringLiteral("the keypad at %1 did not send the LED block of layer %2. Unplug it "
-                                                "and plug it in again, then try once more.")
+                                                "and plug it in again, %3")
                                      .arg(path)
-                                     .arg(layer + 1));
+                                     .arg(layer + 1)
+                                     .arg(then));
     }
     return ExitCode::kDone;
 }
@@ -126,15 +152,21 @@ int KeypadWork::save()
                                          "  not saved: %3\n")
                               .arg(reason, listOrNothing(went), listOrNothing(notSaved));
         if (ledPending)
-            message += store.anyLedDirty() ? QStringLiteral("  LED blocks: not saved\n")
-                                           : QStringLiteral("  LED blocks: saved\n");
+            message += QStringLiteral("  LED blocks: %1\n").arg(ledText(result));
         message += QStringLiteral("The keypad keeps only what was committed. Check the cable, then run the command "
                                   "again to send the rest.");
         return context_.fail(ExitCode::kDeviceIo, message);
     }
 
+    QStringList saved;
+    if (result.recordsWritten > 0)
+        saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
+    if (result.ledBlocksWritten > 0)
+        saved << QStringLiteral("the LED blocks");
+    const QString savedText = saved.join(QStringLiteral(" and "));
+
     // Everything was taken: what the keypad lets us read must now be what we meant.
-    if (const int code = readKeypad(); code != ExitCode::kDone)
+    if (const int code = readKeypad(savedText); code != ExitCode::kDone)
         return code;
     const QVector<ProfileDifference> wrong = ProfileDiff::differences(meant, config_.image());
     if (!wrong.isEmpty()) {
@@ -147,11 +179,6 @@ int KeypadWork::save()
                              QStringLiteral("the keypad took the save but holds something else when read back:\n%1")
                                  .arg(shown.join(QLatin1Char('\n'))));
     }
-    QStringList saved;
-    if (result.recordsWritten > 0)
-        saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
-    if (result.ledBlocksWritten > 0)
-        saved << QStringLiteral("the LED blocks");
-    context_.note(QStringLiteral("saved %1; read back and compared").arg(saved.join(QStringLiteral(" and "))));
+    context_.note(QStringLiteral("saved %1; read back and compared").arg(savedText));
     return ExitCode::kDone;
 }
