@@ -85,17 +85,17 @@ int KeypadWork::readKeypad(const QString& committed)
     const QString path = QString::fromStdString(context_.openedEntry().path);
     // After a save the keypad has it already: the user must not think it is lost.
     const QString then = committed.isEmpty()
-                             ? QStringLiteral("then try once more.")
-                             : QStringLiteral("The save itself went through: %1 saved and committed; only the check "
-                                              "that reads it back failed. \"tessaplex-cli diff\" or \"read\" shows "
-                                              "what the keypad holds once it answers again.")
+                             ? QStringLiteral(", then try once more.")
+                             : QStringLiteral(". The save itself went through: the keypad took %1; only reading it "
+                                              "back to check failed. \"tessaplex-cli diff\" or \"read\" shows what "
+                                              "the keypad holds once it answers again.")
                                    .arg(committed);
     const KeyReadResult keys = readAllKeyRecords(context_.link(), config_);
     if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0)
         return context_.fail(ExitCode::kDeviceIo,
                              QStringLiteral("the keypad at %1 stopped answering while its key records were read "
                                             "(%2 replies read, %3 missing or unusable). Unplug it and plug it in "
-                                            "again, %4")
+                                            "again%4")
                                  .arg(path)
                                  .arg(keys.repliesStored + keys.repliesKeptEdit)
                                  .arg(keys.repliesRejected + keys.requestsFailed)
@@ -108,7 +108,7 @@ int KeypadWork::readKeypad(const QString& committed)
         if (led != LedReadOutcome::Stored && led != LedReadOutcome::KeptEdit)
             return context_.fail(ExitCode::kDeviceIo,
                                  QStringLiteral("the keypad at %1 did not send the LED block of layer %2. Unplug it "
-                                                "and plug it in again, %3")
+                                                "and plug it in again%3")
                                      .arg(path)
                                      .arg(layer + 1)
                                      .arg(then));
@@ -147,10 +147,11 @@ int KeypadWork::save()
         const QString error = QString::fromStdWString(context_.transport().error(context_.link().handle));
         if (!error.isEmpty())
             reason += QStringLiteral(" (%1)").arg(error);
-        QString message = QStringLiteral("the save failed part-way: %1.\n"
-                                         "  saved and committed: %2\n"
-                                         "  not saved: %3\n")
-                              .arg(reason, listOrNothing(went), listOrNothing(notSaved));
+        QString message = QStringLiteral("the save failed part-way: %1.\n").arg(reason);
+        if (!pending.empty())
+            message += QStringLiteral("  saved and committed: %1\n"
+                                      "  not saved: %2\n")
+                           .arg(listOrNothing(went), listOrNothing(notSaved));
         if (ledPending)
             message += QStringLiteral("  LED blocks: %1\n").arg(ledText(result));
         message += QStringLiteral("The keypad keeps only what was committed. Check the cable, then run the command "
@@ -163,10 +164,12 @@ int KeypadWork::save()
         saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
     if (result.ledBlocksWritten > 0)
         saved << QStringLiteral("the LED blocks");
+    const QString committedText = saved.join(QStringLiteral(" and "))
+                                  + (result.commitsWritten > 0 ? QStringLiteral(", committed") : QString());
     const QString savedText = saved.join(QStringLiteral(" and "));
 
     // Everything was taken: what the keypad lets us read must now be what we meant.
-    if (const int code = readKeypad(savedText); code != ExitCode::kDone)
+    if (const int code = readKeypad(committedText); code != ExitCode::kDone)
         return code;
     const QVector<ProfileDifference> wrong = ProfileDiff::differences(meant, config_.image());
     if (!wrong.isEmpty()) {

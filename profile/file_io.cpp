@@ -1,5 +1,6 @@
 #include "profile/file_io.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -185,6 +186,17 @@ ReadOutcome readInput(const QString& path, const QString& source, qint64 limit, 
     }
     ::close(fd);
     return outcome;
+}
+
+QString xdgHome(const char* variable, const QString& underHome)
+{
+    const QString value = qEnvironmentVariable(variable);
+    if (!value.isEmpty() && QDir::isAbsolutePath(value))
+        return QDir::cleanPath(value);
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty() && QDir::isAbsolutePath(home) && QDir::cleanPath(home) != QLatin1String("/"))
+        return QDir::cleanPath(home + QLatin1Char('/') + underHome);
+    return QString();
 }
 
 }  // namespace FileIo
