@@ -9,6 +9,10 @@
 #include <QTranslator>
 
 #include "app/resources_init.h"
+#include "profile/file_io.h"
+
+#include <QSettings>
+#include <cstdio>
 #include "build_config.h"
 
 void setApplicationAttributes()
@@ -18,12 +22,29 @@ void setApplicationAttributes()
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
+bool placeSettings()
+{
+    // Qt would take a relative $XDG_CONFIG_HOME as it is (the working folder)
+    // and a missing $HOME as the root of the file system.
+    const QString folder = FileIo::xdgHome("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    if (!folder.isEmpty()) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+        return true;
+    }
+    std::fputs("tessaplex: neither $XDG_CONFIG_HOME nor $HOME is an absolute folder; settings are not kept\n",
+               stderr);
+    // A folder that can never be made: every write fails and nothing lands anywhere.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    return false;
+}
+
 void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("tessaplex"));
     // Settings live in ~/.config/tessaplex/tessaplex.conf.
     QApplication::setOrganizationName(QStringLiteral("tessaplex"));
     QApplication::setApplicationVersion(QString::fromLatin1(TESSAPLEX_VERSION_STRING));
+    placeSettings();
     tessaplexInitResources();
 
     // Installed for the whole run, whether or not it loads.

@@ -46,6 +46,7 @@ int runProgram(int argc, char** argv)
             return kExitBadOption;
         case SimulatedSetup::Outcome::Damaged:
         case SimulatedSetup::Outcome::Unreadable:
+        case SimulatedSetup::Outcome::Busy:
             std::fprintf(stderr, "tessaplex: %s\n", qPrintable(simulated.message()));
             return kExitStateFile;
         }

@@ -63,6 +63,9 @@ SimulatedSetup::Outcome SimulatedSetup::setUp(const SimulateOptions& board, bool
     case SimulatedStateFile::LoadOutcome::Unreadable:
         message_ = state_->error();
         return Outcome::Unreadable;
+    case SimulatedStateFile::LoadOutcome::Busy:
+        message_ = state_->error();
+        return Outcome::Busy;
     }
     persistent_ = std::make_unique<PersistentKeypad>(*keypad_, *state_);
     return outcome;

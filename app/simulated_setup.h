@@ -19,6 +19,7 @@ public:
         BoardMismatch,  // the state file holds another board than the one asked for
         Damaged,        // the state file is not a state file; it is left as it is
         Unreadable,     // the state file could not be read, or not be created
+        Busy,           // another run holds the state file
     };
 
     // board: the --simulate board. boardGiven: the board was named on the

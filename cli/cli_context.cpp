@@ -3,15 +3,18 @@
 #include "app/simulated_setup.h"
 #include "cli/exit_codes.h"
 #include "device/discovery.h"
+#include "device/keypad_lock.h"
 #include "device/permission_doctor.h"
 #include "device/simulated_keypad.h"
 #include "models/model_catalogue.h"
+#include "profile/file_io.h"
 
 #include <QByteArray>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -119,6 +122,8 @@ int CliContext::setUp(const GlobalOptions& options)
         return fail(ExitCode::kInvalidData, simulated_->message());
     case SimulatedSetup::Outcome::Unreadable:
         return fail(ExitCode::kDeviceIo, simulated_->message());
+    case SimulatedSetup::Outcome::Busy:
+        return fail(ExitCode::kBusy, simulated_->message());
     }
     transport_ = &simulated_->transport();
     SimulatedKeypad& keypad = simulated_->keypad();
@@ -198,8 +203,18 @@ int CliContext::openKeypad()
         target = choice.interfaceZero;
     }
 
-    const OpenResult result = transport_->open(target->path);
     const QString path = QString::fromStdString(target->path);
+    // A simulated keypad is this run's own; with a state file, that file's
+    // lock (taken when it was read) keeps writers apart.
+    if (options_.writes && !options_.simulate) {
+        lock_ = std::make_unique<KeypadLock>(path);
+        if (!lock_->acquire(KeypadLock::kWaitMs))
+            return fail(ExitCode::kBusy, QStringLiteral("the keypad at %1 is busy: %2 is writing to it. Try again "
+                                                        "when it has finished (close the window's connection to "
+                                                        "the keypad, or wait for the other command).")
+                                             .arg(path, lock_->holder()));
+    }
+    const OpenResult result = transport_->open(target->path);
     if (result.failure == OpenFailure::PermissionDenied)
         return fail(ExitCode::kNoPermission, permissionFix(path));
     if (!result.handle)
@@ -224,6 +239,11 @@ int CliContext::finish(int code)
     }
     if (hidapi_)
         hidapi_->exit();
+    if (!outputError_.isEmpty()) {
+        fail(ExitCode::kDeviceIo, outputError_);
+        if (code == ExitCode::kDone)
+            code = ExitCode::kDeviceIo;
+    }
     return code;
 }
 
@@ -242,7 +262,16 @@ void CliContext::note(const QString& message) const
     writeTo(stderr, QStringLiteral("tessaplex-cli: %1\n").arg(text));
 }
 
-void CliContext::print(const QString& text) const { writeTo(stdout, text); }
+void CliContext::print(const QString& text)
+{
+    if (!outputError_.isEmpty())
+        return;
+    if (options_.stdoutClosed)
+        outputError_ = QStringLiteral("standard output is closed; nothing could be printed");
+    else if (!FileIo::writeAll(STDOUT_FILENO, text.toUtf8()))
+        outputError_ = QStringLiteral("standard output could not be written: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
 
 QString idText(uint16_t id)
 {

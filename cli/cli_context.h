@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class KeypadLock;
 class SimulatedSetup;
 
 // Options that apply to every command.
@@ -23,6 +24,8 @@ struct GlobalOptions {
     bool json = false;
     bool quiet = false;
     bool noBackup = false;   // --no-backup: write without keeping what the keypad held
+    bool writes = false;         // the command changes the keypad: it takes the keypad's lock
+    bool stdoutClosed = false;   // the program was started without a standard output
 };
 
 // Takes every "--simulate=K,N,V,B" out of args (up to a "--") into options,
@@ -64,7 +67,8 @@ public:
     std::vector<BusEntry> listKeypads(bool tryOpen);
 
     // Opens the keypad --device names or, without it, the one the window would
-    // pick. Not ExitCode::kDone when there is none or it cannot be opened (the
+    // pick. A command that writes takes the keypad's lock first and waits a
+    // little for another writer; ExitCode::kBusy names the holder. Not ExitCode::kDone when there is none or it cannot be opened (the
     // message, with the fix, is printed).
     int openKeypad();
     const HidDeviceEntry& openedEntry() const { return opened_; }
@@ -79,8 +83,9 @@ public:
     int fail(int code, const QString& message) const;
     // Progress and notes on standard error; -q silences them.
     void note(const QString& message) const;
-    // Standard output.
-    void print(const QString& text) const;
+    // Standard output. A failed write is remembered: finish() then reports
+    // it and turns success into ExitCode::kDeviceIo.
+    void print(const QString& text);
 
 private:
     GlobalOptions options_;
@@ -89,6 +94,8 @@ private:
     HidTransport* transport_ = nullptr;
     HidHandle handle_ = nullptr;
     HidDeviceEntry opened_;
+    std::unique_ptr<KeypadLock> lock_;
+    QString outputError_;
 };
 
 // The fix for a node we may not open, for list, info and the other commands.

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/keypad_work.h"
+#include "profile/file_io.h"
 #include "profile/profile.h"
 #include "profile/profile_diff.h"
 #include "profile/profile_import.h"
@@ -15,6 +16,7 @@
 #include <QJsonObject>
 
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -25,13 +27,13 @@ std::optional<LoadedProfile> readProfile(CliContext& context, const QString& fil
     QString error;
     std::optional<LoadedProfile> loaded;
     if (file == QLatin1String("-")) {
-        QFile input;
-        if (input.open(stdin, QIODevice::ReadOnly))
-            loaded = Profile::parseProfile(input.readAll(), QStringLiteral("standard input"), &error);
-        else
-            error = QStringLiteral("standard input could not be read");
+        const QString source = QStringLiteral("standard input");
+        QByteArray bytes;
+        if (FileIo::readStream(STDIN_FILENO, source, FileIo::kSizeLimit, &bytes, &error) == FileIo::ReadOutcome::Read)
+            loaded = Profile::parseProfile(bytes, source, &error);
     } else {
-        loaded = Profile::loadProfile(file, &error);
+        // A FIFO or /dev/stdin is read as a stream, up to the same limit.
+        loaded = Profile::loadProfile(file, &error, true);
     }
     if (!loaded)
         context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
@@ -73,8 +75,8 @@ QString takeProfileFile(const QStringList& positional, const QString& command, Q
     const QFileInfo info(file);
     if (!info.exists())
         return QStringLiteral("no profile file %1").arg(file);
-    if (!info.isFile())
-        return QStringLiteral("%1 is not a file").arg(file);
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder, not a profile file").arg(file);
     return QString();
 }
 
@@ -98,6 +100,11 @@ public:
         output_ = parser.value(QStringLiteral("output"));
         if (parser.isSet(QStringLiteral("output")) && output_.isEmpty())
             return QStringLiteral("-o needs a FILE name");
+        // Refused before the keypad is read; a FIFO or a device is written to, never replaced.
+        if (FileIo::outputKind(output_) == FileIo::OutputKind::Refused)
+            return QStringLiteral("-o %1: not a regular file, a FIFO or a character device; give a file name, or - "
+                                  "for standard output")
+                .arg(output_);
         return noMoreArguments(positional, 0);
     }
     int run(CliContext& context) override
@@ -106,12 +113,19 @@ public:
         if (const int code = keypad.load(); code != ExitCode::kDone)
             return code;
         const KeypadImage image = keypad.config().image();
-        if (output_.isEmpty() || output_ == QLatin1String("-")) {
+        switch (FileIo::outputKind(output_)) {
+        case FileIo::OutputKind::StandardOutput:
             context.print(QString::fromUtf8(Profile::toJson(image)));
             return ExitCode::kDone;
+        case FileIo::OutputKind::Refused:
+            return context.fail(ExitCode::kUsage,
+                                QStringLiteral("-o %1: not a regular file, a FIFO or a character device").arg(output_));
+        case FileIo::OutputKind::Stream:
+        case FileIo::OutputKind::RegularFile:
+            break;
         }
         QString error;
-        if (!Profile::saveProfile(output_, image, &error))
+        if (!FileIo::writeOutput(output_, Profile::toJson(image), &error))
             return context.fail(ExitCode::kDeviceIo, error);
         context.note(QStringLiteral("wrote the keypad's configuration to %1").arg(output_));
         return ExitCode::kDone;

@@ -9,6 +9,7 @@ constexpr int kInvalidData = 65;   // the profile or the simulated state file is
 constexpr int kNoKeypad = 69;      // no keypad found
 constexpr int kCannotCreate = 73;  // the backup of what the keypad held could not be written; nothing was sent
 constexpr int kDeviceIo = 74;      // the keypad stopped answering, a write failed, or a file could not be read or written
+constexpr int kBusy = 75;          // another program is writing to the keypad (or its state file); try again
 constexpr int kNoPermission = 77;  // the keypad's node may not be opened
 }  // namespace ExitCode
 
@@ -23,6 +24,7 @@ inline const char* exitCodeHelp()
            "  73  the keypad's configuration could not be backed up, so nothing was sent\n"
            "      (--no-backup writes without one)\n"
            "  74  the keypad stopped answering, a write failed, or a file could not be\n"
-           "      read or written\n"
+           "      read or written (standard output included)\n"
+           "  75  another program is writing to the keypad or its state file; try again\n"
            "  77  permission denied on the keypad's node (see the udev rule 70-tessaplex.rules)\n";
 }

@@ -28,6 +28,23 @@ QString listOrNothing(const QStringList& items)
     return items.isEmpty() ? QStringLiteral("nothing") : items.join(QStringLiteral(", "));
 }
 
+// Which layers' LED blocks the keypad took: they travel together, so any that
+// did not go out are sent again, with the others, by the next save.
+QString ledText(const DownloadResult& result)
+{
+    QStringList sent;
+    QStringList notSent;
+    for (int layer = 0; layer < kLayers; ++layer)
+        (result.ledLayerSent[size_t(layer)] ? sent : notSent) << QString::number(layer + 1);
+    if (notSent.isEmpty())
+        return QStringLiteral("saved (layers 1, 2 and 3)");
+    if (sent.isEmpty())
+        return QStringLiteral("not saved (none of layers 1, 2 and 3 was sent)");
+    return QStringLiteral("layer%1 %2 reached the keypad, layer%3 %4 did not; all three go again with the next save")
+        .arg(sent.size() == 1 ? "" : "s", sent.join(QStringLiteral(", ")), notSent.size() == 1 ? "" : "s",
+             notSent.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 int identityFailure(CliContext& context, QueryOutcome outcome)
@@ -66,18 +83,26 @@ bool KeypadWork::boardHas(int slot) const
     return SlotNames::isKnobSlot(slot) && SlotNames::knobOf(slot) <= info.knobs;
 }
 
-int KeypadWork::readKeypad()
+int KeypadWork::readKeypad(const QString& committed)
 {
     const QString path = QString::fromStdString(context_.openedEntry().path);
+    // After a save the keypad has it already: the user must not think it is lost.
+    const QString then = committed.isEmpty()
+                             ? QStringLiteral(", then try once more.")
+                             : QStringLiteral(". The save itself went through: the keypad took %1; only reading it "
+                                              "back to check failed. \"tessaplex-cli diff\" or \"read\" shows what "
+                                              "the keypad holds once it answers again.")
+                                   .arg(committed);
     const KeyReadResult keys = readAllKeyRecords(context_.link(), config_);
     if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0)
         return context_.fail(ExitCode::kDeviceIo,
                              QStringLiteral("the keypad at %1 stopped answering while its key records were read "
                                             "(%2 replies read, %3 missing or unusable). Unplug it and plug it in "
-                                            "again, then try once more.")
+                                            "again%4")
                                  .arg(path)
                                  .arg(keys.repliesStored + keys.repliesKeptEdit)
-                                 .arg(keys.repliesRejected + keys.requestsFailed));
+                                 .arg(keys.repliesRejected + keys.requestsFailed)
+                                 .arg(then));
     const bool current = config_.currentFormat();
     if (!current)
         return ExitCode::kDone;  // the older firmware cannot be asked for its lighting
@@ -86,9 +111,10 @@ int KeypadWork::readKeypad()
         if (led != LedReadOutcome::Stored && led != LedReadOutcome::KeptEdit)
             return context_.fail(ExitCode::kDeviceIo,
                                  QStringLiteral("the keypad at %1 did not send the LED block of layer %2. Unplug it "
-                                                "and plug it in again, then try once more.")
+                                                "and plug it in again%3")
                                      .arg(path)
-                                     .arg(layer + 1));
+                                     .arg(layer + 1)
+                                     .arg(then));
     }
     return ExitCode::kDone;
 }
@@ -127,20 +153,29 @@ int KeypadWork::save()
         const QString error = QString::fromStdWString(context_.transport().error(context_.link().handle));
         if (!error.isEmpty())
             reason += QStringLiteral(" (%1)").arg(error);
-        QString message = QStringLiteral("the save failed part-way: %1.\n"
-                                         "  saved and committed: %2\n"
-                                         "  not saved: %3\n")
-                              .arg(reason, listOrNothing(went), listOrNothing(notSaved));
+        QString message = QStringLiteral("the save failed part-way: %1.\n").arg(reason);
+        if (!pending.empty())
+            message += QStringLiteral("  saved and committed: %1\n"
+                                      "  not saved: %2\n")
+                           .arg(listOrNothing(went), listOrNothing(notSaved));
         if (ledPending)
-            message += store.anyLedDirty() ? QStringLiteral("  LED blocks: not saved\n")
-                                           : QStringLiteral("  LED blocks: saved\n");
+            message += QStringLiteral("  LED blocks: %1\n").arg(ledText(result));
         message += QStringLiteral("The keypad keeps only what was committed. Check the cable, then run the command "
                                   "again to send the rest.");
         return context_.fail(ExitCode::kDeviceIo, message);
     }
 
+    QStringList saved;
+    if (result.recordsWritten > 0)
+        saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
+    if (result.ledBlocksWritten > 0)
+        saved << QStringLiteral("the LED blocks");
+    const QString committedText = saved.join(QStringLiteral(" and "))
+                                  + (result.commitsWritten > 0 ? QStringLiteral(", committed") : QString());
+    const QString savedText = saved.join(QStringLiteral(" and "));
+
     // Everything was taken: what the keypad lets us read must now be what we meant.
-    if (const int code = readKeypad(); code != ExitCode::kDone)
+    if (const int code = readKeypad(committedText); code != ExitCode::kDone)
         return code;
     const QVector<ProfileDifference> wrong = ProfileDiff::differences(meant, config_.image());
     if (!wrong.isEmpty()) {
@@ -153,11 +188,6 @@ int KeypadWork::save()
                              QStringLiteral("the keypad took the save but holds something else when read back:\n%1")
                                  .arg(shown.join(QLatin1Char('\n'))));
     }
-    QStringList saved;
-    if (result.recordsWritten > 0)
-        saved << QStringLiteral("%1 record%2").arg(result.recordsWritten).arg(result.recordsWritten == 1 ? "" : "s");
-    if (result.ledBlocksWritten > 0)
-        saved << QStringLiteral("the LED blocks");
-    context_.note(QStringLiteral("saved %1; read back and compared").arg(saved.join(QStringLiteral(" and "))));
+    context_.note(QStringLiteral("saved %1; read back and compared").arg(savedText));
     return ExitCode::kDone;
 }

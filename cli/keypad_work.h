@@ -31,7 +31,8 @@ public:
     int save();
 
 private:
-    int readKeypad();
+    // committed: what a save just committed, named in a failure message.
+    int readKeypad(const QString& committed = QString());
 
     CliContext& context_;
     KeypadConfig config_;

@@ -14,6 +14,8 @@
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,10 +62,37 @@ QString commandTable(const CommandList& commands)
     return text;
 }
 
-void print(std::FILE* stream, const QString& text)
+// False when the text did not all get out (a full disk, /dev/full, a closed stream).
+bool print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
+}
+
+// Help and version on standard output: exit 74 when they could not be printed.
+int printOutput(const QString& text, bool stdoutClosed)
+{
+    if (stdoutClosed || !print(stdout, text)) {
+        print(stderr, QStringLiteral("%1: standard output could not be written\n").arg(QLatin1String(kProgram)));
+        return ExitCode::kDeviceIo;
+    }
+    return ExitCode::kDone;
+}
+
+// A descriptor 0, 1 or 2 that was closed when the program started would be
+// handed to the next file opened (a state file, a lock), and printing would
+// then write into it. /dev/null holds the place; true when fd was closed.
+bool holdPlaceOf(int fd)
+{
+    if (::fcntl(fd, F_GETFD) != -1)
+        return false;
+    const int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (placeholder >= 0 && placeholder != fd) {
+        ::dup2(placeholder, fd);
+        ::close(placeholder);
+    }
+    return true;
 }
 
 // For the shell's completion: every caption the action parser takes, one a
@@ -92,6 +121,9 @@ int usageError(const QString& message, const QString& command)
 
 int runCli(int argc, char** argv)
 {
+    holdPlaceOf(STDIN_FILENO);
+    const bool stdoutClosed = holdPlaceOf(STDOUT_FILENO);
+    holdPlaceOf(STDERR_FILENO);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(kProgram));
     QCoreApplication::setApplicationVersion(QLatin1String(TESSAPLEX_VERSION_STRING));
@@ -136,12 +168,13 @@ int runCli(int argc, char** argv)
     if (positional.isEmpty() || positional.first() == QLatin1String("help")) {
         const QString topic = positional.value(1);
         if (topic.isEmpty() && parser.isSet(versionOption) && !parser.isSet(helpOption)) {
-            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(TESSAPLEX_VERSION_STRING)));
-            return ExitCode::kDone;
+            return printOutput(
+                QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(TESSAPLEX_VERSION_STRING)),
+                stdoutClosed);
         }
         if (topic.isEmpty() && (parser.isSet(helpOption) || !positional.isEmpty())) {
-            print(stdout, helpText(parser, argv0) + QLatin1Char('\n') + commandTable(commands) + exitCodeHelp());
-            return ExitCode::kDone;
+            return printOutput(helpText(parser, argv0) + QLatin1Char('\n') + commandTable(commands) + exitCodeHelp(),
+                               stdoutClosed);
         }
         if (topic.isEmpty())
             return usageError(QStringLiteral("no command given"), QString());
@@ -172,8 +205,7 @@ int runCli(int argc, char** argv)
     if (!parser.parse(args))
         return usageError(parser.errorText(), name);
     if (parser.isSet(helpOption)) {
-        print(stdout, helpText(parser, argv0) + QLatin1Char('\n') + exitCodeHelp());
-        return ExitCode::kDone;
+        return printOutput(helpText(parser, argv0) + QLatin1Char('\n') + exitCodeHelp(), stdoutClosed);
     }
 
     globals.devicePath = parser.value(QStringLiteral("device"));
@@ -182,6 +214,13 @@ int runCli(int argc, char** argv)
     globals.json = parser.isSet(QStringLiteral("json"));
     globals.quiet = parser.isSet(QStringLiteral("quiet"));
     globals.noBackup = parser.isSet(QStringLiteral("no-backup"));
+    globals.stdoutClosed = stdoutClosed;
+    // These change the keypad, so they take its lock; "write --dry-run" only reads.
+    globals.writes = QStringList{QStringLiteral("set"), QStringLiteral("clear"), QStringLiteral("led"),
+                                 QStringLiteral("restore"),
+                                 QStringLiteral("write")}
+                         .contains(name)
+                     && !(name == QLatin1String("write") && parser.isSet(QStringLiteral("dry-run")));
     if (parser.isSet(QStringLiteral("device")) && globals.devicePath.isEmpty())
         return usageError(QStringLiteral("--device needs a PATH"), name);
     if (parser.isSet(QStringLiteral("simulate-state")) && globals.statePath.isEmpty())

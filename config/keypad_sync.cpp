@@ -52,6 +52,7 @@ DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config)
     const int dirty = store.keyDirtyCount();
     if (dirty == 0 && !ledPending)
         return result;
+    result.ledPending = ledPending;
     if (!link.handle) {
         result.outcome = DownloadOutcome::Failed;
         result.recordsNotSent = dirty;
@@ -113,8 +114,10 @@ DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config)
     } else if (ledPending) {
         bool allSent = true;
         for (int layer = 0; layer < kLayers; ++layer) {
-            if (sendReport(link, buildLedBlockReport(layer, store.LayerLedMode[layer], store.KeyBoard_KeyLed[layer])))
+            if (sendReport(link, buildLedBlockReport(layer, store.LayerLedMode[layer], store.KeyBoard_KeyLed[layer]))) {
                 ++result.ledBlocksWritten;
+                result.ledLayerSent[size_t(layer)] = true;
+            }
             else
                 allSent = false;
         }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "device/device_exchanges.h"
+#include "keys/config_store.h"
+
+#include <array>
 
 class KeypadConfig;
 
@@ -33,6 +36,8 @@ struct DownloadResult {
     int ledLayersRead = 0;   // LED layers read from the keypad before the blocks
     int ledBlocksWritten = 0;
     int commitsWritten = 0;
+    bool ledPending = false;                   // LED blocks were due to go out
+    std::array<bool, kLayers> ledLayerSent{};  // which layers' LED blocks the keypad took
 };
 // Every dirty record is tried; a failed one does not stop the others. A
 // record's dirty flag is cleared only once the commit that follows it was

@@ -2,6 +2,8 @@
 
 #include "shipped_udev_rule.h"
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -59,9 +61,10 @@ QString flatpakAppId(const DoctorFileSystem& fs)
 
 QString firstUsableCopy(const QStringList& sources, const DoctorFileSystem& fs)
 {
+    const QByteArray builtIn = shippedRuleText().toUtf8();
     for (const QString& source : sources) {
         const std::optional<QByteArray> contents = fs.read(source);
-        if (contents && contents->contains("uaccess"))
+        if (contents && *contents == builtIn && fs.onlyRootCanChange(source))
             return source;
     }
     return QString();
@@ -82,6 +85,19 @@ std::optional<QByteArray> LocalFileSystem::read(const QString& path) const
     return file.readAll();
 }
 
+bool LocalFileSystem::onlyRootCanChange(const QString& path) const
+{
+    const auto rootOnly = [](const QString& p, bool folder) {
+        struct stat info;
+        if (::lstat(QFile::encodeName(p).constData(), &info) != 0)
+            return false;
+        if (folder ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
+            return false;
+        return info.st_uid == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    };
+    return rootOnly(path, false) && rootOnly(QFileInfo(path).absolutePath(), true);
+}
+
 QStringList udevRuleDirectories()
 {
     return {QStringLiteral("/etc/udev/rules.d"), QStringLiteral("/run/udev/rules.d"),
@@ -97,7 +113,6 @@ QStringList defaultRuleSources()
         sources << QDir::cleanPath(appDir + QStringLiteral("/../share/tessaplex/") + QLatin1String(kUdevRuleName))
                 << QDir::cleanPath(appDir + QStringLiteral("/../lib/udev/rules.d/") + QLatin1String(kUdevRuleName));
     }
-    sources << QString::fromUtf8(kSourceTreeUdevRule);
     return sources;
 }
 

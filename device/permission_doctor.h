@@ -36,12 +36,17 @@ public:
     // The contents; nullopt when the file is missing or may not be read.
     // A symlink to /dev/null reads as empty.
     virtual std::optional<QByteArray> read(const QString& path) const = 0;
+    // Whether only root can change the file: it and its folder are owned by
+    // root and writable by nobody else, and it is no symlink. A command that
+    // installs it as root must not install something another user put there.
+    virtual bool onlyRootCanChange(const QString& path) const = 0;
 };
 
 class LocalFileSystem : public DoctorFileSystem {
 public:
     bool exists(const QString& path) const override;
     std::optional<QByteArray> read(const QString& path) const override;
+    bool onlyRootCanChange(const QString& path) const override;
 };
 
 enum class AccessVerdict {
@@ -65,9 +70,11 @@ struct Diagnosis {
 // udev's rule directories, highest priority first.
 QStringList udevRuleDirectories();
 
-// Copies of the rule that may be installed into /etc: next to the program
-// (share/tessaplex, or lib/udev/rules.d under a prefix udev does not read) and
-// the build's own source tree.
+// Where an installed copy of the rule may be, next to the program
+// (share/tessaplex, or lib/udev/rules.d under a prefix udev does not read).
+// A copy is offered for installing only when it is exactly the rule built into
+// the program and only root can change it; otherwise the fix writes the
+// built-in text out itself.
 QStringList defaultRuleSources();
 
 // The case for a node whose open failed (the connection's OpenResult).

@@ -1,5 +1,8 @@
 #include "device/simulated_state.h"
 
+#include "device/keypad_lock.h"
+#include "profile/file_io.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -167,17 +170,33 @@ QString SimulatedStateFile::deserialize(const QByteArray& bytes, SimulatedKeypad
     return QString();
 }
 
+SimulatedStateFile::~SimulatedStateFile() = default;
+
 SimulatedStateFile::LoadOutcome SimulatedStateFile::load(SimulatedKeypad& keypad)
 {
     error_.clear();
-    QFile file(path_);
-    if (!file.exists())
+    // Held until this object goes: what this run read is what it writes
+    // back, so a second run must not read in between.
+    if (!lock_)
+        lock_ = std::make_unique<KeypadLock>(path_);
+    if (!lock_->acquire(KeypadLock::kWaitMs)) {
+        error_ = QStringLiteral("the simulated keypad's state file %1 is in use by %2; try again when it has "
+                                "finished")
+                     .arg(path_, lock_->holder());
+        return LoadOutcome::Busy;
+    }
+    QByteArray contents;
+    QString why;
+    switch (FileIo::readInput(path_, path_, FileIo::kSizeLimit, false, &contents, &why)) {
+    case FileIo::ReadOutcome::Read:
+        break;
+    case FileIo::ReadOutcome::Missing:
         return LoadOutcome::Missing;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("cannot read the simulated keypad's state file %1: %2").arg(path_, file.errorString());
+    case FileIo::ReadOutcome::Refused:
+    case FileIo::ReadOutcome::Failed:
+        error_ = QStringLiteral("cannot use the simulated keypad's state file: %1").arg(why);
         return LoadOutcome::Unreadable;
     }
-    const QByteArray contents = file.readAll();
     const QString problem = deserialize(contents, keypad);
     if (!problem.isEmpty()) {
         error_ = QStringLiteral("the simulated keypad's state file %1 is damaged: %2. It was left as it is; "
@@ -196,9 +215,9 @@ bool SimulatedStateFile::save(const SimulatedKeypad& keypad)
     const QByteArray contents = serialize(keypad);
     if (contents == lastContents_ && QFileInfo::exists(path_))
         return true;
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
-        error_ = QStringLiteral("cannot write the simulated keypad's state file %1: %2").arg(path_, file.errorString());
+    QString why;
+    if (!FileIo::writeFileAtomically(path_, contents, &why)) {
+        error_ = QStringLiteral("cannot write the simulated keypad's state file: %1").arg(why);
         return false;
     }
     lastContents_ = contents;

@@ -6,14 +6,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class KeypadLock;
+
 // The simulated keypad's memory on disk, so that a keypad without hardware
 // keeps what was saved to it from one run to the next (the command line sets
 // a key, a later run reads it, the window shows it). Holds what a real keypad
 // keeps over a power cycle: its identity, the committed key records and the
 // LED blocks. Staged records and faults are not kept.
 //
-// The file is JSON with the bytes as hex strings. It is written with
-// QSaveFile, so a crash leaves the previous contents, never half a file.
+// The file is JSON with the bytes as hex strings. It is replaced atomically,
+// so a crash or a full disk leaves the previous contents, never half a file;
+// load() takes the file's lock and keeps it, so two runs on one file take
+// turns instead of losing each other's changes.
 class SimulatedStateFile {
 public:
     enum class LoadOutcome {
@@ -21,9 +27,11 @@ public:
         Missing,  // no file yet: the keypad is left as it is
         Damaged,  // the file is not a state file; the keypad is left as it is
         Unreadable,
+        Busy,  // another run holds the file's lock (error() names it)
     };
 
     explicit SimulatedStateFile(QString path);
+    ~SimulatedStateFile();
 
     const QString& path() const { return path_; }
 
@@ -44,6 +52,7 @@ private:
     QString path_;
     QString error_;
     QByteArray lastContents_;
+    std::unique_ptr<KeypadLock> lock_;
 };
 
 // A simulated keypad whose memory goes to its state file whenever the keypad

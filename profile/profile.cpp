@@ -1,6 +1,7 @@
 #include "profile/profile.h"
 
 #include "profile/action_words.h"
+#include "profile/file_io.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -10,6 +11,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -169,6 +171,128 @@ bool readLayer(const QJsonValue& value, int layer, LoadedProfile* profile, const
     return true;
 }
 
+// Qt keeps one value of a key written twice, and which one depends on the
+// object's size; a profile that says two things about one place is refused
+// instead. A lenient scan of the raw text: syntax errors are left for
+// QJsonDocument to name.
+struct ScanFrame {
+    bool object = false;
+    bool expectKey = true;
+    int index = 0;
+    QString key;  // the key whose value is being read
+    QString place;
+    bool quoteKeys = false;  // the key names of "keys" are shown as written
+    QSet<QString> seen;
+};
+
+QString framePlace(const ScanFrame& parent)
+{
+    QString part;
+    if (parent.object)
+        part = parent.key == QLatin1String("keys") ? QString()
+               : parent.quoteKeys ? QStringLiteral("\"%1\"").arg(parent.key)
+                                  : parent.key;
+    else
+        part = (parent.key == QLatin1String("layers") ? QStringLiteral("layer %1") : QStringLiteral("item %1"))
+                   .arg(parent.index + 1);
+    if (part.isEmpty())
+        return parent.place;
+    return parent.place.isEmpty() ? part : parent.place + QLatin1String(", ") + part;
+}
+
+// Decodes the string starting at json[i] (the opening quote); i ends after
+// the closing quote. False when the text ends inside it.
+bool scanString(const QByteArray& json, int& i, QString* out)
+{
+    QByteArray raw;
+    QString text;
+    for (++i; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '"') {
+            ++i;
+            *out = text + QString::fromUtf8(raw);
+            return true;
+        }
+        if (c != '\\') {
+            raw += c;
+            continue;
+        }
+        if (++i >= json.size())
+            return false;
+        text += QString::fromUtf8(raw);
+        raw.clear();
+        const char e = json[i];
+        switch (e) {
+        case 'b': text += QLatin1Char('\b'); break;
+        case 'f': text += QLatin1Char('\f'); break;
+        case 'n': text += QLatin1Char('\n'); break;
+        case 'r': text += QLatin1Char('\r'); break;
+        case 't': text += QLatin1Char('\t'); break;
+        case 'u':
+            if (i + 4 < json.size()) {
+                bool ok = false;
+                const ushort unit = json.mid(i + 1, 4).toUShort(&ok, 16);
+                if (ok) {
+                    text += QChar(unit);
+                    i += 4;
+                }
+            }
+            break;
+        default: text += QLatin1Char(e); break;
+        }
+    }
+    return false;
+}
+
+// The place of the first key written twice in one object, or empty.
+QString duplicateKeyPlace(const QByteArray& json)
+{
+    std::vector<ScanFrame> stack;
+    for (int i = 0; i < json.size();) {
+        const char c = json[i];
+        if (c == '"') {
+            QString text;
+            if (!scanString(json, i, &text))
+                return QString();
+            if (!stack.empty() && stack.back().object && stack.back().expectKey) {
+                ScanFrame& top = stack.back();
+                if (top.seen.contains(text)) {
+                    const QString name = QStringLiteral("\"%1\"").arg(text);
+                    return top.place.isEmpty() ? name : top.place + QLatin1String(", ") + name;
+                }
+                top.seen.insert(text);
+                top.key = text;
+                top.expectKey = false;
+            }
+            continue;
+        }
+        if (c == '{' || c == '[') {
+            if (stack.size() > 512)
+                return QString();  // deeper than any profile; QJsonDocument refuses it
+            ScanFrame frame;
+            frame.object = c == '{';
+            if (!stack.empty()) {
+                frame.place = framePlace(stack.back());
+                frame.quoteKeys = stack.back().object && stack.back().key == QLatin1String("keys");
+                if (!frame.object)
+                    frame.key = stack.back().object ? stack.back().key : QString();
+            }
+            stack.push_back(frame);
+        } else if (c == '}' || c == ']') {
+            if (stack.empty())
+                return QString();
+            stack.pop_back();
+        } else if (c == ',' && !stack.empty()) {
+            if (stack.back().object)
+                stack.back().expectKey = true;
+            else
+                ++stack.back().index;
+        }
+        ++i;
+    }
+    return QString();
+}
+
 }  // namespace
 
 namespace Profile {
@@ -240,19 +364,16 @@ QByteArray toJson(const KeypadImage& image)
 
 bool saveProfile(const QString& path, const KeypadImage& image, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray json = toJson(image);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return FileIo::writeFileAtomically(path, toJson(image), error);
 }
 
 std::optional<LoadedProfile> parseProfile(const QByteArray& json, const QString& source, QString* error)
 {
     const Refusal refuse{source, error};
+    if (const QString twice = duplicateKeyPlace(json); !twice.isEmpty()) {
+        refuse.fail(twice, QStringLiteral("written twice; each field and key may be given once"));
+        return std::nullopt;
+    }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -322,22 +443,12 @@ std::optional<LoadedProfile> parseProfile(const QByteArray& json, const QString&
     return profile;
 }
 
-std::optional<LoadedProfile> loadProfile(const QString& path, QString* error)
+std::optional<LoadedProfile> loadProfile(const QString& path, QString* error, bool allowStreams)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
+    QByteArray bytes;
+    if (FileIo::readInput(path, path, FileIo::kSizeLimit, allowStreams, &bytes, error) != FileIo::ReadOutcome::Read)
         return std::nullopt;
-    }
-    // A profile is a few kilobytes; anything huge is not one.
-    constexpr qint64 kLimit = 4 * 1024 * 1024;
-    if (file.size() > kLimit) {
-        if (error)
-            *error = QStringLiteral("%1: too large to be a profile").arg(path);
-        return std::nullopt;
-    }
-    return parseProfile(file.readAll(), path, error);
+    return parseProfile(bytes, path, error);
 }
 
 }  // namespace Profile

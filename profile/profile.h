@@ -28,13 +28,17 @@ constexpr const char* kFormat = "tessaplex-profile";
 constexpr int kVersion = 1;
 
 QByteArray toJson(const KeypadImage& image);
-// Written through QSaveFile: a crash or a full disk never leaves half a file.
+// Replaces the file atomically: a crash or a full disk leaves the one that was there.
 bool saveProfile(const QString& path, const KeypadImage& image, QString* error);
 
 // Everything is checked before anything is returned; a refusal gives one
 // message naming the file and the place in it (layer, key, field).
+// A key written twice in one object is refused too, naming the place.
 std::optional<LoadedProfile> parseProfile(const QByteArray& json, const QString& source, QString* error);
-std::optional<LoadedProfile> loadProfile(const QString& path, QString* error);
+// Only a regular file of at most FileIo::kSizeLimit bytes is opened, so the
+// window never waits on a FIFO; allowStreams (the command line) also reads a
+// FIFO or character device, up to the same limit.
+std::optional<LoadedProfile> loadProfile(const QString& path, QString* error, bool allowStreams = false);
 
 // "#rrggbb" of LED colour t (0..15) of a block.
 QString colourName(const KeypadImage::LedBlock& block, int t);

@@ -5,6 +5,12 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "device/keypad_lock.h"
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run {
@@ -28,6 +34,29 @@ Run cli(const QStringList& args, const QString& fault = QString())
         return Run{};
     return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The command line through a shell, for redirections QProcess cannot make.
+Run shell(const QString& script, const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, QStringLiteral(TESSAPLEX_CLI_PATH)} + args);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return Run{};
+    return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+mode_t fileType(const QString& path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
 }
 
 QJsonValue json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
@@ -286,6 +315,141 @@ private slots:
         QCOMPARE(cli({"--simulate", "read"}, "unplugged").code, 69);
         QCOMPARE(cli({"--simulate", "set", "K1", "A"}, "no-permission").code, 77);
         QCOMPARE(cli({"--simulate", "clear", "--all"}, "silent").code, 74);
+    }
+
+    // A FIFO or a device named by -o is written to and stays what it was;
+    // a folder is refused before the keypad is read; standard output that
+    // cannot be written fails every command that prints.
+    void outputsAreStreamsOrReplacedWholeAndWriteErrorsExit74()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QProcess reader;
+        reader.start("cat", {fifo});
+        QVERIFY(reader.waitForStarted());
+        QCOMPARE(cli({"--simulate", "read", "-o", fifo}).code, 0);
+        QVERIFY(reader.waitForFinished(5000));
+        QVERIFY(reader.readAllStandardOutput().contains("\"tessaplex-profile\""));
+        QCOMPARE(fileType(fifo), mode_t(S_IFIFO));
+
+        const QString node = dir.filePath("null");
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+            QCOMPARE(cli({"--simulate", "read", "-o", node}).code, 0);
+            QCOMPARE(fileType(node), mode_t(S_IFCHR));
+        }
+        const Run folder = cli({"--simulate", "read", "-o", dir.path()});
+        QCOMPARE(folder.code, 64);
+        QVERIFY2(folder.err.contains("not a regular file"), qPrintable(folder.err));
+
+        const Run viaDevStdout = cli({"--simulate", "read", "-o", "/dev/stdout"});
+        QCOMPARE(viaDevStdout.code, 0);
+        QVERIFY(viaDevStdout.out.contains("\"tessaplex-profile\""));
+        // Appending through /dev/stdout appends: the file is not replaced.
+        const QString log = dir.filePath("log");
+        QCOMPARE(shell("echo first > \"$1\"; \"$0\" --simulate read -o /dev/stdout >> \"$1\"", {log}).code, 0);
+        QVERIFY(contents(log).startsWith("first\n{"));
+
+        for (const char* command : {"info", "read", "list", "--help"}) {
+            const Run full = shell("exec \"$0\" --simulate \"$1\" > /dev/full", {command});
+            QVERIFY2(full.code == 74 && full.err.contains("standard output"), command);
+            QCOMPARE(shell("exec \"$0\" --simulate \"$1\" >&-", {command}).code, 74);
+        }
+    }
+
+    // A full disk (a 64 KiB tmpfs) fails the write, exit 74, and the file that
+    // was there is still whole: the profile, and the simulated keypad's state.
+    void fullDiskLeavesThePreviousFileWhole()
+    {
+        QTemporaryDir dir;
+        const QString small = dir.filePath("small");
+        QDir().mkpath(small);
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
+        const QString profile = small + "/prev.json";
+        const QStringList state = {"-q", "--simulate-state", small + "/keypad.json"};
+        QCOMPARE(cli(state + QStringList{"set", "K3", "Ctrl+", "C"}).code, 0);
+        QCOMPARE(cli(state + QStringList{"read", "-o", profile}).code, 0);
+        const QByteArray before = contents(profile);
+        const QByteArray stateBefore = contents(small + "/keypad.json");
+
+        QFile filler(small + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        }
+        QCOMPARE(cli(state + QStringList{"set", "K4", "Ctrl+", "V"}).code, 74);
+        const Run read = cli(state + QStringList{"read", "-o", profile});
+        QCOMPARE(read.code, 74);
+        QVERIFY2(read.err.contains("unchanged"), qPrintable(read.err));
+        QCOMPARE(contents(profile), before);
+        QCOMPARE(contents(small + "/keypad.json"), stateBefore);
+        QCOMPARE(QDir(small).entryList(QDir::Files).size(), 3);  // no temporary file left behind
+    }
+
+    // Standard input, a FIFO as a profile and /dev/zero are read up to the
+    // profile limit; a FIFO as the state file is refused at once, never waited on.
+    void inputsAreLimitedAndNeverWaitedOn()
+    {
+        QTemporaryDir dir;
+        const Run zero = shell("exec \"$0\" --simulate write - < /dev/zero", {});
+        QCOMPARE(zero.code, 65);
+        QVERIFY2(zero.err.contains("too large"), qPrintable(zero.err));
+        QCOMPARE(cli({"--simulate", "diff", "/dev/zero"}).code, 65);
+
+        const QString profile = dir.filePath("p.json");
+        QCOMPARE(cli({"--simulate", "read", "-o", profile}).code, 0);
+        const Run piped = shell("\"$0\" --simulate diff /dev/stdin < \"$1\"", {profile});
+        QCOMPARE(piped.code, 0);
+
+        const QString fifo = dir.filePath("state");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QElapsedTimer timer;
+        timer.start();
+        const Run state = cli({"--simulate-state", fifo, "info"});
+        QCOMPARE(state.code, 74);
+        QVERIFY2(state.err.contains("not a regular file"), qPrintable(state.err));
+        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    // Two writers on one keypad take turns: no change is lost. One that
+    // cannot get its turn exits 75 and names the holder.
+    void twoWritersTakeTurnsOrTheSecondExits75()
+    {
+        QTemporaryDir dir;
+        const QString state = dir.filePath("keypad.json");
+        QCOMPARE(cli({"-q", "--simulate-state", state, "info"}).code, 0);
+        const QStringList letters = {"A", "B", "C", "D", "E"};
+        for (const QString& letter : letters) {
+            QProcess first, second;
+            first.start(TESSAPLEX_CLI_PATH, {"-q", "--simulate-state", state, "set", "K1", "Ctrl+", letter});
+            second.start(TESSAPLEX_CLI_PATH, {"-q", "--simulate-state", state, "set", "K2", "Alt+", letter});
+            QVERIFY(first.waitForFinished(20000) && second.waitForFinished(20000));
+            QCOMPARE(first.exitCode() + second.exitCode(), 0);
+            const QString profile = cli({"--simulate-state", state, "read"}).out;
+            QVERIFY2(profile.contains("\"K1\": \"Ctrl+ " + letter) && profile.contains("\"K2\": \"Alt+ " + letter),
+                     qPrintable(profile));
+        }
+        KeypadLock held(state);
+        QVERIFY(held.acquire(0));
+        const Run busy = cli({"--simulate-state", state, "set", "K1", "A"});
+        QCOMPARE(busy.code, 75);
+        QVERIFY2(busy.err.contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+                 qPrintable(busy.err));
+    }
+
+    // Failure messages say what reached the keypad: which LED layers, and
+    // that a save whose read-back failed was committed all the same.
+    void saveFailuresSayWhatReachedTheKeypad()
+    {
+        // Writes 1-7 ask for the board and read it; then come the record (8) and
+        // its commit (9), or the three LED blocks (8-10); then the read-back.
+        const Run led = cli({"--simulate", "led", "--layer", "2", "--mode", "1"}, "fail-write=9");
+        QCOMPARE(led.code, 74);
+        QVERIFY2(led.err.contains("layers 1, 3 reached the keypad, layer 2 did not"), qPrintable(led.err));
+        const Run check = cli({"--simulate", "set", "K1", "A"}, "fail-write=10");
+        QCOMPARE(check.code, 74);
+        QVERIFY2(check.err.contains("went through: the keypad took 1 record, committed"), qPrintable(check.err));
     }
 
     void doctorExitsWithItsVerdict()

@@ -72,6 +72,8 @@ public:
             return std::nullopt;
         return files[path];
     }
+    bool onlyRootCanChange(const QString& path) const override { return !othersMayChange.contains(path); }
+    QSet<QString> othersMayChange;
 };
 
 const QString kNode = QStringLiteral("/dev/hidraw3");
@@ -213,7 +215,7 @@ void TestHotplug::doctorNamesEachCase()
         QStringList inCommands;  // and the commands contain these
     };
     const QList<Case> cases = {
-        {"missing, copy on disk", {{copy, kRule}}, OpenFailure::PermissionDenied, AccessVerdict::RuleMissing,
+        {"missing, copy on disk", {{copy, shippedRuleText().toUtf8()}}, OpenFailure::PermissionDenied, AccessVerdict::RuleMissing,
          {"70-tessaplex.rules", "not installed"},
          {"sudo install -D -m 644 '/opt/tess'\\''aplex/share/tessaplex/70-tessaplex.rules' " + etcRule,
           "udevadm control --reload", "udevadm trigger"}},
@@ -251,6 +253,32 @@ void TestHotplug::doctorNamesEachCase()
     }
     // Only the two RuleMissing and the two NoAccess cases share their texts.
     QCOMPARE(texts.size(), 2 * cases.size() - 4);
+
+    // A copy is installed as root only if it is the built-in rule and only root
+    // can change it; a planted file mentioning "uaccess" is never offered.
+    FakeFileSystem planted;
+    planted.files[copy] = kRule + "RUN+=\"/bin/sh -c 'touch /owned'\"\n";
+    QVERIFY(diagnoseOpenFailure(kNode, OpenFailure::PermissionDenied, planted, {copy}).ruleSource.isEmpty());
+    FakeFileSystem open;
+    open.files[copy] = shippedRuleText().toUtf8();
+    open.othersMayChange << copy;
+    const Diagnosis d = diagnoseOpenFailure(kNode, OpenFailure::PermissionDenied, open, {copy});
+    QVERIFY(d.ruleSource.isEmpty());
+    QVERIFY(fixCommands(d).contains(QStringLiteral("sudo tee")));
+    // The real checks: a file in a folder others may write is not root's alone.
+    QTemporaryDir dir;
+    QFile mine(dir.filePath(QStringLiteral("70-tessaplex.rules")));
+    QVERIFY(mine.open(QIODevice::WriteOnly));
+    mine.close();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::WriteOther
+                                          | QFile::ExeOther | QFile::ReadOther);
+    QVERIFY(!LocalFileSystem().onlyRootCanChange(mine.fileName()));
+    QVERIFY(!LocalFileSystem().onlyRootCanChange(QStringLiteral("/nonexistent/70-tessaplex.rules")));
+    // Only copies beside the installed program are looked at, never the source tree's.
+    const QString prefix = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+    for (const QString& source : defaultRuleSources())
+        QVERIFY2(source.startsWith(prefix + QLatin1Char('/')) && !source.contains(QStringLiteral("packaging")),
+                 qPrintable(source));
 }
 
 void TestHotplug::doctorReportExitCodes()
