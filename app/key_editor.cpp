@@ -3,6 +3,7 @@
 #include "ui_widget.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "app/edit_history.h"
@@ -177,20 +178,38 @@ void KeyEditor::showPage(int index)
 
 bool KeyEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::MouseButtonRelease)
+    // A value is given by a mouse click, Space (on release, as the button
+    // clicks) or Enter.
+    const auto* key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
+                          ? static_cast<QKeyEvent*>(event)
+                          : nullptr;
+    const bool plainKey = key && !key->isAutoRepeat() && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool space = plainKey && key->type() == QEvent::KeyRelease && key->key() == Qt::Key_Space;
+    const bool enter = plainKey && key->type() == QEvent::KeyPress
+                       && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if (event->type() != QEvent::MouseButtonRelease && !space && !enter)
         return QObject::eventFilter(watched, event);
     auto* button = qobject_cast<QPushButton*>(watched);
     if (!button || !ValueButtons.contains(button))
         return QObject::eventFilter(watched, event);
+    if (space && !button->isDown())
+        return false;  // the Space was pressed elsewhere
 
     switch (valueFilterStage(ui.tabWidget->currentIndex(), Config.currentFormat(),
                              static_cast<uint8_t>(Config.editingMode()))) {
     case ValueFilterStage::Swallow:
+        button->setDown(false);
         return true;
     case ValueFilterStage::LeaveToPage:
-        return false;
+        if (enter)
+            button->click();
+        return enter;
     case ValueFilterStage::Route:
         break;
+    }
+    if (key) {
+        asEdit(button->text(), [&] { handleValueClick(button); });
+        return enter;
     }
     // A release outside the button is no click; assigning on it would surprise.
     auto* mouse = static_cast<QMouseEvent*>(event);

@@ -11,6 +11,7 @@
 class EditHistory;
 class HidTransport;
 class KeyEditor;
+class KeyboardNavigation;
 class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
@@ -91,6 +92,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void construct();
@@ -109,6 +111,7 @@ private:
     UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;
     SettingsMenu* Settings = nullptr;
+    KeyboardNavigation* Navigation = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };
