@@ -3,6 +3,7 @@
 #include "ui_widget.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "app/edit_history.h"
@@ -125,25 +126,14 @@ void KeyEditor::selectKey(int id)
         qCDebug(lcUi) << QStringLiteral("被选中按钮的objectName==%1").arg(checked->objectName());
     ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(id, Language_Flag));
     qCDebug(lcUi, "Select_PHY_Key value is  %d ", id);
-    // Loading the delay boxes may round a stored delay up; that is no edit
-    // of the user's to take back.
-    const EditHistory::Quiet quiet(History);
     Config.selectKey(id);
     showSelectedKeyText();
-    if (Config.editingMode() == ModeDelay) {
-        if (Config.currentFormat()) {
-            Delay->refresh();
-            Delay->loadFromSelectedRecord();
-        } else {
-            Delay->loadOldFormatDelay();
-        }
-    }
+    showDelays();
     KeyButtons->highlightKey(id, Config.editingMode() == ModeLighting);
 }
 
 void KeyEditor::showPage(int index)
 {
-    const EditHistory::Quiet quiet(History);  // new ranges may move a delay box
     ui.tabWidget->setCurrentIndex(index);
     qCDebug(lcUi, "ui->tabWidget->setCurrentIndex = %d\n", index);
     const bool current = Config.currentFormat();
@@ -177,6 +167,8 @@ void KeyEditor::showPage(int index)
     case kDelayPage:
         Config.setEditingMode(ModeDelay);
         Delay->enter();
+        if (!current)
+            Delay->loadOldFormatDelay();
         break;
     default:
         break;
@@ -186,20 +178,38 @@ void KeyEditor::showPage(int index)
 
 bool KeyEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::MouseButtonRelease)
+    // A value is given by a mouse click, Space (on release, as the button
+    // clicks) or Enter.
+    const auto* key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
+                          ? static_cast<QKeyEvent*>(event)
+                          : nullptr;
+    const bool plainKey = key && !key->isAutoRepeat() && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool space = plainKey && key->type() == QEvent::KeyRelease && key->key() == Qt::Key_Space;
+    const bool enter = plainKey && key->type() == QEvent::KeyPress
+                       && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if (event->type() != QEvent::MouseButtonRelease && !space && !enter)
         return QObject::eventFilter(watched, event);
     auto* button = qobject_cast<QPushButton*>(watched);
     if (!button || !ValueButtons.contains(button))
         return QObject::eventFilter(watched, event);
+    if (space && !button->isDown())
+        return false;  // the Space was pressed elsewhere
 
     switch (valueFilterStage(ui.tabWidget->currentIndex(), Config.currentFormat(),
                              static_cast<uint8_t>(Config.editingMode()))) {
     case ValueFilterStage::Swallow:
+        button->setDown(false);
         return true;
     case ValueFilterStage::LeaveToPage:
-        return false;
+        if (enter)
+            button->click();
+        return enter;
     case ValueFilterStage::Route:
         break;
+    }
+    if (key) {
+        asEdit(button->text(), [&] { handleValueClick(button); });
+        return enter;
     }
     // A release outside the button is no click; assigning on it would surprise.
     auto* mouse = static_cast<QMouseEvent*>(event);
@@ -276,17 +286,17 @@ void KeyEditor::clearSelectedKey()
     asEdit(QStringLiteral("clear"), [&] {
         Config.clearSelectedKey();
         Labels->clearKey(Config.selectedKey());
-        Delay->resetForClear(false);
     });
+    showDelays();
 }
 
 void KeyEditor::clearLayer()
 {
     const bool undoable = asEdit(QStringLiteral("Clear All"), [&] {
         Config.clearLayer(Config.selectedLayer());
-        Delay->resetForClear(true);
         Labels->clearAll();
     });
+    showDelays();
     if (undoable)
         Status.showInfo(EditTexts::layerClearedHint(Language_Flag), false);
 }
@@ -340,17 +350,24 @@ void KeyEditor::showView(const EditView& view, const KeypadConfig::Difference& c
             ui.lineEdit->setText(view.text);
         else if (key != 0)
             showSelectedKeyText();
-        if (key != 0 && Config.editingMode() == ModeDelay) {
-            if (Config.currentFormat()) {
-                Delay->refresh();
-                Delay->loadFromSelectedRecord(false);
-            } else {
-                Delay->loadOldFormatDelay();
-            }
-        }
+        if (key != 0)
+            showDelays();
     }
     if (changed.leds.test(size_t(layer)) && Config.currentFormat() && Config.editingMode() == ModeLighting)
         Led->showLayerLeds();
+}
+
+void KeyEditor::showDelays()
+{
+    // The page loads the boxes when it comes to the front.
+    if (Config.editingMode() != ModeDelay)
+        return;
+    if (Config.currentFormat()) {
+        Delay->refresh();
+        Delay->loadFromSelectedRecord();
+    } else {
+        Delay->loadOldFormatDelay();
+    }
 }
 
 void KeyEditor::setOldFormatLighting(int index)

@@ -57,7 +57,7 @@ public:
     void clearSelectedKey();
     void clearLayer();
     void setOldFormatLighting(int index);
-    // A delay box changed: the user's typing, or the program loading it.
+    // The user changed a delay box; showing a key's delays sends no signal.
     void entryDelayChanged(QObject* spinBox, int value);
     void oldFormatDelayChanged();
 
@@ -84,6 +84,8 @@ signals:
 
 private:
     void handleValueClick(QPushButton* button);
+    // The selected key's delays on the delay page, shown without storing.
+    void showDelays();
     bool asEdit(const QString& what, const std::function<void()>& edit, int mergeKey = 0);
 
     Ui::Widget& ui;

@@ -16,6 +16,7 @@
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
 #include "app/key_editor.h"
+#include "app/keyboard_navigation.h"
 #include "app/keypad_session.h"
 #include "app/backup_browser.h"
 #include "app/keypad_backups.h"
@@ -138,6 +139,8 @@ void Widget::construct()
     BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
+
+    Navigation = new KeyboardNavigation(*this, *ui->tabWidget, {ui->Layer1, ui->Layer2, ui->Layer3}, *Key_Group, this);
 
     Layout = std::make_unique<LayoutView>(this);
     Layout->holdPicturesUntilExposed();
@@ -327,6 +330,11 @@ void Widget::closeEvent(QCloseEvent* event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+bool Widget::focusNextPrevChild(bool next)
+{
+    return (Navigation && Navigation->focusNext(next)) || QWidget::focusNextPrevChild(next);
 }
 
 void Widget::resizeEvent(QResizeEvent* event)

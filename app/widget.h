@@ -12,6 +12,7 @@ class EditHistory;
 class HidTransport;
 class KeyEditor;
 class KeypadBackups;
+class KeyboardNavigation;
 class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
@@ -95,6 +96,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void construct();
@@ -114,6 +116,7 @@ private:
     UnsavedChanges* Unsaved = nullptr;
     Dialog1* Dialog = nullptr;
     SettingsMenu* Settings = nullptr;
+    KeyboardNavigation* Navigation = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };

@@ -127,9 +127,10 @@ private:
             painter.drawEllipse(dot);
         }
         if (button->hasFocus()) {
-            painter.setPen(QPen(QColor(0xe1, 0xe1, 0x00), 2, Qt::DashLine));
+            // The keyboard's focus: white and dashed, inside the yellow frame of the selected key.
+            painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(QRectF(button->rect()).adjusted(2, 2, -2, -2), 8, 8);
+            painter.drawRoundedRect(QRectF(button->rect()).adjusted(6, 6, -6, -6), 6, 6);
         }
     }
 };

@@ -95,32 +95,58 @@ int DelayPage::slotOf(const QObject* spinBox) const
 
 void DelayPage::enter()
 {
-    for (int k = 0; k < kSlots; ++k) {
-        if (QSpinBox* box = SpinBoxes[k]) {
+    for (QSpinBox* box : SpinBoxes) {
+        if (box) {
+            const QSignalBlocker quiet(box);
             box->setSuffix(QStringLiteral("   ms"));
-            box->setRange(k == 0 ? 0 : kMinEntryDelay, kMaxDelay);
+            box->setMaximum(kMaxDelay);
         }
     }
     refresh();
+    loadFromSelectedRecord();
+}
+
+bool DelayPage::selectedHoldsSequence() const
+{
+    const ConfigStore& store = Config.store();
+    if (store.Select_PHY_Key == 0 || store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
+        return false;
+    const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
+    if (record[3] != ModeKeys)
+        return false;
+    for (int k = 0; k < kSlots; ++k) {
+        if (record[entryCodeByte(k)] != 0)
+            return true;
+    }
+    return false;
 }
 
 void DelayPage::refresh()
 {
-    const ConfigStore& store = Config.store();
-    const bool keySelected = store.Select_PHY_Key != 0;
+    // Delays time the presses of a sequence: an empty slot, a media key or a
+    // mouse action has none, and a box typed into there would make a record
+    // of pauses for nothing.
+    const bool sequence = selectedHoldsSequence();
     for (QSpinBox* box : SpinBoxes) {
         if (!box)
             continue;
-        box->setEnabled(keySelected);
-        if (keySelected)
+        box->setEnabled(sequence);
+        if (sequence)
             box->setReadOnly(false);
     }
-
-    if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
+    // Another key's entries must not stay behind, whatever this one holds.
+    for (QPushButton* button : SlotButtons) {
+        if (!button)
+            continue;
+        if (!button->text().isEmpty())
+            button->setText(QString());
+        if (button->styleSheet() != kUnshownSlotStyle)
+            button->setStyleSheet(kUnshownSlotStyle);
+    }
+    if (!sequence)
         return;
+    const ConfigStore& store = Config.store();
     const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
-    if (record[3] != ModeKeys)
-        return;
     for (int k = 0; k < kSlots; ++k)
         showEntryCode(k, record[entryCodeByte(k)]);
 }
@@ -139,57 +165,70 @@ void DelayPage::showEntryCode(int slot, uint8_t code)
         button->setStyleSheet(kFilledStyle);
 }
 
-void DelayPage::loadFromSelectedRecord(bool storeShown)
+// A value below the box's range is shown through a stand-in one below the
+// minimum with a special text: empty for nothing to show, the minimum for a
+// shorter stored delay. The record keeps what it holds, and any value the
+// user types, the minimum included, is a change the box reports.
+void DelayPage::showDelay(QSpinBox* box, int minimum, int value)
 {
-    const ConfigStore& store = Config.store();
-    if (store.Select_PHY_Key >= kSlotsPerLayer || store.Select_PHY_Key_Layer >= kLayers)
+    const QSignalBlocker quiet(box);
+    if (value >= minimum) {
+        endStandIn(box, minimum);
+        box->setValue(value);
         return;
-    // Copy first: each setValue may write back into this very record.
-    std::array<int, kSlots> delays{};
-    const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
-    for (int k = 0; k < kSlots; ++k)
-        delays[k] = (record[entryDelayByte(k)] << 8) | record[entryDelayByte(k) + 1];
+    }
+    box->setMinimum(minimum - 1);
+    box->setSpecialValueText(value < 0 ? QStringLiteral(" ") : QString::number(minimum) + box->suffix());
+    box->setValue(minimum - 1);
+}
 
+void DelayPage::endStandIn(QSpinBox* box, int minimum)
+{
+    const QSignalBlocker quiet(box);
+    box->setSpecialValueText(QString());
+    box->setMinimum(minimum);
+}
+
+void DelayPage::loadFromSelectedRecord()
+{
+    const bool sequence = selectedHoldsSequence();
+    const ConfigStore& store = Config.store();
     for (int k = 0; k < kSlots; ++k) {
         if (!SpinBoxes[k])
             continue;
-        const int shown = k == 0 ? delays[k] : qMax(delays[k], kMinEntryDelay);
-        const QSignalBlocker quiet(storeShown ? nullptr : SpinBoxes[k]);
-        SpinBoxes[k]->setValue(shown);
+        int value = -1;
+        if (sequence) {
+            const uint8_t* record = store.PHY2_KEY_Value[store.Select_PHY_Key_Layer][store.Select_PHY_Key];
+            value = (record[entryDelayByte(k)] << 8) | record[entryDelayByte(k) + 1];
+        }
+        showDelay(SpinBoxes[k], minimumOf(k), value);
     }
 }
 
 void DelayPage::loadOldFormatDelay()
 {
+    if (!SingleSpinBox)
+        return;
     const ConfigStore& store = Config.store();
     const uint8_t* record = store.recordOf(false, store.Select_PHY_Key_Layer, store.Select_PHY_Key);
-    if (!record || store.Select_PHY_Key == 0 || record[3] != ModeDelay || !SingleSpinBox)
-        return;
-    const int value = record[4] | (record[5] << 8);
-    const QSignalBlocker blockSpinBox(SingleSpinBox);
-    SingleSpinBox->setValue(value);
+    const bool holdsDelay = record && store.Select_PHY_Key != 0 && record[3] == ModeDelay;
+    const int value = holdsDelay ? record[4] | (record[5] << 8) : -1;
+    showDelay(SingleSpinBox, 0, value);
     if (SingleSlider) {
         const QSignalBlocker blockSlider(SingleSlider);
-        SingleSlider->setValue(value);
+        SingleSlider->setValue(qMax(value, 0));
     }
 }
 
 void DelayPage::onValueChanged(QObject* sender, int value)
 {
     const int k = slotOf(sender);
-    if (k < 0)
+    if (k < 0 || value < minimumOf(k))
         return;
     if (Config.setEntryDelay(k, value) != WriteResult::Written)
         return;
+    endStandIn(SpinBoxes[k], minimumOf(k));
     qCDebug(lcUi) << "Updated delay_values[" << k << "] =" << value;
-}
-
-void DelayPage::resetForClear(bool all)
-{
-    for (int k = 0; k < kSlots; ++k) {
-        if (SpinBoxes[k])
-            SpinBoxes[k]->setValue(k == 0 && !all ? 0 : kMinEntryDelay);
-    }
 }
 
 void DelayPage::showCurrentFormat(bool current)
@@ -214,11 +253,14 @@ QString DelayPage::spinBoxChanged(QTextEdit* textBox)
     if (!SingleSpinBox)
         return QString();
     const int value = SingleSpinBox->value();
+    if (value < 0)
+        return QString();  // the empty stand-in of a key without a delay
     if (SingleSlider)
         SingleSlider->setValue(value);
 
     if (Config.setOldFormatDelay(value) != WriteResult::Written)
         return QString();
+    endStandIn(SingleSpinBox, 0);
 
     const QString text = RunTimeTexts::oldFormatDelayText(value);
     if (QTextEdit* shownIn = textBox ? textBox : TextBox)

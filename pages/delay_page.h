@@ -28,17 +28,19 @@ public:
     // slot hands the change back through onValueChanged.
     void setUp(QObject* receiver, const char* slot);
 
-    void enter();    // suffixes and ranges, then refresh
+    // Showing never stores: only the user's edit of a box (onValueChanged,
+    // spinBoxChanged) changes a record.
+    void enter();    // suffixes and ranges, then the selected key's entries and delays
     void refresh();  // enabled state and the entry buttons of the selected key
-    // storeShown: the boxes store what they show (a delay below 50 ms comes
-    // back as 50); false only shows the record as it is.
-    void loadFromSelectedRecord(bool storeShown = true);
-    // Old format: the single delay of the selected key, shown without storing it.
+    // The delays of the selected key as stored. A delay under 50 ms after the
+    // first entry is shown as 50 and stays as it is until its box is edited;
+    // a slot that holds no key sequence shows empty, disabled boxes.
+    void loadFromSelectedRecord();
+    // Old format: the single delay of the selected key; empty unless it holds one.
     void loadOldFormatDelay();
     void onValueChanged(QObject* sender, int value);
-
-    // Clear: first entry 0, the others 50. Clear All: all 50.
-    void resetForClear(bool all);
+    // True when the selected slot holds a key sequence the boxes can time.
+    bool selectedHoldsSequence() const;
 
     void showCurrentFormat(bool current);
 
@@ -52,6 +54,11 @@ public:
 
 private:
     void showEntryCode(int slot, uint8_t code);
+    // Shows value in box without a signal; -1 leaves the box empty.
+    static void showDelay(QSpinBox* box, int minimum, int value);
+    // After the user's edit the box is an ordinary one again.
+    static void endStandIn(QSpinBox* box, int minimum);
+    int minimumOf(int slot) const { return slot == 0 ? 0 : kMinEntryDelay; }
 
     KeypadConfig& Config;
     const int& Language_Flag;

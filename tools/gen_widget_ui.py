@@ -67,6 +67,7 @@ PageBody QPushButton:disabled { color: rgb(130, 130, 130); }
 PageBody QLabel { color: rgb(175, 175, 175); font-size: 13px; padding-right: 10px; }
 PageBody QSpinBox { color: #FFFFFF; background-color: rgb(30, 30, 30); font-size: 14px; }
 PageBody QSpinBox:disabled { color: rgb(120, 120, 120); }
+PageBody QPushButton:focus, PageBody QSpinBox:focus { border: 2px dashed #FFFFFF; }
 """
 
 # Page name and its buttons' font size in pixels.
@@ -86,11 +87,17 @@ QPushButton#exportProfile:pressed, QPushButton#importProfile:pressed { backgroun
 QPushButton#settings { background-color: rgb(75, 75, 75); border: 1px solid rgb(110, 110, 110); border-radius: 8px; }
 QPushButton#settings:hover { background-color: rgb(95, 95, 95); }
 QPushButton#settings::menu-indicator { image: none; width: 0px; }
-""" + "".join("QPushButton#%s:focus { border: 2px solid #e1e100; }\n" % name for name in ACTION_COLUMN)
+"""
+
+# The keyboard's focus: a white dashed frame, unlike the yellow one of the
+# selected key. The keys of the picture draw the same frame themselves.
+FOCUS_FRAME = "border: 2px dashed #FFFFFF;"
+FOCUS_STYLE = ("".join("QPushButton#%s:focus { %s }\n" % (name, FOCUS_FRAME)
+                       for name in ACTION_COLUMN + ("Layer1", "Layer2", "Layer3")))
 
 
 def window_style():
-    return (WINDOW_STYLE + ACTION_STYLE + PAGE_STYLE
+    return (WINDOW_STYLE + ACTION_STYLE + FOCUS_STYLE + PAGE_STYLE
             + "".join("QWidget#%s { background-color: rgb(40, 40, 40); }\n" % name for name, _ in PAGES)
             + "".join("QWidget#%s QPushButton { font-size: %dpx; }\n" % (name, font)
                       for name, font in PAGES if font != 14))
@@ -298,12 +305,13 @@ def spacer(item, name, orientation, size, size_type="QSizePolicy::Fixed"):
     return sp
 
 
-def value_button(parent, name, caption, notr):
-    """A value button on a page: grows with the page, may shrink well below its text width."""
+def value_button(parent, name, caption, notr, focus="Qt::TabFocus"):
+    """A value button on a page: grows with the page, may shrink well below its text width.
+    Tab reaches it; a click does not leave the focus on it."""
     b = widget(parent, "QPushButton", name)
     prop(b, "sizePolicy", "sizepolicy", ("Expanding", "Expanding"))
     prop(b, "minimumSize", "size", (16, 16))
-    prop(b, "focusPolicy", "enum", "Qt::NoFocus")
+    prop(b, "focusPolicy", "enum", focus)
     prop(b, "text", "string", (caption, notr))
     return b
 
@@ -376,7 +384,7 @@ def main_window_controls(top):
     for n in range(1, 28):
         b = widget(top, "QPushButton", "pushButton_K%d" % n)
         prop(b, "geometry", "rect", keypad[n])
-        prop(b, "focusPolicy", "enum", "Qt::NoFocus")
+        prop(b, "focusPolicy", "enum", "Qt::TabFocus")
         prop(b, "styleSheet", "string",
              ("QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:10px;color:#FFFFFF;}", True))
         # Not translatable: a language switch must not wipe the assignment labels.
@@ -406,6 +414,7 @@ def main_window_controls(top):
         b = widget(top, "QPushButton", "Layer%d" % i)
         prop(b, "geometry", "rect", (scaled(fx, WINDOW_W), scaled(0.04, WINDOW_H), side, side))
         prop(b, "checkable", "bool", True)
+        prop(b, "focusPolicy", "enum", "Qt::TabFocus")
         prop(b, "text", "string", (str(i), True))
 
     b = widget(top, "QPushButton", "change")
@@ -421,6 +430,8 @@ def main_window_controls(top):
     prop(edit, "geometry", "rect", (scaled(1.0, WINDOW_H), scaled(0.1, WINDOW_H),
                                     scaled(0.15, WINDOW_H), scaled(0.35, WINDOW_H)))
     prop(edit, "readOnly", "bool", True)
+    # It repeats the selected key's caption: a click may select its text, Tab passes by.
+    prop(edit, "focusPolicy", "enum", "Qt::ClickFocus")
 
     qr = widget(top, "QLabel", "QR_Code_Label")
     prop(qr, "geometry", "rect", (scaled(1.08, WINDOW_H), scaled(0.24, WINDOW_H),
@@ -571,7 +582,8 @@ def build_delay_page(tabs):
     for n in range(1, DELAY_SLOTS + 1):
         c, r = divmod(n - 1, per_col)
         col = c * 3
-        b = value_button(grid_item(grid, r, col), "pushButton_delay_%d" % n, "", notr=True)
+        # Shows the entry's key; nothing to press.
+        b = value_button(grid_item(grid, r, col), "pushButton_delay_%d" % n, "", notr=True, focus="Qt::NoFocus")
         # The slot number rides inside the key button, so it disappears
         # together with the slot when the program hides the slot widgets.
         # A label takes no clicks; they fall through to the button.

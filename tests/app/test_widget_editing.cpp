@@ -116,7 +116,7 @@ void TestWidgetEditing::otherPageReplacesTheAssignment()
 
     const uint8_t* rec = store().PHY2_KEY_Value[0][3];
     QCOMPARE(bytesOf(rec, kCurrentRecordBytes),
-             withDefaultEntryDelays(recordImage({0xFD, 0x03, 0x01, 0x02, 0x00, 0x02, 0x00, 0x00, 0xE2}, kCurrentRecordBytes)));
+             recordImage({0xFD, 0x03, 0x01, 0x02, 0x00, 0x02, 0x00, 0x00, 0xE2}, kCurrentRecordBytes));
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(keyLabel(*w, 3), QStringLiteral("Mute"));
     QCOMPARE(textBox(*w)->toPlainText(), QStringLiteral("Mute"));

@@ -63,10 +63,9 @@ void TestWidgetExchange::saveSendsTheEditAndCommits()
     QCOMPARE(keypad->received.size(), size_t(2));
     const Report& record = keypad->received[0];
     // The read-back on connection left type 0 in the key, so the first value
-    // cleared it before writing, and the clear set the default entry delays.
+    // cleared it before writing; the clear leaves the entry delays at zero.
     std::vector<uint8_t> expected = {0x03, 0xFD, 0x03, 0x01, 0x01, 0x00, 0x01, 0x00, 0x00, 0x04};
     expected.resize(kReportBytes, 0);
-    expected = withDefaultEntryDelays(expected, 1);
     QCOMPARE(std::vector<uint8_t>(record.begin(), record.end()), expected);
     QCOMPARE(classifyReport(keypad->received[1]), ReportKind::Commit);
     QCOMPARE(keypad->sleeps, std::vector<int>{200});

@@ -73,6 +73,7 @@ private slots:
     void undoAfterSaveMarksTheKeyAgain();
     void readBackAndNewKeypadClearTheHistory();
     void focusedSpinBoxKeepsItsOwnUndo();
+    void delayPageShowsWithoutEditing();
     void saveCountAndCtrlS();
     void closeAsksSaveDiscardCancel();
     void discardReadsTheKeypadBack();
@@ -102,7 +103,7 @@ void TestWidgetUndo::everyEditTakenBackAndRedone()
     step();
     QCOMPARE(keyButton(*w, 3)->property("unsaved").toBool(), true);
     showPage(*w, 5);
-    step();  // entering the page may round delays up: no step of its own
+    step();  // entering the page only shows
     w->findChild<QSpinBox*>("delay_spinBox_3")->setValue(1000);  // a delay
     step();
     showPage(*w, 3);
@@ -202,7 +203,8 @@ void TestWidgetUndo::focusedSpinBoxKeepsItsOwnUndo()
     button(*w, "key_A")->setFocus();
     press(w.get(), kUndo);
     QCOMPARE(w->history()->index(), 1);
-    QCOMPARE(box->value(), 50);
+    QCOMPARE(box->text(), QStringLiteral("50   ms"));  // the stored 0, shown as the least delay
+    QCOMPARE(int(store().PHY2_KEY_Value[0][3][10]), 0);
 }
 
 void TestWidgetUndo::saveCountAndCtrlS()
@@ -322,3 +324,46 @@ void TestWidgetUndo::oldKeypadLightingIsOneStep()
 
 QTEST_MAIN(TestWidgetUndo)
 #include "test_widget_undo.moc"
+
+void TestWidgetUndo::delayPageShowsWithoutEditing()
+{
+    // As the keypad holds them: K1 types A, B after 20 ms, C; K2 is Ctrl+S.
+    uint8_t* k1 = keypad->storedRecords[0][1];
+    for (int i : {0, 1, 2, 3, 5, 8, 10, 11, 14})
+        k1[i] = std::vector<uint8_t>{0xFD, 1, 1, 1, 0, 3, 0, 0, 0x04, 0, 20, 0x05, 0, 0, 0x06}[size_t(i)];
+    uint8_t* k2 = keypad->storedRecords[0][2];
+    k2[0] = 0xFD, k2[1] = 2, k2[2] = 1, k2[3] = 1, k2[5] = 2, k2[8] = 0xF1, k2[11] = 0x16;
+    click(*w, "Read_Configuration");
+    const std::vector<uint8_t> k1Read = bytesOf(store().PHY2_KEY_Value[0][1], kCurrentRecordBytes);
+    keypad->received.clear();
+
+    // Looking: a sequence, a shortcut, an empty key and a knob, then a save.
+    showPage(*w, 5);
+    auto* box2 = w->findChild<QSpinBox*>("delay_spinBox_2");
+    for (int id : {1, 2, 4, 16, 1}) {
+        click(keyButton(*w, id));
+        QCOMPARE(box2->isEnabled(), id <= 2);
+    }
+    QCOMPARE(box2->text(), QStringLiteral("50   ms"));  // the stored 20
+    click(*w, "download");
+    QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 0);
+    QCOMPARE(w->history()->count(), 0);
+
+    // One typed delay: one key changed, one step.
+    box2->setFocus();
+    QTest::keyClick(box2, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box2, "300");
+    QCOMPARE(w->history()->count(), 1);
+    QCOMPARE(int(store().PHY2_KEY_Value[0][1][9] << 8 | store().PHY2_KEY_Value[0][1][10]), 300);
+    QCOMPARE(w->config().unsavedCount(), 1);
+    click(keyButton(*w, 2));  // shown, not changed
+    QCOMPARE(w->config().unsavedCount(), 1);
+
+    w->history()->undo();
+    QCOMPARE(bytesOf(store().PHY2_KEY_Value[0][1], kCurrentRecordBytes), k1Read);
+    QCOMPARE(w->config().unsavedCount(), 0);
+    w->history()->redo();
+    click(*w, "download");
+    QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 1);
+    QCOMPARE(int(keypad->storedRecords[0][1][10]), 300 & 0xFF);
+}

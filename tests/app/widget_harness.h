@@ -106,15 +106,6 @@ inline std::vector<uint8_t> recordImage(std::initializer_list<uint8_t> head, int
     return r;
 }
 
-// A clear resets the delay boxes, and the boxes store what they show: entries
-// 2..18 of the cleared record then wait 50 ms. offset 1 for a report.
-inline std::vector<uint8_t> withDefaultEntryDelays(std::vector<uint8_t> r, int offset = 0)
-{
-    for (int n = 1; n < kCurrentEntries; ++n)
-        r[size_t(offset + 7 + 3 * n)] = 50;
-    return r;
-}
-
 inline int countKind(const std::vector<Report>& reports, ReportKind kind)
 {
     int n = 0;

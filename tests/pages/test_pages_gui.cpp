@@ -185,31 +185,47 @@ private slots:
 
     // ---- Delay page ----
 
-    void loadingShowsShortDelaysAsMinimumAndStoresThem()
+    void showingAKeyNeverStoresAndEmptySlotsShowNothing()
     {
         ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
         DelayPage page(form->root.get(), *config, language);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
-        page.enter();
-        form->find<QSpinBox>("delay_spinBox_2")->setValue(300);  // no key yet: nothing stored
-
         store.Select_PHY_Key = 5;
         store.WriteSelectionHeader(5);
         uint8_t* record = store.PHY2_KEY_Value[0][5];
-        record[6] = 0x01;  // slot 0: 300 ms, kept as is
+        record[3] = ModeKeys;
+        record[6] = 0x01;  // entry 1: 300 ms, A
         record[7] = 0x2C;
-        record[10] = 20;   // slot 1: 20 ms
+        record[8] = 0x04;
+        record[10] = 20;  // entry 2: 20 ms, B
+        record[11] = 0x05;
         store.ClearModifiedFlags();
+        const std::vector<uint8_t> before(record, record + kSlotBytes);
 
-        page.loadFromSelectedRecord();
+        page.enter();
+        auto* box1 = form->find<QSpinBox>("delay_spinBox_1");
+        auto* box2 = form->find<QSpinBox>("delay_spinBox_2");
+        QCOMPARE(box1->value(), 300);
+        QCOMPARE(box2->text(), QString("50   ms"));
+        QVERIFY(box2->isEnabled());
+        QCOMPARE(std::vector<uint8_t>(record, record + kSlotBytes), before);
+        QVERIFY(!store.anyKeyDirty());
 
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_1")->value(), 300);
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_2")->value(), 50);
-        QCOMPARE(int(record[9]), 0);
+        // The user's edit of a box is the one thing that stores, 50 included.
+        box2->setValue(50);
         QCOMPARE(int(record[10]), 50);
         QCOMPARE(int(store.KeyDirty[0][5]), 1);
+
+        // An empty slot after the sequence: nothing of K5 stays on the page.
+        store.Select_PHY_Key = 6;
+        page.refresh();
+        page.loadFromSelectedRecord();
+        QCOMPARE(box1->text().trimmed(), QString());
+        QVERIFY(!box1->isEnabled());
+        QCOMPARE(form->find("pushButton_delay_1")->text(), QString());
+        QVERIFY(!store.KeyDirty[0][6]);
     }
 
     void enteredDelayIsStoredBigEndian()
@@ -241,11 +257,11 @@ private slots:
         page.enter();
         QVERIFY(!form->find<QSpinBox>("delay_spinBox_1")->isEnabled());
         QCOMPARE(form->find<QSpinBox>("delay_spinBox_18")->suffix(), QString("   ms"));
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_2")->minimum(), 50);
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_1")->minimum(), 0);
+        QCOMPARE(form->find<QSpinBox>("delay_spinBox_2")->maximum(), DelayPage::kMaxDelay);
 
         store.Select_PHY_Key = 2;
         uint8_t* record = store.PHY2_KEY_Value[0][2];
+        record[3] = ModeKeys;
         record[8] = 0xF2;
         record[11] = 0x04;
         record[14] = 0xFA;
@@ -254,40 +270,15 @@ private slots:
         QCOMPARE(form->find("pushButton_delay_1")->text(), QString("Shift+"));
         QCOMPARE(form->find("pushButton_delay_1")->styleSheet(), QString("color: rgb(0, 255, 0);"));
         QCOMPARE(form->find("pushButton_delay_2")->text(), QString("A"));
-        // 0xF9..0xFF keep the caption the button had.
-        QCOMPARE(form->find("pushButton_delay_3")->text(), QString("NULL"));
         QCOMPARE(form->find("pushButton_delay_3")->styleSheet(), QString("color: rgb(0, 255, 0);"));
         QCOMPARE(form->find("pushButton_delay_4")->text(), QString("NULL"));
         QCOMPARE(form->find("pushButton_delay_4")->styleSheet(), QString("color: rgb(255, 0, 0);"));
 
-        // A multimedia record leaves the entry buttons alone.
+        // A multimedia record has no entries to time.
         record[3] = ModeMultimedia;
-        record[8] = 0;
         page.refresh();
-        QCOMPARE(form->find("pushButton_delay_1")->text(), QString("Shift+"));
-    }
-
-    void clearResetsBoxesThroughTheStore()
-    {
-        ConfigStore& store = config->rawStore();
-        useCurrentFormat(store);
-        store.Select_PHY_Key = 1;
-        DelayPage page(form->root.get(), *config, language);
-        DelayReceiver receiver(page);
-        page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
-        page.enter();
-        form->find<QSpinBox>("delay_spinBox_1")->setValue(700);
-        form->find<QSpinBox>("delay_spinBox_2")->setValue(900);
-
-        page.resetForClear(false);
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_1")->value(), 0);
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_2")->value(), 50);
-        QCOMPARE(int(store.PHY2_KEY_Value[0][1][7]), 0);
-        QCOMPARE(int(store.PHY2_KEY_Value[0][1][10]), 50);
-
-        page.resetForClear(true);
-        QCOMPARE(form->find<QSpinBox>("delay_spinBox_1")->value(), 50);
-        QCOMPARE(int(store.PHY2_KEY_Value[0][1][7]), 50);
+        QCOMPARE(form->find("pushButton_delay_1")->text(), QString());
+        QVERIFY(!form->find<QSpinBox>("delay_spinBox_1")->isEnabled());
     }
 
     void oldFormatSingleDelayStoresLittleEndianAndShowsText()
