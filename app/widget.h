@@ -11,6 +11,7 @@
 class EditHistory;
 class HidTransport;
 class KeyEditor;
+class KeyTesterPage;
 class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
@@ -19,6 +20,7 @@ class ProfileActions;
 class QButtonGroup;
 class QMenu;
 class SettingsMenu;
+class ShortcutRecorder;
 class StatusLine;
 class UnsavedChanges;
 class CustomTabStyle;
@@ -58,6 +60,8 @@ public:
     UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
     SettingsMenu& settings() const { return *Settings; }
+    KeyTesterPage& keyTester() const { return *Tester; }
+    ShortcutRecorder& shortcutRecorder() const { return *Recorder; }
     QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -110,5 +114,7 @@ private:
     Dialog1* Dialog = nullptr;
     SettingsMenu* Settings = nullptr;
     CustomTabStyle* TabStyle = nullptr;
+    KeyTesterPage* Tester = nullptr;
+    ShortcutRecorder* Recorder = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };
