@@ -255,7 +255,8 @@ bool KeyTesterPage::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
         if (!inWindow(watched))
             break;
-        if (!Reader) {
+        // X repeats a held key as release and press pairs: the press is the repeat.
+        if (!Reader && !(event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->isAutoRepeat())) {
             if (auto s = sampleOfKeyEvent(*static_cast<QKeyEvent*>(event), nowUs(*static_cast<QInputEvent*>(event))))
                 add(*s);
         }
