@@ -12,6 +12,7 @@
 #include "config/keypad_config.h"
 #include "keys/key_labels.h"
 #include "keys/key_picture_buttons.h"
+#include "keys/record_render.h"
 #include "keys/value_routing.h"
 #include "pages/delay_page.h"
 #include "pages/led_page.h"
@@ -134,8 +135,12 @@ void KeyEditor::selectKey(int id)
 
 void KeyEditor::showPage(int index)
 {
+    emit pageAboutToShow(index);
     ui.tabWidget->setCurrentIndex(index);
     qCDebug(lcUi, "ui->tabWidget->setCurrentIndex = %d\n", index);
+    // The key tester edits nothing: the mode of the page before stays.
+    if (QWidget* page = ui.tabWidget->widget(index); page && page->objectName() == QLatin1String("tab_tester"))
+        return;
     const bool current = Config.currentFormat();
     if (current && Config.editingMode() == ModeLighting && index != kLightingPage) {
         KeyButtons->resetHighlights();
@@ -275,6 +280,37 @@ void KeyEditor::onQuickMenuClicked(QPushButton* button)
         else
             qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
     });
+}
+
+bool KeyEditor::storeShortcut(const QVector<int>& tableIndices)
+{
+    const int key = Config.selectedKey();
+    if (key == 0 || tableIndices.isEmpty())
+        return false;
+    QStringList captions;
+    for (int index : tableIndices)
+        captions << KeyTable::caption(index, Language_Flag);
+    bool stored = false;
+    asEdit(captions.join(QLatin1Char(' ')), [&] {
+        // A recorded shortcut is a new assignment, not one more step of the old.
+        clearSelectedKey();
+        for (int index : tableIndices) {
+            const ValueRoute route = routeValueClick(index, static_cast<uint8_t>(key), Config.currentFormat());
+            const WriteResult result = route == ValueRoute::Modifier  ? Config.addModifier(index)
+                                       : route == ValueRoute::KeyCode ? Config.addKeyCode(index)
+                                                                      : WriteResult::Ignored;
+            if (result == WriteResult::RecordFull)
+                Status.showRecordFull();
+            if (result != WriteResult::Written)
+                break;
+            stored = true;
+        }
+        if (key <= KeyPictureButtons::kSelectable)
+            Labels->setSelectedKeyText(key, RecordRender::keyButtonLabel(Config.record(Config.selectedLayer(), key),
+                                                                         Config.currentFormat(), Language_Flag));
+        showSelectedKeyText();
+    });
+    return stored;
 }
 
 void KeyEditor::clearSelectedKey()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QVector>
 #include <QObject>
 
 #include <functional>
@@ -42,6 +43,7 @@ public:
     LedPage& ledPage() const { return *Led; }
     DelayPage& delayPage() const { return *Delay; }
     const CaptionLookup& captions() const { return Captions; }
+    KeyPictureButtons& pictureButtons() const { return *KeyButtons; }
 
     // Every edit below becomes one undo step of history (none when null).
     void setHistory(EditHistory* history);
@@ -54,6 +56,10 @@ public:
     void selectKey(int id);
     void showPage(int index);
     void onQuickMenuClicked(QPushButton* button);
+    // A shortcut typed on the computer's keyboard, as the table indices of
+    // the captions whose clicks store it: replaces what the selected key did,
+    // as one step. False when no key is selected or the key took none of it.
+    bool storeShortcut(const QVector<int>& tableIndices);
     void clearSelectedKey();
     void clearLayer();
     void setOldFormatLighting(int index);
@@ -79,6 +85,9 @@ public:
     void retranslate();
 
 signals:
+    // Before the page at index is set up: the key tester gives the picture
+    // back before another page frames its keys.
+    void pageAboutToShow(int index);
     // The LED page wants the selected layer's LEDs from the keypad.
     void ledLayerWanted();
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTimer>
@@ -17,6 +18,8 @@
 #include "app/edit_texts.h"
 #include "app/key_editor.h"
 #include "app/keyboard_navigation.h"
+#include "app/key_tester_page.h"
+#include "app/key_tester_shortcut.h"
 #include "app/keypad_session.h"
 #include "app/backup_browser.h"
 #include "app/keypad_backups.h"
@@ -110,6 +113,12 @@ void Widget::construct()
     connect(ui->UPDATA_BT, &QPushButton::clicked, this, &Widget::KB_UpData_SoftWare);
     ui->UPDATA_BT->hide();
     Editor->registerValueButtons();
+    // After the value buttons are known: neither is a value of the tables.
+    Tester = new KeyTesterPage(*ui->tabWidget, *Editor, *Config, Language_Flag, *this, this);
+    connect(Connection, &KeypadConnection::connected, Tester, &KeyTesterPage::keepLast);
+    Recorder = new ShortcutRecorder(*this, findChild<QGridLayout*>(QStringLiteral("keyboardGrid")), *Editor, *Config,
+                                    *Status, Language_Flag, this);
+    connect(ui->tabWidget, &QTabWidget::currentChanged, Recorder, &ShortcutRecorder::cancel);
     showAllControls(false);
 
     SendLayer(0);
@@ -314,6 +323,11 @@ void Widget::on_change_clicked()
     Status->refresh();
     if (Connection->isConnected())
         Session->adaptPages();
+    if (Tester) {
+        Tester->keepLast();
+        Tester->retranslate();
+        Recorder->retranslate();
+    }
 }
 
 void Widget::rebuildLayoutView()

@@ -13,6 +13,7 @@ class HidTransport;
 class KeyEditor;
 class KeypadBackups;
 class KeyboardNavigation;
+class KeyTesterPage;
 class KeypadConfig;
 class KeypadConnection;
 class KeypadSession;
@@ -21,6 +22,7 @@ class ProfileActions;
 class QButtonGroup;
 class QMenu;
 class SettingsMenu;
+class ShortcutRecorder;
 class StatusLine;
 class UnsavedChanges;
 class CustomTabStyle;
@@ -63,6 +65,8 @@ public:
     UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
     SettingsMenu& settings() const { return *Settings; }
+    KeyTesterPage& keyTester() const { return *Tester; }
+    ShortcutRecorder& shortcutRecorder() const { return *Recorder; }
     QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -118,5 +122,7 @@ private:
     SettingsMenu* Settings = nullptr;
     KeyboardNavigation* Navigation = nullptr;
     CustomTabStyle* TabStyle = nullptr;
+    KeyTesterPage* Tester = nullptr;
+    ShortcutRecorder* Recorder = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };

@@ -47,7 +47,8 @@ void TestWidgetConstruction::editionControlsAreHidden()
 void TestWidgetConstruction::opensMaximisedOnTheFirstPage()
 {
     QCOMPARE(tabs(*w)->currentIndex(), 0);
-    QCOMPARE(tabs(*w)->count(), 6);  // the quick-menu page waits for a keypad
+    QCOMPARE(tabs(*w)->count(), 7);  // the quick-menu page waits for a keypad; the key tester is last
+    QCOMPARE(tabs(*w)->widget(6)->objectName(), QStringLiteral("tab_tester"));
     QCOMPARE(w->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
     QCOMPARE(int(store().Select_PHY_Key), 0);
     QCOMPARE(int(store().Select_PHY_Key_Layer), 0);

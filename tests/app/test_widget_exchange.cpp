@@ -171,9 +171,10 @@ void TestWidgetExchange::unplugDuringSave()
 void TestWidgetExchange::quickMenuAssignsTheSelectedKey()
 {
     QTabWidget* t = tabs(*w);
-    QCOMPARE(t->count(), 7);
+    QCOMPARE(t->count(), 8);
     QWidget* page = t->widget(6);
     QCOMPARE(t->tabText(6), QStringLiteral("Procreate"));
+    QCOMPARE(t->widget(7)->objectName(), QStringLiteral("tab_tester"));
     showPage(*w, 6);
     QCOMPARE(int(store().Select_PHY_Key_Mode), int(ModeKeys));
     QList<QPushButton*> entries = page->findChildren<QPushButton*>();

@@ -117,7 +117,7 @@ void TestWidgetMonitor::oldFormatKeypadRemovesNewerPages()
 
     QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(procreateTabs(tabs(*w)), 0);
-    QCOMPARE(tabs(*w)->count(), 6);
+    QCOMPARE(tabs(*w)->count(), 7);
     for (const char* name : {"Like", "LeftSwipe", "RightSwipe", "UpSwipe", "DownSwipe"})
         QVERIFY2(button(*w, name)->isHidden(), name);
     for (int n = 1; n <= 18; ++n) {

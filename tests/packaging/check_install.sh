@@ -69,6 +69,33 @@ rules)
                 | grep -qF 'TAG+="uaccess"' || fail "no uaccess rule for hidraw $v:$p"
         done
     done
+    # The key tester's access: the keypad's own event nodes, no other keyboard's.
+    for v in $vendors; do
+        for p in $products; do
+            grep -v '^[[:space:]]*#' "$rules" \
+                | grep -F 'SUBSYSTEM=="input", KERNEL=="event*"' \
+                | grep -F "ATTRS{idVendor}==\"$v\"" \
+                | grep -F "ATTRS{idProduct}==\"$p\"" \
+                | grep -qF 'TAG+="uaccess"' || fail "no uaccess rule for the input events of $v:$p"
+        done
+    done
+    # Every rule names one keypad by both ids and only tags it: a line without
+    # them, or a GROUP, OWNER or MODE, would open other devices or other users.
+    grep -v '^[[:space:]]*#' "$rules" | grep -v '^[[:space:]]*$' | while IFS= read -r line; do
+        v=$(echo "$line" | sed -n 's/.*ATTRS{idVendor}=="\([^"]*\)".*/\1/p')
+        p=$(echo "$line" | sed -n 's/.*ATTRS{idProduct}=="\([^"]*\)".*/\1/p')
+        case " $vendors " in *" $v "*) ;; *) echo "FAIL: rule without a keypad vendor id: $line" ;; esac
+        case " $products " in *" $p "*) ;; *) echo "FAIL: rule without a keypad product id: $line" ;; esac
+        case $line in
+        *GROUP*|*OWNER*|*MODE*|*RUN*) echo "FAIL: rule does more than tag the keypad: $line" ;;
+        'SUBSYSTEM=="hidraw", '*|'SUBSYSTEM=="input", KERNEL=="event*", '*) ;;
+        *) echo "FAIL: rule for a node other than the keypad's hidraw or event nodes: $line" ;;
+        esac
+    done >"$scratch/scope"
+    if [ -s "$scratch/scope" ]; then
+        cat "$scratch/scope"
+        fail "the rule reaches beyond the keypad"
+    fi
     # sysfs prints lower-case hex; "514C" would never match.
     if grep -v '^[[:space:]]*#' "$rules" | grep -Eq 'ATTRS\{id(Vendor|Product)\}=="[^"]*[A-F]'; then
         fail "upper-case hex in an id match"
