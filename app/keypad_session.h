@@ -4,6 +4,11 @@
 
 #include "device/keypad_connection.h"
 
+#include <memory>
+
+class KeypadLock;
+struct DownloadResult;
+
 class Dialog1;
 class KeyEditor;
 class KeypadConfig;
@@ -25,6 +30,7 @@ public:
     KeypadSession(Ui::Widget& ui, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
                   KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
                   QObject* parent = nullptr);
+    ~KeypadSession() override;
 
     void readConfiguration();  // "View settings": every key record
     // True when every record was read.
@@ -36,6 +42,10 @@ public:
     // read-back, the old lighting slot), stay unsaved. True when all answered.
     bool discardUnsavedEdits();
     void save();
+    // One writer per keypad: while connected the window holds the keypad's
+    // lock, so a command-line write waits for it, and a save waits for one.
+    // For keypads on the bus; a simulated keypad is the window's own.
+    void lockKeypads() { LocksKeypads = true; }
     void switchModel(int model);
     void requestUpgrade();
     // Old and current keypads offer different controls; done on connection
@@ -54,6 +64,9 @@ private:
     void onDisconnected();
     void takeIdentityAnswer(bool answered);
     void adoptPickedModel();
+    // False (and the status says who has it) when another program holds the keypad.
+    bool holdLock(int waitMs);
+    void showSaveFailure(const DownloadResult& result);
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -63,4 +76,6 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
+    bool LocksKeypads = false;
+    std::unique_ptr<KeypadLock> Lock;
 };
