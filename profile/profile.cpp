@@ -209,7 +209,7 @@ QString framePlace(const ScanFrame& parent)
 {
     QString part;
     if (parent.object)
-        part = parent.key == QLatin1String("keys") ? QString()
+        part = parent.key == QLatin1String("keys") || parent.key == QLatin1String("layers") ? QString()
                : parent.quoteKeys || !QRegularExpression(QStringLiteral("^[a-z]+$")).match(parent.key).hasMatch()
                    ? quotedKey(parent.key)
                    : parent.key;

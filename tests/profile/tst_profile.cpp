@@ -207,6 +207,7 @@ void TestProfile::refusals()
     QString error;
     QVERIFY(!Profile::parseProfile(json, "test.json", &error));
     QVERIFY2(error.startsWith("test.json: ") && error.contains(message), qPrintable(error));
+    QVERIFY2(!error.contains("layers, "), qPrintable(error));  // places read "layer 2, ...", not the JSON path
     QVERIFY(!error.contains('\n'));
 }
 
