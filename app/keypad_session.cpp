@@ -8,6 +8,7 @@
 #include "app/status_line.h"
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
+#include "device/keypad_lock.h"
 #include "models/dialog1.h"
 #include "models/model_catalogue.h"
 #include "models/window_size.h"
@@ -25,6 +26,12 @@ KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& 
     : QObject(parent), ui(form), Root(root), Connection(connection), Config(config), Editor(editor),
       Status(status), Picker(picker), Language_Flag(languageFlag)
 {
+    connect(&Connection, &KeypadConnection::connected, this, [this](const KeypadIdentity& identity) {
+        if (!LocksKeypads)
+            return;
+        Lock = std::make_unique<KeypadLock>(identity.path);
+        holdLock(0);
+    });
     connect(&Connection, &KeypadConnection::connected, this, &KeypadSession::onConnected);
     connect(&Connection, &KeypadConnection::disconnected, this, &KeypadSession::onDisconnected);
     connect(&Connection, &KeypadConnection::openFailed, &Status, &StatusLine::showOpenProblem);
@@ -80,8 +87,24 @@ void KeypadSession::adaptPages()
     Editor.ledPage().applyFormat(current);
 }
 
+KeypadSession::~KeypadSession() = default;
+
+bool KeypadSession::holdLock(int waitMs)
+{
+    if (!Lock || Lock->acquire(waitMs))
+        return true;
+    const QString holder = Lock->holder();
+    Status.showInfo(Language_Flag == 1
+                        ? QStringLiteral("The keypad is busy: %1 is writing to it. Save again when it has finished.")
+                              .arg(holder)
+                        : QStringLiteral("键盘正忙：%1 正在写入。请在其完成后再保存。").arg(holder),
+                    true);
+    return false;
+}
+
 void KeypadSession::onDisconnected()
 {
+    Lock.reset();
     if (QWidget* qr = Root.findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
         qr->hide();
     adoptPickedModel();
@@ -147,10 +170,16 @@ bool KeypadSession::discardUnsavedEdits()
 void KeypadSession::save()
 {
     if (Connection.isConnected()) {
+        if (!holdLock(500))
+            return;  // nothing sent: every edit stays unsaved
         if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
             return;
-        const bool saved = downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed;
-        Status.showSaveResult(saved);
+        const DownloadResult result = downloadConfig(Connection.link(), Config);
+        const bool saved = result.outcome != DownloadOutcome::Failed;
+        if (saved)
+            Status.showSaveResult(true);
+        else
+            showSaveFailure(result);
         // A failed write may be the unplug itself, before any event says so.
         if (!saved)
             Connection.lookNow();
@@ -161,6 +190,24 @@ void KeypadSession::save()
                                            "未连接键盘：无处保存"),
                         true);
     }
+}
+
+// The status keeps its one "save failed" notice; what did reach the keypad
+// goes to the log, so that no one reading it takes the failure for nothing
+// having changed.
+void KeypadSession::showSaveFailure(const DownloadResult& result)
+{
+    Status.showSaveResult(false);
+    QStringList sent, missing;
+    for (int layer = 0; result.ledPending && layer < kLayers; ++layer)
+        (result.ledLayerSent[size_t(layer)] ? sent : missing) << QString::number(layer + 1);
+    qCWarning(lcUi).noquote() << QStringLiteral("save failed part-way: %1 records sent, %2 commits taken; LED layers "
+                                                "sent: %3, not sent: %4")
+                                     .arg(result.recordsWritten)
+                                     .arg(result.commitsWritten)
+                                     .arg(sent.isEmpty() ? QStringLiteral("none") : sent.join(QStringLiteral(", ")),
+                                          missing.isEmpty() ? QStringLiteral("none")
+                                                            : missing.join(QStringLiteral(", ")));
 }
 
 void KeypadSession::switchModel(int model)

@@ -8,6 +8,10 @@
 #include "device/keypad_connection.h"
 
 #include <optional>
+#include <memory>
+
+class KeypadLock;
+struct DownloadResult;
 
 class Dialog1;
 class KeyEditor;
@@ -30,6 +34,7 @@ public:
     KeypadSession(Ui::Widget& ui, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
                   KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
                   QObject* parent = nullptr);
+    ~KeypadSession() override;
 
     // "View settings": every key record; nothing without a keypad.
     std::optional<KeyReadResult> readConfiguration();
@@ -42,6 +47,10 @@ public:
     // read-back, the old lighting slot), stay unsaved. True when all answered.
     bool discardUnsavedEdits();
     void save();
+    // One writer per keypad: while connected the window holds the keypad's
+    // lock, so a command-line write waits for it, and a save waits for one.
+    // For keypads on the bus; a simulated keypad is the window's own.
+    void lockKeypads() { LocksKeypads = true; }
     void switchModel(int model);
     void requestUpgrade();
     // Asked before a save or a model switch changes the keypad; false stops it.
@@ -62,6 +71,9 @@ private:
     void onDisconnected();
     void takeIdentityAnswer(bool answered);
     void adoptPickedModel();
+    // False (and the status says who has it) when another program holds the keypad.
+    bool holdLock(int waitMs);
+    void showSaveFailure(const DownloadResult& result);
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -72,4 +84,6 @@ private:
     Dialog1& Picker;
     const int& Language_Flag;
     std::function<bool()> BeforeWriting;
+    bool LocksKeypads = false;
+    std::unique_ptr<KeypadLock> Lock;
 };

@@ -42,6 +42,7 @@
 Widget::Widget(QWidget* parent) : QWidget(parent), Connection(new KeypadConnection(this))
 {
     construct();
+    Session->lockKeypads();  // a keypad on the bus may have other writers
 }
 
 Widget::Widget(HidTransport& transport, QWidget* parent)

@@ -29,9 +29,22 @@ struct Refusal {
     bool fail(const QString& place, const QString& message) const
     {
         if (out)
-            *out = place.isEmpty() ? QStringLiteral("%1: %2").arg(source, message)
-                                   : QStringLiteral("%1: %2: %3").arg(source, place, message);
+            *out = place.isEmpty() ? QStringLiteral("%1: %2").arg(source, oneLine(message))
+                                   : QStringLiteral("%1: %2: %3").arg(source, oneLine(place), oneLine(message));
         return false;
+    }
+    // Names and words quoted from the file may hold line breaks or other
+    // control characters; the message stays one line, as JSON would write them.
+    static QString oneLine(QString text)
+    {
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i].unicode() >= 0x20)
+                continue;
+            const QString escape = QStringLiteral("\\u%1").arg(text[i].unicode(), 4, 16, QLatin1Char('0'));
+            text.replace(i, 1, escape);
+            i += escape.size() - 1;
+        }
+        return text;
     }
 };
 
@@ -185,13 +198,21 @@ struct ScanFrame {
     QSet<QString> seen;
 };
 
+// A key as JSON writes it, so that a message stays one line whatever the key holds.
+QString quotedKey(const QString& key)
+{
+    const QByteArray a = QJsonDocument(QJsonArray{key}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(a.mid(1, a.size() - 2));
+}
+
 QString framePlace(const ScanFrame& parent)
 {
     QString part;
     if (parent.object)
-        part = parent.key == QLatin1String("keys") ? QString()
-               : parent.quoteKeys ? QStringLiteral("\"%1\"").arg(parent.key)
-                                  : parent.key;
+        part = parent.key == QLatin1String("keys") || parent.key == QLatin1String("layers") ? QString()
+               : parent.quoteKeys || !QRegularExpression(QStringLiteral("^[a-z]+$")).match(parent.key).hasMatch()
+                   ? quotedKey(parent.key)
+                   : parent.key;
     else
         part = (parent.key == QLatin1String("layers") ? QStringLiteral("layer %1") : QStringLiteral("item %1"))
                    .arg(parent.index + 1);
@@ -201,7 +222,9 @@ QString framePlace(const ScanFrame& parent)
 }
 
 // Decodes the string starting at json[i] (the opening quote); i ends after
-// the closing quote. False when the text ends inside it.
+// the closing quote. False where the text is not a JSON string (the end of
+// the text, a raw control character, an unknown escape): the scan stops there
+// and QJsonDocument names the fault.
 bool scanString(const QByteArray& json, int& i, QString* out)
 {
     QByteArray raw;
@@ -213,6 +236,8 @@ bool scanString(const QByteArray& json, int& i, QString* out)
             *out = text + QString::fromUtf8(raw);
             return true;
         }
+        if (uchar(c) < 0x20)
+            return false;
         if (c != '\\') {
             raw += c;
             continue;
@@ -221,24 +246,25 @@ bool scanString(const QByteArray& json, int& i, QString* out)
             return false;
         text += QString::fromUtf8(raw);
         raw.clear();
-        const char e = json[i];
-        switch (e) {
+        switch (json[i]) {
+        case '"': text += QLatin1Char('"'); break;
+        case '\\': text += QLatin1Char('\\'); break;
+        case '/': text += QLatin1Char('/'); break;
         case 'b': text += QLatin1Char('\b'); break;
         case 'f': text += QLatin1Char('\f'); break;
         case 'n': text += QLatin1Char('\n'); break;
         case 'r': text += QLatin1Char('\r'); break;
         case 't': text += QLatin1Char('\t'); break;
-        case 'u':
-            if (i + 4 < json.size()) {
-                bool ok = false;
-                const ushort unit = json.mid(i + 1, 4).toUShort(&ok, 16);
-                if (ok) {
-                    text += QChar(unit);
-                    i += 4;
-                }
-            }
+        case 'u': {
+            bool ok = false;
+            const ushort unit = json.mid(i + 1, 4).toUShort(&ok, 16);
+            if (!ok || i + 4 >= json.size())
+                return false;
+            text += QChar(unit);
+            i += 4;
             break;
-        default: text += QLatin1Char(e); break;
+        }
+        default: return false;
         }
     }
     return false;
@@ -257,7 +283,7 @@ QString duplicateKeyPlace(const QByteArray& json)
             if (!stack.empty() && stack.back().object && stack.back().expectKey) {
                 ScanFrame& top = stack.back();
                 if (top.seen.contains(text)) {
-                    const QString name = QStringLiteral("\"%1\"").arg(text);
+                    const QString name = quotedKey(text);
                     return top.place.isEmpty() ? name : top.place + QLatin1String(", ") + name;
                 }
                 top.seen.insert(text);

@@ -73,20 +73,26 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath("k.json");
-        SimulatedSetup first;
-        QCOMPARE(first.setUp(named.simulated, true, path), SimulatedSetup::Outcome::Created);
-        first.keypad().storedRecords[0][3][3] = 1;
-        QVERIFY(first.flush());
-
-        SimulatedSetup again;
-        QCOMPARE(again.setUp(bare.simulated, false, path), SimulatedSetup::Outcome::Ready);
-        QCOMPARE(int(again.keypad().info.keys), 6);
-        QCOMPARE(int(again.keypad().storedRecords[0][3][3]), 1);
-        // A new simulated keypad lights its keys in the factory palette (key 1 red).
-        QCOMPARE(int(first.keypad().ledBlocks[0].colours[0]), 0xFF);
-        SimulatedSetup other;
-        QCOMPARE(other.setUp(bare.simulated, true, path), SimulatedSetup::Outcome::BoardMismatch);
-        QVERIFY(other.message().contains(path));
+        // Each setup holds the file's lock while it lives, as a run does.
+        {
+            SimulatedSetup first;
+            QCOMPARE(first.setUp(named.simulated, true, path), SimulatedSetup::Outcome::Created);
+            first.keypad().storedRecords[0][3][3] = 1;
+            QVERIFY(first.flush());
+            // A new simulated keypad lights its keys in the factory palette (key 1 red).
+            QCOMPARE(int(first.keypad().ledBlocks[0].colours[0]), 0xFF);
+        }
+        {
+            SimulatedSetup again;
+            QCOMPARE(again.setUp(bare.simulated, false, path), SimulatedSetup::Outcome::Ready);
+            QCOMPARE(int(again.keypad().info.keys), 6);
+            QCOMPARE(int(again.keypad().storedRecords[0][3][3]), 1);
+        }
+        {
+            SimulatedSetup other;
+            QCOMPARE(other.setUp(bare.simulated, true, path), SimulatedSetup::Outcome::BoardMismatch);
+            QVERIFY(other.message().contains(path));
+        }
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

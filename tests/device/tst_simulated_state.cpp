@@ -1,4 +1,5 @@
 #include "device/device_exchanges.h"
+#include "device/keypad_lock.h"
 #include "device/simulated_state.h"
 
 #include <QtTest>
@@ -145,6 +146,35 @@ private slots:
         QCOMPARE(failing.write(handle, commit.data(), commit.size()), -1);
         QVERIFY(QString::fromStdWString(failing.error(handle)).contains("missing-dir"));
         QVERIFY(!failing.flush());
+    }
+
+    // One state file, one lock whatever the path's spelling, held from the
+    // load on; a lock left by a process that died is taken over.
+    void stateFileHasOneHolder()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+        const QString path = dir.filePath("keypad.json");
+        SimulatedKeypad keypad;
+        SimulatedStateFile first(path);
+        QCOMPARE(first.load(keypad), SimulatedStateFile::LoadOutcome::Missing);
+        QVERIFY(first.save(keypad));
+
+        KeypadLock probe(dir.path() + "/../" + QFileInfo(dir.path()).fileName() + "/keypad.json");
+        QVERIFY(probe.lockPath().startsWith(dir.path()));
+        QVERIFY(QFile::exists(probe.lockPath()));  // the spelling does not matter: one file, one lock
+
+        QFile stale(dir.filePath("stale.lock"));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("999999999\ntessaplex-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        KeypadLock dead(dir.filePath("device"));
+        QVERIFY(QFile::rename(stale.fileName(), dead.lockPath()));
+        QVERIFY(dead.acquire(0));
+
+        qputenv("XDG_RUNTIME_DIR", "relative");
+        QCOMPARE(KeypadLock::lockFolder(), QDir::tempPath());
+        qunsetenv("XDG_RUNTIME_DIR");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "device/simulated_keypad.h"
 #include "profile/action_words.h"
+#include "profile/file_io.h"
 #include "profile/profile.h"
 #include "profile/profile_diff.h"
 #include "profile/profile_import.h"
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -109,6 +111,7 @@ private slots:
     void importOntoTheOtherFormat();
     void differencesInWords();
     void examplesLoad();
+    void filesAreRegularAndLimited();
 };
 
 void TestProfile::codecRoundTrip_data()
@@ -173,6 +176,21 @@ void TestProfile::refusals_data()
                                          << "layer 1, lighting: a layer's lighting belongs to old firmware";
     QTest::newRow("listed twice") << edited([](QJsonObject& r) { setLayerField(r, 0, "keys/KEY1", "A"); })
                                   << "listed twice";
+    // A key written twice is refused wherever it is, escapes decoded, with its place.
+    const QByteArray base = Profile::toJson(keypadA(true));
+    const auto twice = [&](const char* row, const QByteArray& from, const QByteArray& to, int occurrence,
+                           const QString& place) {
+        QByteArray json = base;
+        int at = -1;
+        for (int i = 0; i <= occurrence; ++i)
+            at = json.indexOf(from, at + 1);
+        QTest::newRow(row) << json.replace(at, from.size(), to) << place + ": written twice";
+    };
+    twice("twice at the top", "\"version\": 1,", "\"version\": 1, \"version\": 1,", 0, "test.json: \"version\"");
+    twice("twice in keypad", "{ \"keys\":", "{ \"knobs\": 1, \"keys\":", 0, "keypad, \"knobs\"");
+    twice("twice in keys", "\"keys\": {", "\"keys\": { \"K3\": \"A\", \"K\\u0033\": \"B\",", 1,
+          "layer 2, \"K3\"");
+    twice("twice in led", "\"mode\": ", "\"mode\": 1, \"mode\": ", 0, "layer 1, led, \"mode\"");
     QTest::newRow("four layers") << edited([](QJsonObject& r) {
         QJsonArray l = r["layers"].toArray();
         l.append(l[0]);
@@ -187,6 +205,7 @@ void TestProfile::refusals()
     QString error;
     QVERIFY(!Profile::parseProfile(json, "test.json", &error));
     QVERIFY2(error.startsWith("test.json: ") && error.contains(message), qPrintable(error));
+    QVERIFY2(!error.contains("layers, "), qPrintable(error));  // places read "layer 2, ...", not the JSON path
     QVERIFY(!error.contains('\n'));
 }
 
@@ -301,6 +320,43 @@ void TestProfile::examplesLoad()
         board.identity = p->image.identity;
         QVERIFY(importProfile(*p, board).notImported.isEmpty());
     }
+}
+
+// The window imports through loadProfile: a FIFO or a device is refused at
+// once (never waited on or read to its end), an oversized file unread; an
+// export never replaces what is not a regular file.
+void TestProfile::filesAreRegularAndLimited()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.json");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.json");
+    QVERIFY(QFile::link("/dev/zero", zero));
+    const QString huge = dir.filePath("huge.json");
+    QFile big(huge);
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(FileIo::kSizeLimit + 1));
+    big.close();
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& path : {fifo, zero, huge}) {
+        QString error;
+        QVERIFY(!Profile::loadProfile(path, &error));
+        QVERIFY2(error.startsWith(path) && (error.contains("not a regular file") || error.contains("too large")),
+                 qPrintable(error));
+    }
+    QVERIFY(timer.elapsed() < 1000);
+    QString error;
+    QVERIFY(!Profile::loadProfile(zero, &error, true));  // as a stream: read up to the limit, then refused
+    QVERIFY2(error.contains("too large"), qPrintable(error));
+
+    QVERIFY(!Profile::saveProfile(fifo, keypadA(true), &error));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    qputenv("XDG_CONFIG_HOME", "relative/folder");
+    qputenv("HOME", "/home/someone");
+    QCOMPARE(FileIo::xdgHome("XDG_CONFIG_HOME", ".config"), QString("/home/someone/.config"));
+    qunsetenv("HOME");
+    QVERIFY(FileIo::xdgHome("XDG_CONFIG_HOME", ".config").isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestProfile)
