@@ -51,6 +51,16 @@ StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* pa
     HistoryAction = new QAction(this);
     HistoryAction->setObjectName(QStringLiteral("showMessageHistory"));
     connect(HistoryAction, &QAction::triggered, this, &StatusLine::showHistory);
+    LastPresenceNews = presenceNews();  // no keypad at start is no news
+}
+
+// News of the connection, not the same news again in another language.
+QString StatusLine::presenceNews() const
+{
+    return QStringLiteral("%1 %2 %3")
+        .arg(int(Presence))
+        .arg(OpenProblem ? int(OpenProblem->verdict) : -1)
+        .arg(BoardNote[1]);
 }
 
 void StatusLine::addHistoryActionTo(QMenu& menu)
@@ -130,11 +140,7 @@ void StatusLine::refresh()
         apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
         break;
     }
-    // News of the connection, not the same news again in another language.
-    const QString news = QStringLiteral("%1 %2 %3")
-                             .arg(int(Presence))
-                             .arg(OpenProblem ? int(OpenProblem->verdict) : -1)
-                             .arg(BoardNote[1]);
+    const QString news = presenceNews();
     if (news != LastPresenceNews) {
         LastPresenceNews = news;
         const bool trouble = Presence == P::PermissionDenied || Presence == P::NotAnswering

@@ -70,6 +70,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paint();
     void setText(const QString& text);
+    QString presenceNews() const;
     void placeCopyButton();
     void showCopyButton(bool show);
 
