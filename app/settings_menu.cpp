@@ -24,6 +24,7 @@ struct MenuText {
 const MenuText kTooltip = {"Settings", "设置"};
 const MenuText kAllControlsText = {"Show all controls", "显示全部控件"};
 const MenuText kPickerText = {"Choose keyboard model...", "选择键盘型号..."};
+const MenuText kAboutText = {"About TESSAPLEX", "关于 TESSAPLEX"};
 
 // The action column from top to bottom; names missing on a branch are skipped.
 // The form generator names the same buttons for their look and focus frame.
@@ -99,6 +100,15 @@ SettingsMenu::SettingsMenu(QWidget& window, const int& languageFlag, QObject* pa
     PickerAction->setObjectName(QStringLiteral("chooseModel"));
     PickerAction->setVisible(false);
     connect(PickerAction, &QAction::triggered, this, &SettingsMenu::modelPickerWanted);
+
+    AboutAction = Menu->addAction(QString());
+    AboutAction->setObjectName(QStringLiteral("about"));
+    connect(AboutAction, &QAction::triggered, this, &SettingsMenu::aboutWanted);
+    // Last, under whatever other parts of the window add later.
+    connect(Menu, &QMenu::aboutToShow, this, [this] {
+        Menu->removeAction(AboutAction);
+        Menu->addAction(AboutAction);
+    });
     retranslate();
 }
 
@@ -127,6 +137,7 @@ void SettingsMenu::retranslate()
     Button->setAccessibleName(kTooltip.in(Language_Flag));
     AllControlsAction->setText(kAllControlsText.in(Language_Flag));
     PickerAction->setText(kPickerText.in(Language_Flag));
+    AboutAction->setText(kAboutText.in(Language_Flag));
 }
 
 void SettingsMenu::makeActionColumnReachable(QWidget& window)

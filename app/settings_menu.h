@@ -42,6 +42,7 @@ public:
 signals:
     void allControlsChanged(bool shown);
     void modelPickerWanted();
+    void aboutWanted();
 
 private:
     const int& Language_Flag;
@@ -49,5 +50,6 @@ private:
     QMenu* Menu = nullptr;
     QAction* AllControlsAction = nullptr;
     QAction* PickerAction = nullptr;
+    QAction* AboutAction = nullptr;
     bool AllControls = false;
 };

@@ -10,6 +10,7 @@
 
 class EditHistory;
 class HidTransport;
+class HelpWindows;
 class KeyEditor;
 class KeyboardNavigation;
 class KeypadConfig;
@@ -59,6 +60,7 @@ public:
     UnsavedChanges& unsavedChanges() const { return *Unsaved; }
     Dialog1* dialog1() const { return Dialog; }
     SettingsMenu& settings() const { return *Settings; }
+    HelpWindows& help() const { return *Help; }
     QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -112,6 +114,7 @@ private:
     Dialog1* Dialog = nullptr;
     SettingsMenu* Settings = nullptr;
     KeyboardNavigation* Navigation = nullptr;
+    HelpWindows* Help = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     std::unique_ptr<LayoutView> Layout;
 };

@@ -1,6 +1,17 @@
 #include "widget_harness.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTextBrowser>
+
+#include "app/help_window.h"
+#include "build_config.h"
+#include "profile/backup_store.h"
 
 #include "app/edit_history.h"
 
@@ -52,6 +63,7 @@ private slots:
     }
 
     void tabReachesKeysAndValuesAndSpaceAssigns();
+    void helpAndAboutTellWhatIsTrue();
 
 private:
     std::unique_ptr<SimulatedKeypad> keypad;
@@ -88,6 +100,51 @@ void TestWidgetKeyboard::tabReachesKeysAndValuesAndSpaceAssigns()
     QVERIFY(tabTo(keyButton(*w, 24)));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(focused(), keyButton(*w, 23));
+}
+
+// Headings, numbered steps and list items, in order: what a translation
+// that fell behind its source would lack.
+QStringList outline(const QString& markdown)
+{
+    QStringList marks;
+    const QRegularExpression item(QStringLiteral("^(#+|\\d+\\.|-) "));
+    for (const QString& line : markdown.split('\n')) {
+        const QRegularExpressionMatch m = item.match(line);
+        if (m.hasMatch())
+            marks << m.captured(1);
+    }
+    return marks;
+}
+
+void TestWidgetKeyboard::helpAndAboutTellWhatIsTrue()
+{
+    key(Qt::Key_F1);
+    QDialog* help = w->help().helpDialog();
+    QVERIFY(help && help->isVisible());
+    const QString shown = help->findChild<QTextBrowser*>("helpText")->toPlainText();
+    QVERIFY(shown.startsWith(QStringLiteral("Using it")));
+
+    // The README's own words, pictures left out; the translation keeps step with them.
+    QFile readme(QStringLiteral(TESSAPLEX_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const int start = text.indexOf(QStringLiteral("\n## Using it\n")) + 1;
+    const QString section = text.mid(start, text.indexOf(QStringLiteral("\n## "), start) - start);
+    const QString english = HelpWindows::helpText(1);
+    for (const QString& line : section.split('\n')) {
+        if (!line.contains(QStringLiteral("![")) && !line.startsWith('|'))
+            QVERIFY2(english.contains(line), qPrintable(line));
+    }
+    QVERIFY(!english.contains(QStringLiteral("![")));
+    QCOMPARE(outline(HelpWindows::helpText(0)), outline(english));
+
+    w->settingsMenu()->findChild<QAction*>("about")->trigger();
+    QDialog* about = w->help().aboutDialog();
+    QVERIFY(about && about->isVisible());
+    const QString said = about->findChild<QLabel*>("aboutText")->text();
+    for (const QString& fact : {QString::fromLatin1(TESSAPLEX_VERSION_STRING), QStringLiteral("MIT"),
+                                QSettings().fileName(), BackupStore().baseDir()})
+        QVERIFY2(said.contains(fact.toHtmlEscaped()), qPrintable(fact));
 }
 
 QTEST_MAIN(TestWidgetKeyboard)
