@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTextBrowser>
+#include <QToolTip>
 
 #include "app/help_window.h"
 #include "build_config.h"
@@ -64,6 +65,7 @@ private slots:
 
     void tabReachesKeysAndValuesAndSpaceAssigns();
     void helpAndAboutTellWhatIsTrue();
+    void knobCaptionBelongsToItsArrow();
 
 private:
     std::unique_ptr<SimulatedKeypad> keypad;
@@ -145,6 +147,33 @@ void TestWidgetKeyboard::helpAndAboutTellWhatIsTrue()
     for (const QString& fact : {QString::fromLatin1(TESSAPLEX_VERSION_STRING), QStringLiteral("MIT"),
                                 QSettings().fileName(), BackupStore().baseDir()})
         QVERIFY2(said.contains(fact.toHtmlEscaped()), qPrintable(fact));
+}
+
+void TestWidgetKeyboard::knobCaptionBelongsToItsArrow()
+{
+    QPushButton* arrow = keyButton(*w, 16);
+    QPushButton* knob = keyButton(*w, 17);
+    QVERIFY(knob->geometry().intersects(arrow->geometry()));
+    click(arrow);
+    for (const char* value : {"pushButton_Ctrl", "pushButton_Shift", "pushButton_Alt", "key_A", "key_B", "key_C"})
+        click(*w, value);
+    QVERIFY(!arrow->toolTip().isEmpty());  // too long for the arrow at any size
+
+    // The caption under the arrow is the arrow's to the last pixel; the knob keeps its middle.
+    const int bandTop = arrow->y() + arrow->height() * 7 / 10 + 1;
+    for (int y = bandTop; y < arrow->geometry().bottom(); y += 2) {
+        for (int x = arrow->x(); x <= arrow->geometry().right(); x += 2)
+            QCOMPARE(w->childAt(x, y), arrow);
+    }
+    QCOMPARE(w->childAt(knob->geometry().center()), knob);
+
+    const QPoint onCaption(arrow->width() / 2, arrow->height() - 3);
+    QHelpEvent hover(QEvent::ToolTip, onCaption, arrow->mapToGlobal(onCaption));
+    QApplication::sendEvent(w->childAt(arrow->mapTo(w.get(), onCaption)), &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), arrow->text());
+    w->history()->undo();  // the caption changes under the pointer: its old tooltip goes
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestWidgetKeyboard)
