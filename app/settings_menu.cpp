@@ -25,6 +25,7 @@ const MenuText kTooltip = {"Settings", "设置"};
 const MenuText kAllControlsText = {"Show all controls", "显示全部控件"};
 const MenuText kPickerText = {"Choose keyboard model...", "选择键盘型号..."};
 const MenuText kBackupsText = {"Backups...", "备份..."};
+const MenuText kAboutText = {"About TESSAPLEX", "关于 TESSAPLEX"};
 
 // The action column from top to bottom; names missing on a branch are skipped.
 // The form generator names the same buttons for their look and focus frame.
@@ -104,6 +105,14 @@ SettingsMenu::SettingsMenu(QWidget& window, const int& languageFlag, QObject* pa
     BackupsAction = Menu->addAction(QString());
     BackupsAction->setObjectName(QStringLiteral("backups"));
     connect(BackupsAction, &QAction::triggered, this, &SettingsMenu::backupsWanted);
+    AboutAction = Menu->addAction(QString());
+    AboutAction->setObjectName(QStringLiteral("about"));
+    connect(AboutAction, &QAction::triggered, this, &SettingsMenu::aboutWanted);
+    // Last, under whatever other parts of the window add later.
+    connect(Menu, &QMenu::aboutToShow, this, [this] {
+        Menu->removeAction(AboutAction);
+        Menu->addAction(AboutAction);
+    });
     retranslate();
 }
 
@@ -133,6 +142,7 @@ void SettingsMenu::retranslate()
     AllControlsAction->setText(kAllControlsText.in(Language_Flag));
     PickerAction->setText(kPickerText.in(Language_Flag));
     BackupsAction->setText(kBackupsText.in(Language_Flag));
+    AboutAction->setText(kAboutText.in(Language_Flag));
 }
 
 void SettingsMenu::makeActionColumnReachable(QWidget& window)

@@ -43,6 +43,7 @@ signals:
     void allControlsChanged(bool shown);
     void modelPickerWanted();
     void backupsWanted();
+    void aboutWanted();
 
 private:
     const int& Language_Flag;
@@ -51,5 +52,6 @@ private:
     QAction* AllControlsAction = nullptr;
     QAction* PickerAction = nullptr;
     QAction* BackupsAction = nullptr;
+    QAction* AboutAction = nullptr;
     bool AllControls = false;
 };

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
@@ -16,6 +17,7 @@
 #include "app/pages_held_back.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
+#include "app/help_window.h"
 #include "app/key_editor.h"
 #include "app/keyboard_navigation.h"
 #include "app/key_tester_page.h"
@@ -151,6 +153,9 @@ void Widget::construct()
     Settings->showAllControls(ViewSettings::allControls(), false);
 
     Navigation = new KeyboardNavigation(*this, *ui->tabWidget, {ui->Layer1, ui->Layer2, ui->Layer3}, *Key_Group, this);
+    Help = new HelpWindows(*this, Language_Flag, this);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, Help, &HelpWindows::showHelp);
+    connect(Settings, &SettingsMenu::aboutWanted, Help, &HelpWindows::showAbout);
 
     Layout = std::make_unique<LayoutView>(this);
     Layout->holdPicturesUntilExposed();

@@ -10,6 +10,7 @@
 
 class EditHistory;
 class HidTransport;
+class HelpWindows;
 class KeyEditor;
 class KeypadBackups;
 class KeyboardNavigation;
@@ -67,6 +68,7 @@ public:
     SettingsMenu& settings() const { return *Settings; }
     KeyTesterPage& keyTester() const { return *Tester; }
     ShortcutRecorder& shortcutRecorder() const { return *Recorder; }
+    HelpWindows& help() const { return *Help; }
     QMenu* settingsMenu() const;
     const CaptionLookup& captions() const;
     bool saveNoticeActive() const;
@@ -121,6 +123,7 @@ private:
     Dialog1* Dialog = nullptr;
     SettingsMenu* Settings = nullptr;
     KeyboardNavigation* Navigation = nullptr;
+    HelpWindows* Help = nullptr;
     CustomTabStyle* TabStyle = nullptr;
     KeyTesterPage* Tester = nullptr;
     ShortcutRecorder* Recorder = nullptr;

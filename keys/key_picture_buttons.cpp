@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegion>
+#include <QToolTip>
 #include <QStringList>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -43,14 +45,28 @@ QRect captionArea(QPushButton* button, const QStyleOptionButton& option)
     return area.adjusted(1, 0, -1, 0);
 }
 
-// Arrow captions shrink to their band, down to a size still legible.
+bool isKnobPart(const QPushButton* button) { return isArrow(button) || button->property("round").toBool(); }
+
+// Knob captions have little room: an arrow's band, the square inside a
+// knob. They shrink, down to a size still legible, until the whole caption
+// fits; only what does not fit even then is shortened.
 QFont captionFont(const QPushButton* button, const QRect& area)
 {
     QFont font = button->font();
-    if (isArrow(button)) {
-        const int pixels = qBound(8, area.height() - 1, QFontInfo(font).pixelSize());
+    if (!isKnobPart(button))
+        return font;
+    constexpr int kSmallest = 9;
+    int pixels = QFontInfo(font).pixelSize();
+    if (isArrow(button))
+        pixels = qBound(kSmallest, area.height() - 1, pixels);
+    const QString caption = QString(button->text()).remove(' ').remove('\n');
+    for (; pixels > kSmallest; --pixels) {
         font.setPixelSize(pixels);
+        const QString shown = KeyPictureButtons::fittedCaption(button->text(), QFontMetrics(font), area);
+        if (QString(shown).remove(' ').remove('\n') == caption)
+            return font;
     }
+    font.setPixelSize(kSmallest);
     return font;
 }
 
@@ -74,6 +90,11 @@ QStyleOptionButton optionFor(QPushButton* button)
 
 class KeyPictureButtons::Painter : public QObject {
 public:
+    Painter(const std::array<QPushButton*, kCount + 1>& keys, const std::array<QWidget*, kCount + 1>& pictures)
+        : Keys(keys), Pictures(pictures)
+    {
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // Events keep coming while a button is torn down, when it is no
@@ -81,16 +102,68 @@ public:
         auto* button = qobject_cast<QPushButton*>(watched);
         if (!button)
             return false;
-        if (event->type() == QEvent::Resize) {
-            refreshCaption(button);
-        } else if (event->type() == QEvent::Paint) {
+        switch (event->type()) {
+        case QEvent::Paint:
             paint(button);
             return true;
+        case QEvent::Resize:
+            refreshCaption(button);
+            Q_FALLTHROUGH();
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::DynamicPropertyChange:  // "round" and "arrow" follow the geometry
+            if (button->property(kIdProperty).toInt() > 0)
+                shapeKnobs();
+            return false;
+        default:
+            return false;
         }
-        return false;
     }
 
 private:
+    // A knob's round button reaches into the squares of its turn arrows, over
+    // their captions. The knob and its picture lie under the arrows and
+    // theirs, and each arrow leaves the circle out but for its caption: the
+    // caption, its tooltip and its clicks are the arrow's, the rest of the
+    // circle is the knob's.
+    void shapeKnobs()
+    {
+        for (int a = 1; a <= kCount; ++a) {
+            QPushButton* arrow = Keys[a];
+            if (!arrow)
+                continue;
+            QRegion shape(arrow->rect());
+            bool cut = false;
+            for (int k = 1; k <= kCount && isArrow(arrow); ++k) {
+                QPushButton* knob = Keys[k];
+                if (!knob || knob->isHidden() || !knob->property("round").toBool()
+                    || !knob->geometry().intersects(arrow->geometry()))
+                    continue;
+                // The caption's band stays whole: the edge of the circle it
+                // crosses holds nothing of the knob's.
+                const int bandTop = static_cast<int>(arrow->height() * kArrowPictureShare);
+                const QRegion band(0, bandTop, arrow->width(), arrow->height() - bandTop);
+                shape -= QRegion(knob->geometry().translated(-arrow->pos()), QRegion::Ellipse).subtracted(band);
+                cut = true;
+                QWidget* arrowBottom = Pictures[a] ? Pictures[a] : arrow;
+                const QObjectList& stack = arrow->parentWidget()->children();
+                if (stack.indexOf(knob) > stack.indexOf(arrowBottom)) {
+                    if (Pictures[k])
+                        Pictures[k]->stackUnder(arrowBottom);
+                    knob->stackUnder(arrowBottom);
+                }
+            }
+            if (cut && arrow->mask() != shape)
+                arrow->setMask(shape);
+            else if (!cut && !arrow->mask().isEmpty())
+                arrow->clearMask();
+        }
+    }
+
+    const std::array<QPushButton*, kCount + 1>& Keys;
+    const std::array<QWidget*, kCount + 1>& Pictures;
+
     static void paint(QPushButton* button)
     {
         QStylePainter painter(button);
@@ -201,8 +274,12 @@ QString KeyPictureButtons::refreshCaption(QPushButton* button, const QRect& area
     const QString shown = fittedCaption(caption, QFontMetrics(font), area);
     const bool elided = QString(shown).remove('\n').remove(' ') != QString(caption).remove('\n').remove(' ');
     const QString tip = elided ? caption : QString();
-    if (button->toolTip() != tip)
+    if (button->toolTip() != tip) {
+        // A tooltip on screen keeps its text: the old caption would stay (after an undo, say).
+        if (QToolTip::isVisible() && !button->toolTip().isEmpty() && QToolTip::text() == button->toolTip())
+            QToolTip::hideText();
         button->setToolTip(tip);
+    }
     const int id = button->property(kIdProperty).toInt();
     if (id < 1)
         return shown;
@@ -227,7 +304,7 @@ const char* const KeyPictureButtons::SelectedStyle =
     "QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:10px;color:#FFFFFF;border:4px solid "
     "#e1e100;}";
 
-KeyPictureButtons::KeyPictureButtons(QWidget* root) : painter_(std::make_unique<Painter>())
+KeyPictureButtons::KeyPictureButtons(QWidget* root) : painter_(std::make_unique<Painter>(buttons_, pictures_))
 {
     for (int id = 1; id <= kCount; ++id) {
         const QString name = QStringLiteral("pushButton_K%1").arg(id);
@@ -236,6 +313,11 @@ KeyPictureButtons::KeyPictureButtons(QWidget* root) : painter_(std::make_unique<
             qCWarning(lcUi) << "Button not found:" << name;
             continue;
         }
+        // The picture under a button only shows: a pointer over it is over
+        // the button, or over what lies below where the button is not.
+        pictures_[id] = root->findChild<QWidget*>(name + QLatin1String("_BK"));
+        if (pictures_[id])
+            pictures_[id]->setAttribute(Qt::WA_TransparentForMouseEvents);
         buttons_[id]->setProperty(kIdProperty, id);
         buttons_[id]->installEventFilter(painter_.get());
         refreshCaption(buttons_[id]);

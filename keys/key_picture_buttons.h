@@ -55,5 +55,6 @@ public:
 private:
     class Painter;
     std::array<QPushButton*, kCount + 1> buttons_{};
+    std::array<QWidget*, kCount + 1> pictures_{};  // pushButton_K<n>_BK
     std::unique_ptr<Painter> painter_;
 };

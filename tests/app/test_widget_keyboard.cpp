@@ -1,6 +1,18 @@
 #include "widget_harness.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTextBrowser>
+#include <QToolTip>
+
+#include "app/help_window.h"
+#include "build_config.h"
+#include "profile/backup_store.h"
 
 #include "app/edit_history.h"
 
@@ -52,6 +64,8 @@ private slots:
     }
 
     void tabReachesKeysAndValuesAndSpaceAssigns();
+    void helpAndAboutTellWhatIsTrue();
+    void knobCaptionBelongsToItsArrow();
 
 private:
     std::unique_ptr<SimulatedKeypad> keypad;
@@ -88,6 +102,78 @@ void TestWidgetKeyboard::tabReachesKeysAndValuesAndSpaceAssigns()
     QVERIFY(tabTo(keyButton(*w, 24)));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(focused(), keyButton(*w, 23));
+}
+
+// Headings, numbered steps and list items, in order: what a translation
+// that fell behind its source would lack.
+QStringList outline(const QString& markdown)
+{
+    QStringList marks;
+    const QRegularExpression item(QStringLiteral("^(#+|\\d+\\.|-) "));
+    for (const QString& line : markdown.split('\n')) {
+        const QRegularExpressionMatch m = item.match(line);
+        if (m.hasMatch())
+            marks << m.captured(1);
+    }
+    return marks;
+}
+
+void TestWidgetKeyboard::helpAndAboutTellWhatIsTrue()
+{
+    key(Qt::Key_F1);
+    QDialog* help = w->help().helpDialog();
+    QVERIFY(help && help->isVisible());
+    const QString shown = help->findChild<QTextBrowser*>("helpText")->toPlainText();
+    QVERIFY(shown.startsWith(QStringLiteral("Using it")));
+
+    // The README's own words, pictures left out; the translation keeps step with them.
+    QFile readme(QStringLiteral(TESSAPLEX_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const int start = text.indexOf(QStringLiteral("\n## Using it\n")) + 1;
+    const QString section = text.mid(start, text.indexOf(QStringLiteral("\n## "), start) - start);
+    const QString english = HelpWindows::helpText(1);
+    for (const QString& line : section.split('\n')) {
+        if (!line.contains(QStringLiteral("![")) && !line.startsWith('|'))
+            QVERIFY2(english.contains(line), qPrintable(line));
+    }
+    QVERIFY(!english.contains(QStringLiteral("![")));
+    QCOMPARE(outline(HelpWindows::helpText(0)), outline(english));
+
+    w->settingsMenu()->findChild<QAction*>("about")->trigger();
+    QDialog* about = w->help().aboutDialog();
+    QVERIFY(about && about->isVisible());
+    const QString said = about->findChild<QLabel*>("aboutText")->text();
+    for (const QString& fact : {QString::fromLatin1(TESSAPLEX_VERSION_STRING), QStringLiteral("MIT"),
+                                QSettings().fileName(), BackupStore().baseDir()})
+        QVERIFY2(said.contains(fact.toHtmlEscaped()), qPrintable(fact));
+}
+
+void TestWidgetKeyboard::knobCaptionBelongsToItsArrow()
+{
+    QPushButton* arrow = keyButton(*w, 16);
+    QPushButton* knob = keyButton(*w, 17);
+    QVERIFY(knob->geometry().intersects(arrow->geometry()));
+    click(arrow);
+    for (const char* value : {"pushButton_Ctrl", "pushButton_Shift", "pushButton_Alt", "key_A", "key_B", "key_C"})
+        click(*w, value);
+    QVERIFY(!arrow->toolTip().isEmpty());  // too long for the arrow at any size
+
+    // The caption under the arrow is the arrow's to the last pixel; the knob keeps its middle.
+    const int bandTop = arrow->y() + arrow->height() * 7 / 10 + 1;
+    for (int y = bandTop; y < arrow->geometry().bottom(); y += 2) {
+        for (int x = arrow->x(); x <= arrow->geometry().right(); x += 2)
+            QCOMPARE(w->childAt(x, y), arrow);
+    }
+    QCOMPARE(w->childAt(knob->geometry().center()), knob);
+
+    const QPoint onCaption(arrow->width() / 2, arrow->height() - 3);
+    QHelpEvent hover(QEvent::ToolTip, onCaption, arrow->mapToGlobal(onCaption));
+    QApplication::sendEvent(w->childAt(arrow->mapTo(w.get(), onCaption)), &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), arrow->text());
+    w->history()->undo();  // the caption changes under the pointer: its old tooltip goes
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestWidgetKeyboard)
