@@ -147,7 +147,11 @@ void KeypadSession::save()
     if (Connection.isConnected()) {
         if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
             return;
-        const bool saved = downloadConfig(Connection.link(), Config).outcome != DownloadOutcome::Failed;
+        const DownloadResult result = downloadConfig(Connection.link(), Config);
+        // Records only count once committed; LED blocks take effect at once.
+        if (AfterWriting)
+            AfterWriting(result.commitsWritten > 0 || result.ledBlocksWritten > 0);
+        const bool saved = result.outcome != DownloadOutcome::Failed;
         Status.showSaveResult(saved);
         // A failed write may be the unplug itself, before any event says so.
         if (!saved)
@@ -162,6 +166,8 @@ void KeypadSession::switchModel(int model)
     if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
         return;
     const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
+    if (AfterWriting)
+        AfterWriting(result.outcome == SetModelOutcome::Sent || result.outcome == SetModelOutcome::WriteFailed);
     if (result.outcome != SetModelOutcome::Sent)
         return;
     const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];

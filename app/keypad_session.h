@@ -42,6 +42,9 @@ public:
     void requestUpgrade();
     // Asked before a save or a model switch changes the keypad; false stops it.
     void setBeforeWriting(std::function<bool()> check) { BeforeWriting = std::move(check); }
+    // Told after a save or model switch whether the keypad's stored
+    // configuration may have changed.
+    void setAfterWriting(std::function<void(bool)> told) { AfterWriting = std::move(told); }
     // Old and current keypads offer different controls; done on connection
     // and again after a language switch.
     void adaptPages();
@@ -68,4 +71,5 @@ private:
     Dialog1& Picker;
     const int& Language_Flag;
     std::function<bool()> BeforeWriting;
+    std::function<void(bool)> AfterWriting;
 };
