@@ -84,7 +84,6 @@ bool KeypadBackups::beforeWriting()
     std::optional<KeypadImage> held = Held;
     if (!held)
         held = readWholeKeypad(Connection.link(), Config.identity(), &error);
-    Held.reset();  // what follows changes the keypad
     if (held && Store.backUp(keypad(), *held, &error) != BackupStore::Outcome::Failed)
         return true;
     qCWarning(lcUi) << "No backup before writing:" << error;

@@ -42,7 +42,14 @@ public:
     // reading it whole first unless that is known already. False when the
     // user would rather not write without a backup.
     bool beforeWriting();
-    // Something was written, or the keypad went: what it holds is no longer known.
+    // After a write: changed says whether the keypad's stored configuration
+    // may have changed (a commit, an LED block or a model report went out).
+    void written(bool changed)
+    {
+        if (changed)
+            Held.reset();
+    }
+    // The keypad went: what the next one holds is not known.
     void forgetHeld() { Held.reset(); }
 
 private:

@@ -175,6 +175,9 @@ void KeypadSession::save()
         if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
             return;
         const DownloadResult result = downloadConfig(Connection.link(), Config);
+        // Records only count once committed; LED blocks take effect at once.
+        if (AfterWriting)
+            AfterWriting(result.commitsWritten > 0 || result.ledBlocksWritten > 0);
         const bool saved = result.outcome != DownloadOutcome::Failed;
         if (saved)
             Status.showSaveResult(true);
@@ -216,6 +219,8 @@ void KeypadSession::switchModel(int model)
     if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
         return;
     const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
+    if (AfterWriting)
+        AfterWriting(result.outcome == SetModelOutcome::Sent || result.outcome == SetModelOutcome::WriteFailed);
     if (result.outcome != SetModelOutcome::Sent)
         return;
     const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];

@@ -55,6 +55,9 @@ public:
     void requestUpgrade();
     // Asked before a save or a model switch changes the keypad; false stops it.
     void setBeforeWriting(std::function<bool()> check) { BeforeWriting = std::move(check); }
+    // Told after a save or model switch whether the keypad's stored
+    // configuration may have changed.
+    void setAfterWriting(std::function<void(bool)> told) { AfterWriting = std::move(told); }
     // Old and current keypads offer different controls; done on connection
     // and again after a language switch.
     void adaptPages();
@@ -86,4 +89,5 @@ private:
     std::function<bool()> BeforeWriting;
     bool LocksKeypads = false;
     std::unique_ptr<KeypadLock> Lock;
+    std::function<void(bool)> AfterWriting;
 };

@@ -89,6 +89,7 @@ void Widget::construct()
     Backups = new KeypadBackups(*this, *Config, *Connection, *Status, Language_Flag, this);
     connect(Session, &KeypadSession::firstReadBack, Backups, &KeypadBackups::afterFirstRead);
     Session->setBeforeWriting([this] { return Backups->beforeWriting(); });
+    Session->setAfterWriting([this](bool changed) { Backups->written(changed); });
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();

@@ -53,6 +53,15 @@ QString folderProblem(const QString& path)
     return QString();
 }
 
+// A backup's bytes, when the file is a regular one of the expected size.
+QByteArray contentsOf(const QString& path, qint64 expected)
+{
+    QFile file(path);
+    if (QFileInfo(path).isSymLink() || !file.open(QIODevice::ReadOnly) || file.size() != expected)
+        return QByteArray();
+    return file.read(expected + 1);
+}
+
 bool isSlotOf(const DeviceInfo& board, int slot)
 {
     if (slot >= 1 && slot <= board.keys)
@@ -234,13 +243,12 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
         if (const QString problem = folderProblem(path); !problem.isEmpty())
             return fail(problem);
 
+    // Compared as the bytes of the file, so that a keypad holding something
+    // the profile format spells differently still counts as unchanged.
+    const QByteArray bytes = Profile::toJson(image);
     const QVector<BackupEntry> existing = backups(keypad);
-    if (!existing.isEmpty()) {
-        // A newest backup that cannot be read is no reason to skip this one.
-        const auto newest = Profile::loadProfile(existing.first().path, nullptr);
-        if (newest && newest->image == image)
-            return Outcome::Unchanged;
-    }
+    if (!existing.isEmpty() && contentsOf(existing.first().path, bytes.size()) == bytes)
+        return Outcome::Unchanged;
 
     // A new name each time; anything already there under it (a planted link,
     // a FIFO) is left alone and the next number taken.
@@ -258,7 +266,6 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
     if (path.isEmpty())
         return fail(QStringLiteral("%1 holds files in the way of a new backup").arg(folder));
 
-    const QByteArray bytes = Profile::toJson(image);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
@@ -268,13 +275,18 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
         file.cancelWriting();
         return fail(QStringLiteral("%1 cannot be written: %2").arg(path, why));
     }
-    // The disk may be full only now, when the buffered bytes go out.
+    // The disk may be full only now, when the buffered bytes go out; commit()
+    // alone has been seen to publish an empty file after such a failure.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, why));
+    }
     if (!file.commit())
         return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     // Only a backup that reads back as what was meant counts, and only then
     // may an old one go.
-    const auto check = Profile::loadProfile(path, nullptr);
-    if (!check || check->image != image) {
+    if (contentsOf(path, bytes.size()) != bytes) {
         QFile::remove(path);
         return fail(QStringLiteral("%1 did not read back as written").arg(path));
     }
