@@ -116,6 +116,13 @@ void KeyTesterPage::keepLast()
         Tabs.tabBar()->moveTab(index, Tabs.count() - 1);
 }
 
+void KeyTesterPage::keypadConnected()
+{
+    keepLast();
+    if (Active)
+        listenToKeypad();
+}
+
 void KeyTesterPage::pageAboutToShow(int index)
 {
     const bool tester = Tabs.widget(index) == Page;
@@ -353,7 +360,8 @@ void KeyTesterPage::showMatch(const Stroke& stroke)
 {
     LastStroke = stroke;
     QVector<int> candidates;
-    for (int id = 1; id <= KeyPictureButtons::kSelectable; ++id) {
+    // Knob actions 26 and 27 cannot be framed, but they are named.
+    for (int id = 1; id <= KeyPictureButtons::kCount; ++id) {
         QPushButton* b = Editor.pictureButtons().button(id);
         if (b && !b->isHidden())
             candidates << id;

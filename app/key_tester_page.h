@@ -54,6 +54,8 @@ public:
     // After another page was added: the tester stays the last one, so the
     // editing pages keep their places.
     void keepLast();
+    // A keypad came: its input nodes may be readable now.
+    void keypadConnected();
     void retranslate();
 
     // Where the keypad's nodes are found and how they open; tests replace both.
