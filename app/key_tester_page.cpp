@@ -395,7 +395,7 @@ void KeyTesterPage::showFound()
                             "%1 在第 %3 层都发送 %2。")
                            .arg(names.join(pick(lang, " and ", "和")), what)
                            .arg(layer));
-    Use->setEnabled(!Matched.isEmpty());
+    Use->setEnabled(selectableMatch() != 0);
 }
 
 void KeyTesterPage::showSource()
@@ -445,11 +445,20 @@ void KeyTesterPage::showSource()
                         .arg(unreadable.join(QStringLiteral(", ")), QLatin1String(kRuleName), rule));
 }
 
+int KeyTesterPage::selectableMatch() const
+{
+    for (int id : Matched) {
+        if (id <= KeyPictureButtons::kSelectable)
+            return id;
+    }
+    return 0;
+}
+
 void KeyTesterPage::useMatchedKey()
 {
-    if (Matched.isEmpty())
+    if (selectableMatch() == 0)
         return;
-    const int id = Matched.first();
+    const int id = selectableMatch();
     // Editing happens on the key pages; the first one shows the selection.
     Tabs.setCurrentIndex(0);
     if (QAbstractButton* b = Editor.keyGroup()->button(id))

@@ -76,6 +76,7 @@ private:
     void showFound();
     void showSource();
     void useMatchedKey();
+    int selectableMatch() const;  // the first match the picture can select, or 0
     bool inWindow(QObject* object) const;
     qint64 nowUs(const QInputEvent& event);
 
