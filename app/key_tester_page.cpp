@@ -116,6 +116,13 @@ void KeyTesterPage::keepLast()
         Tabs.tabBar()->moveTab(index, Tabs.count() - 1);
 }
 
+void KeyTesterPage::keypadConnected()
+{
+    keepLast();
+    if (Active)
+        listenToKeypad();
+}
+
 void KeyTesterPage::pageAboutToShow(int index)
 {
     const bool tester = Tabs.widget(index) == Page;
@@ -353,7 +360,8 @@ void KeyTesterPage::showMatch(const Stroke& stroke)
 {
     LastStroke = stroke;
     QVector<int> candidates;
-    for (int id = 1; id <= KeyPictureButtons::kSelectable; ++id) {
+    // Knob actions 26 and 27 cannot be framed, but they are named.
+    for (int id = 1; id <= KeyPictureButtons::kCount; ++id) {
         QPushButton* b = Editor.pictureButtons().button(id);
         if (b && !b->isHidden())
             candidates << id;
@@ -387,7 +395,7 @@ void KeyTesterPage::showFound()
                             "%1 在第 %3 层都发送 %2。")
                            .arg(names.join(pick(lang, " and ", "和")), what)
                            .arg(layer));
-    Use->setEnabled(!Matched.isEmpty());
+    Use->setEnabled(selectableMatch() != 0);
 }
 
 void KeyTesterPage::showSource()
@@ -437,11 +445,20 @@ void KeyTesterPage::showSource()
                         .arg(unreadable.join(QStringLiteral(", ")), QLatin1String(kRuleName), rule));
 }
 
+int KeyTesterPage::selectableMatch() const
+{
+    for (int id : Matched) {
+        if (id <= KeyPictureButtons::kSelectable)
+            return id;
+    }
+    return 0;
+}
+
 void KeyTesterPage::useMatchedKey()
 {
-    if (Matched.isEmpty())
+    if (selectableMatch() == 0)
         return;
-    const int id = Matched.first();
+    const int id = selectableMatch();
     // Editing happens on the key pages; the first one shows the selection.
     Tabs.setCurrentIndex(0);
     if (QAbstractButton* b = Editor.keyGroup()->button(id))

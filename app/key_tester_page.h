@@ -54,6 +54,8 @@ public:
     // After another page was added: the tester stays the last one, so the
     // editing pages keep their places.
     void keepLast();
+    // A keypad came: its input nodes may be readable now.
+    void keypadConnected();
     void retranslate();
 
     // Where the keypad's nodes are found and how they open; tests replace both.
@@ -74,6 +76,7 @@ private:
     void showFound();
     void showSource();
     void useMatchedKey();
+    int selectableMatch() const;  // the first match the picture can select, or 0
     bool inWindow(QObject* object) const;
     qint64 nowUs(const QInputEvent& event);
 

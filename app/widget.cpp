@@ -119,7 +119,7 @@ void Widget::construct()
     Editor->registerValueButtons();
     // After the value buttons are known: neither is a value of the tables.
     Tester = new KeyTesterPage(*ui->tabWidget, *Editor, *Config, Language_Flag, *this, this);
-    connect(Connection, &KeypadConnection::connected, Tester, &KeyTesterPage::keepLast);
+    connect(Connection, &KeypadConnection::connected, Tester, &KeyTesterPage::keypadConnected);
     Recorder = new ShortcutRecorder(*this, findChild<QGridLayout*>(QStringLiteral("keyboardGrid")), *Editor, *Config,
                                     *Status, Language_Flag, this);
     connect(ui->tabWidget, &QTabWidget::currentChanged, Recorder, &ShortcutRecorder::cancel);
