@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
@@ -242,6 +243,15 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
     for (const QString& path : owned)
         if (const QString problem = folderProblem(path); !problem.isEmpty())
             return fail(problem);
+
+    // Two programs backing up one keypad at once must not pick the same
+    // name or prune each other's newest.
+    QLockFile lock(folder + QStringLiteral("/.lock"));
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(5000))
+        return fail(lock.error() == QLockFile::LockFailedError
+                        ? QStringLiteral("another program keeps %1 busy").arg(folder)
+                        : QStringLiteral("%1 cannot be written to").arg(folder));
 
     // Compared as the bytes of the file, so that a keypad holding something
     // the profile format spells differently still counts as unchanged.
