@@ -98,4 +98,5 @@ private:
     CaptionLookup Captions;
     QList<QPushButton*> ValueButtons;
     EditHistory* History = nullptr;
+    bool StoringDelay = false;
 };
