@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTextBrowser>
@@ -54,8 +55,11 @@ void fitOnScreen(QDialog* dialog, QWidget& window, QSize wanted)
     dialog->resize(wanted);
 }
 
-void showInFront(QDialog* dialog)
+void showInFront(QDialog* dialog, const QString& close)
 {
+    // Qt's own button text would stay English without Qt's translations.
+    if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+        buttons->button(QDialogButtonBox::Close)->setText(close);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -114,7 +118,7 @@ void HelpWindows::showHelp()
     Help->setWindowTitle(text("TESSAPLEX help", "TESSAPLEX 帮助"));
     auto* browser = Help->findChild<QTextBrowser*>(QStringLiteral("helpText"));
     browser->setMarkdown(helpText(Language_Flag));
-    showInFront(Help);
+    showInFront(Help, text("Close", "关闭"));
 }
 
 void HelpWindows::showAbout()
@@ -132,5 +136,5 @@ void HelpWindows::showAbout()
     About->findChild<QLabel*>(QStringLiteral("aboutText"))->setText(aboutText(Language_Flag));
     About->adjustSize();
     fitOnScreen(About, Window, About->sizeHint().expandedTo(QSize(560, 0)));
-    showInFront(About);
+    showInFront(About, text("Close", "关闭"));
 }

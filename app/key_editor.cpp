@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
@@ -44,6 +45,13 @@ KeyEditor::KeyEditor(Ui::Widget& form, QWidget& root, KeypadConfig& config, Stat
         }
     }
     connect(Key_Group, &QButtonGroup::idClicked, this, &KeyEditor::selectKey);
+    // The delay page shows the selected record as it is now: after a
+    // read-back, an import or an undo too. Not while a box stores its own
+    // value: the box is the user's then.
+    connect(&Config, &KeypadConfig::changed, this, [this](int layer, int slot) {
+        if (!StoringDelay && layer == Config.selectedLayer() && (slot == -1 || slot == Config.selectedKey()))
+            showDelays();
+    });
     Delay = new DelayPage(&Root, Config, Language_Flag, this);
     Led = new LedPage(&Root, Config, Language_Flag, this);
     Captions.rebuild(0);
@@ -342,12 +350,14 @@ void KeyEditor::entryDelayChanged(QObject* spinBox, int value)
     const int entry = Delay->slotOf(spinBox);
     // Typing 1000 digit by digit is one step.
     const int mergeKey = ((Config.selectedLayer() * kSlotsPerLayer + Config.selectedKey()) << 5) + entry + 1;
+    const QScopedValueRollback<bool> storing(StoringDelay, true);
     asEdit(QStringLiteral("delay"), [&] { Delay->onValueChanged(spinBox, value); }, mergeKey);
 }
 
 void KeyEditor::oldFormatDelayChanged()
 {
     const int mergeKey = ((Config.selectedLayer() * kSlotsPerLayer + Config.selectedKey()) << 5) + 31;
+    const QScopedValueRollback<bool> storing(StoringDelay, true);
     asEdit(QStringLiteral("delay"), [&] { Delay->spinBoxChanged(ui.lineEdit); }, mergeKey);
 }
 

@@ -110,4 +110,5 @@ private:
     CaptionLookup Captions;
     QList<QPushButton*> ValueButtons;
     EditHistory* History = nullptr;
+    bool StoringDelay = false;
 };

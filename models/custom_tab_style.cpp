@@ -37,6 +37,13 @@ void CustomTabStyle::drawControl(ControlElement element, const QStyleOption* opt
         painter->drawRect(r.adjusted(kHighlightInset, kHighlightInset, -kHighlightInset,
                                      -kHighlightInset));
     }
+    if (tab->state & State_HasFocus) {
+        // The keyboard's focus, as the window draws it elsewhere.
+        painter->setPen(QPen(Qt::white, 2, Qt::DashLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r.adjusted(kHighlightInset - 3, kHighlightInset - 3, 3 - kHighlightInset,
+                                     3 - kHighlightInset));
+    }
     QTextOption text;
     text.setAlignment(Qt::AlignCenter);
     painter->setPen(selected ? kSelectedCaption : kCaption);

@@ -366,4 +366,10 @@ void TestWidgetUndo::delayPageShowsWithoutEditing()
     click(*w, "download");
     QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 1);
     QCOMPARE(int(keypad->storedRecords[0][1][10]), 300 & 0xFF);
+
+    // What the keypad holds now is what the page shows after a read-back.
+    click(keyButton(*w, 1));
+    keypad->storedRecords[0][1][9] = 700 >> 8, keypad->storedRecords[0][1][10] = 700 & 0xFF;
+    click(*w, "Read_Configuration");
+    QCOMPARE(box2->value(), 700);
 }
