@@ -20,7 +20,7 @@ namespace {
 
 // The whole profile is checked before the keypad is even opened, so an
 // invalid file never leaves a keypad half-written.
-std::optional<LoadedProfile> readProfile(CliContext& context, const QString& file)
+std::optional<LoadedProfile> readProfile(CliContext& context, const QString& file, int* failure)
 {
     QString error;
     std::optional<LoadedProfile> loaded;
@@ -30,11 +30,27 @@ std::optional<LoadedProfile> readProfile(CliContext& context, const QString& fil
             loaded = Profile::parseProfile(input.readAll(), QStringLiteral("standard input"), &error);
         else
             error = QStringLiteral("standard input could not be read");
+        if (!input.isOpen()) {
+            *failure = context.fail(ExitCode::kDeviceIo, error);
+            return std::nullopt;
+        }
     } else {
+        // A file that cannot be read is not an invalid profile.
+        const QFileInfo info(file);
+        QFile probe(file);
+        if (!info.exists() || !info.isFile() || !probe.open(QIODevice::ReadOnly)) {
+            const QString why = !info.exists() ? QStringLiteral("no such file")
+                                : !info.isFile() ? QStringLiteral("not a regular file")
+                                                 : probe.errorString();
+            *failure = context.fail(ExitCode::kDeviceIo, QStringLiteral("%1: cannot be read: %2\nNothing was sent to "
+                                                                         "the keypad.")
+                                                             .arg(file, why));
+            return std::nullopt;
+        }
         loaded = Profile::loadProfile(file, &error);
     }
     if (!loaded)
-        context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
+        *failure = context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
     return loaded;
 }
 
@@ -47,13 +63,14 @@ struct PlannedImport {
 };
 int planImport(CliContext& context, const QString& file, KeypadWork& keypad, PlannedImport& plan)
 {
-    const std::optional<LoadedProfile> profile = readProfile(context, file);
+    int failure = ExitCode::kDone;
+    const std::optional<LoadedProfile> profile = readProfile(context, file, &failure);
     if (!profile)
-        return ExitCode::kInvalidData;
+        return failure;
     if (const int code = keypad.load(); code != ExitCode::kDone)
         return code;
     plan.current = keypad.config().image();
-    plan.import = importProfile(*profile, plan.current);
+    plan.import = importProfile(*profile, plan.current, context.openedEntry().productId);
     for (const QString& left : plan.import.notImported)
         context.note(QStringLiteral("not imported: %1").arg(left));
     plan.changes = ProfileDiff::differences(plan.current, plan.import.image);
@@ -68,13 +85,6 @@ QString takeProfileFile(const QStringList& positional, const QString& command, Q
     if (const QString surplus = noMoreArguments(positional, 1); !surplus.isEmpty())
         return surplus;
     file = positional.first();
-    if (file == QLatin1String("-"))
-        return QString();
-    const QFileInfo info(file);
-    if (!info.exists())
-        return QStringLiteral("no profile file %1").arg(file);
-    if (!info.isFile())
-        return QStringLiteral("%1 is not a file").arg(file);
     return QString();
 }
 
@@ -106,6 +116,16 @@ public:
         if (const int code = keypad.load(); code != ExitCode::kDone)
             return code;
         const KeypadImage image = keypad.config().image();
+        const Board board = keypad.board();
+        QStringList writeOnly;
+        for (int slot : board.allSlots())
+            if (!board.readable(slot))
+                writeOnly << board.slotName(slot);
+        if (!writeOnly.isEmpty())
+            context.note(QStringLiteral("not in the profile, on every layer: %1 (write-only: the keypad cannot "
+                                        "report %2)")
+                             .arg(writeOnly.join(QStringLiteral(", ")),
+                                  writeOnly.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")));
         if (output_.isEmpty() || output_ == QLatin1String("-")) {
             context.print(QString::fromUtf8(Profile::toJson(image)));
             return ExitCode::kDone;
@@ -187,7 +207,8 @@ public:
         } else {
             context.print(ProfileDiff::toText(changes) + QLatin1Char('\n'));
         }
-        return ExitCode::kDone;
+        // As diff(1): 1 when the keypad differs from the profile, 0 when it matches.
+        return ProfileDiff::realDifferences(changes) > 0 ? ExitCode::kDiffers : ExitCode::kDone;
     }
 
 private:

@@ -76,7 +76,8 @@ BackupStore::Outcome BackupStore::backUp(const KeypadImage& image, QString* erro
     if (!existing.isEmpty()) {
         // A newest backup that cannot be read is no reason to skip this one.
         const auto newest = Profile::loadProfile(existing.last(), nullptr);
-        if (newest && newest->image == image)
+        // Compared as written: keys that hold nothing are left out of a file.
+        if (newest && Profile::toJson(newest->image) == Profile::toJson(image))
             return Outcome::Unchanged;
     }
     const qint64 next = existing.isEmpty() ? 1 : sequenceOf(QFileInfo(existing.last()).fileName()) + 1;
