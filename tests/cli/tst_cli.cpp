@@ -30,6 +30,18 @@ Run cli(const QStringList& args, const QString& fault = QString())
                QString::fromUtf8(process.readAllStandardError())};
 }
 
+// A profile of one layer: keys is the JSON of its keys, board "keys, knobs, firmware".
+QString profileFile(const QString& path, int keys, int knobs, int firmware, const char* keyJson)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(QStringLiteral(R"({"format": "tessaplex-profile", "version": 1, "keypad": {"keys": %1, "knobs": %2,
+                                 "firmware": %3, "variant": 0}, "layers": [{"layer": 1, "keys": %4}]})")
+                   .arg(keys).arg(knobs).arg(firmware).arg(QLatin1String(keyJson)).toUtf8());
+    return path;
+}
+
 QJsonValue json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
 
 }  // namespace
@@ -346,13 +358,7 @@ private slots:
         QVERIFY2(tenLike.err.contains("firmware 11"), qPrintable(tenLike.err));
         QCOMPARE(cli({"-q", "--simulate=15,3,11,0", "set", "K1", "Like"}).code, 0);
 
-        const QString profile = dir.filePath("gesture.json");
-        QFile file(profile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"format": "tessaplex-profile", "version": 1,
-                       "keypad": {"keys": 12, "knobs": 2, "firmware": 9, "variant": 0},
-                       "layers": [{"layer": 1, "keys": {"K2": "H 100ms E"}}]})");
-        file.close();
+        const QString profile = profileFile(dir.filePath("late.json"), 12, 2, 9, R"({"K2": "H 100ms E"})");
         const Run invalid = cli(old + QStringList{"write", profile});
         QCOMPARE(invalid.code, 65);
         QVERIFY2(invalid.err.contains("layer 1, \"K2\"") && invalid.err.contains("before the first key"),
@@ -377,13 +383,7 @@ private slots:
 
         // An old key with a delay keeps its keys on a current keypad; the delay is named.
         QCOMPARE(cli(keypad + QStringList{"set", "K4", "F9"}).code, 0);
-        const QString oldProfile = dir.filePath("old.json");
-        QFile old(oldProfile);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(R"({"format": "tessaplex-profile", "version": 1,
-                      "keypad": {"keys": 15, "knobs": 3, "firmware": 9, "variant": 0},
-                      "layers": [{"layer": 1, "keys": {"K4": "500ms Ctrl+ S"}}]})");
-        old.close();
+        const QString oldProfile = profileFile(dir.filePath("old.json"), 15, 3, 9, R"({"K4": "500ms Ctrl+ S"})");
         const Run write = cli({"--simulate-state", dir.filePath("k.json"), "write", oldProfile});
         QCOMPARE(write.code, 0);
         QVERIFY2(write.err.contains("K4") && write.err.contains("500ms"), qPrintable(write.err));
