@@ -1,5 +1,7 @@
 #include "app/key_editor.h"
 
+#include "keys/board.h"
+
 #include "ui_widget.h"
 
 #include <QButtonGroup>
@@ -127,13 +129,23 @@ void KeyEditor::selectLayer(int index)
         emit ledLayerWanted();
 }
 
+namespace {
+// The board the picture shows, which names the slot a button stands for.
+Board pictureBoard(const KeypadConfig& config)
+{
+    const uint8_t* n = config.store().Layout_KeyBoard_KeyNum;
+    return Board(DeviceInfo{n[0], n[1], n[2], n[3]});
+}
+}  // namespace
+
 void KeyEditor::selectKey(int id)
 {
     if (!Config.currentFormat() && Config.editingMode() == ModeLighting)
         return;
     if (QAbstractButton* checked = Key_Group->checkedButton())
         qCDebug(lcUi) << QStringLiteral("被选中按钮的objectName==%1").arg(checked->objectName());
-    ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(id, Language_Flag));
+    const Board shown = pictureBoard(Config);
+    ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(id, Language_Flag, &shown));
     qCDebug(lcUi, "Select_PHY_Key value is  %d ", id);
     Config.selectKey(id);
     showSelectedKeyText();
@@ -459,7 +471,8 @@ void KeyEditor::retranslate()
     Captions.rebuild(Language_Flag);
     showLayerLabels(Config.selectedLayer());
     if (Config.selectedKey() != 0) {
-        ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(Config.selectedKey(), Language_Flag));
+        const Board shown = pictureBoard(Config);
+        ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(Config.selectedKey(), Language_Flag, &shown));
         showSelectedKeyText();
     }
     QuickMenuPage::retranslate(ui.tabWidget, Language_Flag);

@@ -83,7 +83,7 @@ bool KeypadBackups::beforeWriting()
     QString error;
     std::optional<KeypadImage> held = Held;
     if (!held)
-        held = readWholeKeypad(Connection.link(), Config.identity(), &error);
+        held = readKeypadImage(Connection.link(), Config.identity(), &error);
     if (held && Store.backUp(keypad(), *held, &error) != BackupStore::Outcome::Failed)
         return true;
     qCWarning(lcUi) << "No backup before writing:" << error;

@@ -135,7 +135,7 @@ bool KeypadSession::readOnConnect()
     Editor.showLayerLabels(Config.selectedLayer());
     if (Config.currentFormat() && Config.editingMode() == ModeLighting)
         readLedLayer();
-    return read.requestsFailed == 0 && read.repliesRejected == 0 && read.layersCut == 0 && !read.deviceLost;
+    return read.complete();
 }
 
 void KeypadSession::readLedLayer()
@@ -152,7 +152,7 @@ bool KeypadSession::discardUnsavedEdits()
     const bool current = Config.currentFormat();
     const KeyReadResult read = readAllKeyRecords(Connection.link(), Config, UnsavedEdits::Discard);
     // A record whose reply did not come keeps its edit and its mark.
-    bool complete = read.repliesStored == allKeyRecordReplies(current);
+    bool complete = read.complete();
     for (int layer = 0; current && layer < kLayers; ++layer) {
         if (Config.store().LedDirty[layer]
             && readLedBlock(Connection.link(), Config, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)

@@ -7,9 +7,22 @@
 
 namespace {
 
-constexpr int kLastKeySlot = 27;  // knob 4 right
-constexpr int kLedKeys = 16;
-constexpr int kLedModes = 6;
+constexpr int kLedKeys = kLedColourKeys;
+
+// "K1 to K12, knob 1 and knob 2 left, press and right"
+QString boardNames(const Board& board)
+{
+    QStringList parts;
+    if (board.keyCount() > 0)
+        parts << QStringLiteral("K1 to K%1").arg(board.keyCount());
+    QStringList knobs;
+    for (int slot : board.allSlots())
+        if (board.isKnob(slot))
+            knobs << QLatin1Char('"') + board.slotName(slot) + QLatin1Char('"');
+    if (!knobs.isEmpty())
+        parts << knobs.join(QStringLiteral(", "));
+    return parts.join(QStringLiteral("; "));
+}
 
 // A whole number in [low, high], decimal only ("010" is 10, "0x1" is refused).
 std::optional<int> number(const QString& text, int low, int high)
@@ -32,15 +45,32 @@ QString parseLayer(const QString& text, int& layer)
     return QString();
 }
 
-QString parseKeyName(const QString& text, int& slot)
+QString parseKeyName(const QString& text)
 {
-    const int found = SlotNames::slotOf(text);
-    if (found < 1 || found > kLastKeySlot)
-        return QStringLiteral("no key \"%1\": keys are K1 to K15, knob actions \"knob N left\", \"knob N press\" "
-                              "and \"knob N right\" (N 1 to 4)")
+    // A board of every key and knob the pictures draw accepts every form.
+    static const Board widest(DeviceInfo{21, 1, kFirstGestureFirmware, 0});
+    if (widest.slotOf(text) < 1 && SlotNames::slotOf(text) < 1)
+        return QStringLiteral("no key \"%1\": keys are K1, K2 and so on, knob actions \"knob N left\", "
+                              "\"knob N press\" and \"knob N right\" (N 1 to 4)")
             .arg(text);
+    return QString();
+}
+
+QString boardSlot(const Board& board, const QString& name, int& slot)
+{
+    const int found = board.slotOf(name);
+    if (found < 1 || !board.has(found))
+        return QStringLiteral("this keypad (%1) has no %2: it has %3")
+            .arg(board.summary(), name, boardNames(board));
     slot = found;
     return QString();
+}
+
+QString checkKeyColour(const Board& board, const KeyColour& colour)
+{
+    if (board.hasColour(colour.key))
+        return QString();
+    return QStringLiteral("this keypad (%1) has no colour for K%2").arg(board.summary()).arg(colour.key);
 }
 
 QString parseLedMode(const QString& text, int& mode)

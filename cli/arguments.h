@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/board.h"
+
 #include <QString>
 
 #include <array>
@@ -11,9 +13,16 @@
 
 // Layer 1..3.
 QString parseLayer(const QString& text, int& layer);
-// A key or knob action by the name profiles give it (K1..K15, "knob N
-// left|press|right", "slot N"): its record slot 1..27.
-QString parseKeyName(const QString& text, int& slot);
+// A key or knob action by the name profiles give it (K1, "knob N
+// left|press|right", "slot N"). Only the form is checked here: which names a
+// keypad has, its Board says once it has answered (boardSlot).
+QString parseKeyName(const QString& text);
+// The slot of a key or knob action on this board, or the usage error naming
+// what the board has.
+QString boardSlot(const Board& board, const QString& name, int& slot);
+// "K3=#ff8000": the colour of a key that has one on this board.
+struct KeyColour;
+QString checkKeyColour(const Board& board, const KeyColour& colour);
 // LED mode 0..5.
 QString parseLedMode(const QString& text, int& mode);
 // "K3=#ff8000": the colour of key 1..16 on the LED block.

@@ -114,7 +114,7 @@ public:
             return identityFailure(context, identity.outcome);
 
         const DeviceInfo& info = identity.info;
-        const bool current = info.version > 9;
+        const bool current = isCurrentFormat(info.version);
         const std::optional<QString> model = modelName(info);
         const HidDeviceEntry& entry = context.openedEntry();
         if (context.options().json) {
@@ -132,10 +132,12 @@ public:
         }
         const QString modelText =
             model ? *model
-                  : QStringLiteral("unknown (no catalogue model has %1 keys, %2 knobs and variant %3)")
+                  : QStringLiteral("unknown (no catalogue model has %1 keys, %2 knobs and variant %3); the board "
+                                   "has %4, as the window draws it")
                         .arg(info.keys)
                         .arg(info.knobs)
-                        .arg(info.variant);
+                        .arg(info.variant)
+                        .arg(Board(info, entry.productId).summary());
         context.print(QStringLiteral("path:           %1\n"
                                      "USB id:         %2:%3\n"
                                      "keys:           %4\n"

@@ -14,18 +14,11 @@ namespace {
 
 // Refuses a key the connected board does not have: the keypad would store
 // the record, but no key would ever send it.
-int checkBoardHas(CliContext& context, const KeypadWork& keypad, int slot)
+int resolveKey(CliContext& context, const Board& board, const QString& name, int& slot)
 {
-    if (keypad.boardHas(slot))
-        return ExitCode::kDone;
-    const DeviceInfo board = keypad.board();
-    return context.fail(ExitCode::kUsage, QStringLiteral("this keypad has %1 keys and %2 knobs: it has no %3")
-                                              .arg(board.keys)
-                                              .arg(board.knobs)
-                                              .arg(SlotNames::name(slot)));
+    const QString problem = boardSlot(board, name, slot);
+    return problem.isEmpty() ? ExitCode::kDone : context.fail(ExitCode::kUsage, problem);
 }
-
-QString placeText(int layer, int slot) { return QStringLiteral("layer %1, %2").arg(layer).arg(SlotNames::name(slot)); }
 
 const QString kLayerOption = QStringLiteral("layer");
 
@@ -54,7 +47,8 @@ public:
             return problem;
         if (positional.isEmpty())
             return QStringLiteral("set needs a KEY and an ACTION, for example: set K3 Ctrl+ C");
-        if (const QString problem = parseKeyName(positional.first(), key_); !problem.isEmpty())
+        keyName_ = positional.first();
+        if (const QString problem = parseKeyName(keyName_); !problem.isEmpty())
             return problem;
         action_ = positional.mid(1);
         if (action_.isEmpty())
@@ -68,27 +62,30 @@ public:
         KeypadWork keypad(context);
         if (const int code = keypad.load(); code != ExitCode::kDone)
             return code;
-        if (const int code = checkBoardHas(context, keypad, key_); code != ExitCode::kDone)
+        const Board board = keypad.board();
+        int key = 0;
+        if (const int code = resolveKey(context, board, keyName_, key); code != ExitCode::kDone)
             return code;
-        const ActionWords::Context where{keypad.config().currentFormat(), layer_ - 1, key_};
+        const ActionWords::Context where = ActionWords::contextOn(board, layer_ - 1, key);
+        const QString place = board.placeName(layer_ - 1, key);
         QString error;
         const std::optional<ActionWords::Record> record = ActionWords::parseCommandLine(action_, where, &error);
         if (!record)
-            return context.fail(ExitCode::kUsage, QStringLiteral("%1\nTry 'tessaplex-cli set --help' for more "
-                                                                 "information.")
-                                                      .arg(error));
+            return context.fail(ExitCode::kUsage, QStringLiteral("%1: %2\nNothing was sent. Try 'tessaplex-cli "
+                                                                 "set --help' for more information.")
+                                                      .arg(place, error));
         const QString words = ActionWords::describe(*record, where);
-        if (!keypad.config().setRecord(layer_ - 1, key_, record->data())) {
-            context.note(QStringLiteral("%1 holds %2 already").arg(placeText(layer_, key_), words));
+        if (!keypad.config().setRecord(layer_ - 1, key, record->data())) {
+            context.note(QStringLiteral("%1 holds %2 already").arg(place, words));
             return ExitCode::kDone;
         }
-        context.note(QStringLiteral("%1: %2").arg(placeText(layer_, key_), words));
+        context.note(QStringLiteral("%1: %2").arg(place, words));
         return keypad.save();
     }
 
 private:
     int layer_ = 1;
-    int key_ = 0;
+    QString keyName_;
     QStringList action_;
 };
 
@@ -113,7 +110,8 @@ public:
             return QStringLiteral("clear needs a KEY or --all");
         if (const QString surplus = noMoreArguments(positional, 1); !surplus.isEmpty())
             return surplus;
-        return parseKeyName(positional.first(), key_);
+        keyName_ = positional.first();
+        return parseKeyName(keyName_);
     }
     int run(CliContext& context) override
     {
@@ -125,21 +123,23 @@ public:
             context.note(QStringLiteral("layer %1: every key and knob action cleared").arg(layer_));
             return keypad.save();
         }
-        if (const int code = checkBoardHas(context, keypad, key_); code != ExitCode::kDone)
+        const Board board = keypad.board();
+        int key = 0;
+        if (const int code = resolveKey(context, board, keyName_, key); code != ExitCode::kDone)
             return code;
-        const ActionWords::Context where{keypad.config().currentFormat(), layer_ - 1, key_};
-        const ActionWords::Record cleared = ActionWords::clearedRecord(where);
-        if (!keypad.config().setRecord(layer_ - 1, key_, cleared.data())) {
-            context.note(QStringLiteral("%1 holds nothing already").arg(placeText(layer_, key_)));
+        const ActionWords::Record cleared = ActionWords::clearedRecord(ActionWords::contextOn(board, layer_ - 1, key));
+        const QString place = board.placeName(layer_ - 1, key);
+        if (!keypad.config().setRecord(layer_ - 1, key, cleared.data())) {
+            context.note(QStringLiteral("%1 holds nothing already").arg(place));
             return ExitCode::kDone;
         }
-        context.note(QStringLiteral("%1 cleared").arg(placeText(layer_, key_)));
+        context.note(QStringLiteral("%1 cleared").arg(place));
         return keypad.save();
     }
 
 private:
     int layer_ = 1;
-    int key_ = 0;
+    QString keyName_;
     bool all_ = false;
 };
 
@@ -192,7 +192,7 @@ public:
                 return context.fail(ExitCode::kUsage,
                                     QStringLiteral("this keypad (firmware %1) has no colours per key; its layers take "
                                                    "a lighting mode only: led --layer N --mode M")
-                                        .arg(keypad.board().version));
+                                        .arg(keypad.board().identity().version));
             const ActionWords::Context where{false, layer_ - 1, 0};
             QString error;
             const std::optional<ActionWords::Record> lighting =
@@ -201,6 +201,9 @@ public:
                 return context.fail(ExitCode::kUsage, error);
             config.setRecord(layer_ - 1, 0, lighting->data());
         } else {
+            for (const KeyColour& colour : colours_)
+                if (const QString problem = checkKeyColour(keypad.board(), colour); !problem.isEmpty())
+                    return context.fail(ExitCode::kUsage, problem);
             config.setLayerLedMode(layer_ - 1, mode_);
             for (const KeyColour& colour : colours_)
                 config.setKeyColour(layer_ - 1, colour.key, colour.rgb[0], colour.rgb[1], colour.rgb[2]);

@@ -22,21 +22,38 @@ namespace {
 
 // The whole profile is checked before the keypad is even opened, so an
 // invalid file never leaves a keypad half-written.
-std::optional<LoadedProfile> readProfile(CliContext& context, const QString& file)
+std::optional<LoadedProfile> readProfile(CliContext& context, const QString& file, int* failure)
 {
     QString error;
     std::optional<LoadedProfile> loaded;
     if (file == QLatin1String("-")) {
         const QString source = QStringLiteral("standard input");
         QByteArray bytes;
-        if (FileIo::readStream(STDIN_FILENO, source, FileIo::kSizeLimit, &bytes, &error) == FileIo::ReadOutcome::Read)
+        const FileIo::ReadOutcome got = FileIo::readStream(STDIN_FILENO, source, FileIo::kSizeLimit, &bytes, &error);
+        if (got == FileIo::ReadOutcome::Read) {
             loaded = Profile::parseProfile(bytes, source, &error);
+        } else if (got != FileIo::ReadOutcome::Refused) {
+            *failure = context.fail(ExitCode::kDeviceIo, error + QStringLiteral("\nNothing was sent to the keypad."));
+            return std::nullopt;
+        }
     } else {
-        // A FIFO or /dev/stdin is read as a stream, up to the same limit.
-        loaded = Profile::loadProfile(file, &error, true);
+        // A FIFO or /dev/stdin is read as a stream, up to the same limit. A
+        // file that cannot be read is not an invalid profile.
+        QByteArray bytes;
+        const FileIo::ReadOutcome got = QFileInfo(file).isDir()
+                                            ? FileIo::ReadOutcome::Failed
+                                            : FileIo::readInput(file, file, FileIo::kSizeLimit, true, &bytes, &error);
+        if (QFileInfo(file).isDir())
+            error = QStringLiteral("%1: cannot be read: it is a folder").arg(file);
+        if (got == FileIo::ReadOutcome::Missing || got == FileIo::ReadOutcome::Failed) {
+            *failure = context.fail(ExitCode::kDeviceIo, error + QStringLiteral("\nNothing was sent to the keypad."));
+            return std::nullopt;
+        }
+        if (got == FileIo::ReadOutcome::Read)
+            loaded = Profile::parseProfile(bytes, file, &error);
     }
     if (!loaded)
-        context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
+        *failure = context.fail(ExitCode::kInvalidData, error + QStringLiteral("\nNothing was sent to the keypad."));
     return loaded;
 }
 
@@ -49,13 +66,14 @@ struct PlannedImport {
 };
 int planImport(CliContext& context, const QString& file, KeypadWork& keypad, PlannedImport& plan)
 {
-    const std::optional<LoadedProfile> profile = readProfile(context, file);
+    int failure = ExitCode::kDone;
+    const std::optional<LoadedProfile> profile = readProfile(context, file, &failure);
     if (!profile)
-        return ExitCode::kInvalidData;
+        return failure;
     if (const int code = keypad.load(); code != ExitCode::kDone)
         return code;
     plan.current = keypad.config().image();
-    plan.import = importProfile(*profile, plan.current);
+    plan.import = importProfile(*profile, plan.current, context.openedEntry().productId);
     for (const QString& left : plan.import.notImported)
         context.note(QStringLiteral("not imported: %1").arg(left));
     plan.changes = ProfileDiff::differences(plan.current, plan.import.image);
@@ -70,13 +88,6 @@ QString takeProfileFile(const QStringList& positional, const QString& command, Q
     if (const QString surplus = noMoreArguments(positional, 1); !surplus.isEmpty())
         return surplus;
     file = positional.first();
-    if (file == QLatin1String("-"))
-        return QString();
-    const QFileInfo info(file);
-    if (!info.exists())
-        return QStringLiteral("no profile file %1").arg(file);
-    if (info.isDir())
-        return QStringLiteral("%1 is a folder, not a profile file").arg(file);
     return QString();
 }
 
@@ -113,6 +124,16 @@ public:
         if (const int code = keypad.load(); code != ExitCode::kDone)
             return code;
         const KeypadImage image = keypad.config().image();
+        const Board board = keypad.board();
+        QStringList writeOnly;
+        for (int slot : board.allSlots())
+            if (!board.readable(slot))
+                writeOnly << board.slotName(slot);
+        if (!writeOnly.isEmpty())
+            context.note(QStringLiteral("not in the profile, on every layer: %1 (write-only: the keypad cannot "
+                                        "report %2)")
+                             .arg(writeOnly.join(QStringLiteral(", ")),
+                                  writeOnly.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")));
         switch (FileIo::outputKind(output_)) {
         case FileIo::OutputKind::StandardOutput:
             context.print(QString::fromUtf8(Profile::toJson(image)));
@@ -201,7 +222,8 @@ public:
         } else {
             context.print(ProfileDiff::toText(changes) + QLatin1Char('\n'));
         }
-        return ExitCode::kDone;
+        // As diff(1): 1 when the keypad differs from the profile, 0 when it matches.
+        return ProfileDiff::realDifferences(changes) > 0 ? ExitCode::kDiffers : ExitCode::kDone;
     }
 
 private:

@@ -4,6 +4,7 @@
 // scripts that already know them read ours the same way.
 namespace ExitCode {
 constexpr int kDone = 0;
+constexpr int kDiffers = 1;        // diff: the keypad differs from the profile
 constexpr int kUsage = 64;         // bad command, option or value
 constexpr int kInvalidData = 65;   // the profile or the simulated state file is invalid; nothing was sent
 constexpr int kNoKeypad = 69;      // no keypad found
@@ -17,7 +18,8 @@ constexpr int kNoPermission = 77;  // the keypad's node may not be opened
 inline const char* exitCodeHelp()
 {
     return "Exit status:\n"
-           "  0   done\n"
+           "  0   done (diff: the keypad matches the profile)\n"
+           "  1   diff: the keypad differs from the profile\n"
            "  64  usage error: unknown command, option or value\n"
            "  65  the profile or the simulated keypad's state file is invalid; nothing was sent\n"
            "  69  no keypad found\n"

@@ -17,12 +17,6 @@
 
 namespace {
 
-// Slot 0 is only ever written on the older firmware, as the layer's lighting.
-QString place(int layer, int slot)
-{
-    return QStringLiteral("layer %1 %2").arg(layer + 1).arg(slot == 0 ? QStringLiteral("lighting") : SlotNames::name(slot));
-}
-
 QString listOrNothing(const QStringList& items)
 {
     return items.isEmpty() ? QStringLiteral("nothing") : items.join(QStringLiteral(", "));
@@ -75,12 +69,9 @@ int KeypadWork::load()
     return code;
 }
 
-bool KeypadWork::boardHas(int slot) const
+Board KeypadWork::board() const
 {
-    const DeviceInfo info = board();
-    if (slot >= 1 && slot <= info.keys)
-        return true;
-    return SlotNames::isKnobSlot(slot) && SlotNames::knobOf(slot) <= info.knobs;
+    return Board(config_.identity(), context_.openedEntry().productId);
 }
 
 int KeypadWork::readKeypad(const QString& committed)
@@ -93,8 +84,9 @@ int KeypadWork::readKeypad(const QString& committed)
                                               "back to check failed. \"tessaplex-cli diff\" or \"read\" shows what "
                                               "the keypad holds once it answers again.")
                                    .arg(committed);
-    const KeyReadResult keys = readAllKeyRecords(context_.link(), config_);
-    if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0)
+    const WholeRead read = readWholeKeypad(context_.link(), config_);
+    const KeyReadResult& keys = read.keys;
+    if (!keys.complete())
         return context_.fail(ExitCode::kDeviceIo,
                              QStringLiteral("the keypad at %1 stopped answering while its key records were read "
                                             "(%2 replies read, %3 missing or unusable). Unplug it and plug it in "
@@ -103,25 +95,21 @@ int KeypadWork::readKeypad(const QString& committed)
                                  .arg(keys.repliesStored + keys.repliesKeptEdit)
                                  .arg(keys.repliesRejected + keys.requestsFailed)
                                  .arg(then));
-    const bool current = config_.currentFormat();
-    if (!current)
-        return ExitCode::kDone;  // the older firmware cannot be asked for its lighting
-    for (int layer = 0; layer < kLayers; ++layer) {
-        const LedReadOutcome led = readLedBlock(context_.link(), config_, layer);
-        if (led != LedReadOutcome::Stored && led != LedReadOutcome::KeptEdit)
-            return context_.fail(ExitCode::kDeviceIo,
-                                 QStringLiteral("the keypad at %1 did not send the LED block of layer %2. Unplug it "
-                                                "and plug it in again%3")
-                                     .arg(path)
-                                     .arg(layer + 1)
-                                     .arg(then));
-    }
+    if (!read.complete())
+        return context_.fail(ExitCode::kDeviceIo,
+                             QStringLiteral("the keypad at %1 did not send the LED block of layer %2. Unplug it "
+                                            "and plug it in again%3")
+                                 .arg(path)
+                                 .arg(read.firstMissingLedLayer + 1)
+                                 .arg(then));
     return ExitCode::kDone;
 }
 
 int KeypadWork::save()
 {
     const KeypadImage meant = config_.image();
+    const Board keypad = board();
+    auto place = [&](int layer, int slot) { return keypad.placeName(layer, slot); };
     const ConfigStore& store = config_.store();
     std::vector<std::pair<int, int>> pending;
     for (int layer = 0; layer < kLayers; ++layer)
@@ -188,6 +176,13 @@ int KeypadWork::save()
                              QStringLiteral("the keypad took the save but holds something else when read back:\n%1")
                                  .arg(shown.join(QLatin1Char('\n'))));
     }
+    QStringList unseen;
+    for (const auto& [layer, slot] : pending)
+        if (keypad.has(slot) && !keypad.readable(slot))
+            unseen << place(layer, slot);
     context_.note(QStringLiteral("saved %1; read back and compared").arg(savedText));
+    if (!unseen.isEmpty())
+        context_.note(QStringLiteral("write-only, sent but not compared (the keypad cannot report it): %1")
+                          .arg(unseen.join(QStringLiteral(", "))));
     return ExitCode::kDone;
 }

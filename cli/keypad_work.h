@@ -2,6 +2,7 @@
 
 #include "config/keypad_config.h"
 #include "device/device_exchanges.h"
+#include "keys/board.h"
 
 #include <QString>
 
@@ -20,9 +21,8 @@ public:
     int load();
 
     KeypadConfig& config() { return config_; }
-    DeviceInfo board() const { return config_.identity(); }
-    // Whether the board has this record slot (a key it has, or an action of a knob it has).
-    bool boardHas(int slot) const;
+    // What the connected keypad can hold: its slots, their names, its firmware's actions.
+    Board board() const;
 
     // Sends every unsaved record and LED block, commits, reads the keypad
     // again and compares. When a write fails, the records that did go are

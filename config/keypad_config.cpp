@@ -1,14 +1,14 @@
 #include "config/keypad_config.h"
 
+#include "keys/board.h"
 #include "models/model_catalogue.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-constexpr int kLastKeySlot = 27;
-constexpr int kColourKeys = 16;
-constexpr int kLedModes = 6;
+constexpr int kLastKeySlot = kLastPictureSlot;
+constexpr int kColourKeys = kLedColourKeys;
 constexpr int kFirstContentByte = 3;
 }  // namespace
 
@@ -211,11 +211,14 @@ bool KeypadConfig::setRecord(int layer, int slot, const uint8_t* bytes64)
         return false;
     if (std::equal(bytes64 + kFirstContentByte, bytes64 + bytes, rec + kFirstContentByte))
         return false;
+    // Empty over empty, whatever the mode bytes: the keypad would send nothing either way.
+    if (!lightingSlot && RecordCodec::isEmpty(bytes64, current) && RecordCodec::isEmpty(rec, current))
+        return false;
     std::copy(bytes64, bytes64 + bytes, rec);
     std::fill(rec + bytes, rec + kSlotBytes, uint8_t(0));
     // A slot the keypad never filled carries no header; it must name its key.
     if (bytes64[0] == 0 && !lightingSlot) {
-        rec[0] = 0xFD;
+        rec[0] = kRecordCommand;
         rec[1] = static_cast<uint8_t>(slot);
         rec[2] = static_cast<uint8_t>(layer + 1);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/protocol.h"
+#include "keys/record_codec.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +13,8 @@
 // without knowing each other.
 struct KeypadImage {
     static constexpr int kLayers = 3;
-    static constexpr int kSlots = 60;
-    static constexpr int kRecordBytes = 64;
+    static constexpr int kSlots = kSlotsPerLayer;
+    static constexpr int kRecordBytes = kCurrentRecordBytes;
 
     using Record = std::array<uint8_t, kRecordBytes>;
     struct LedBlock {
@@ -27,7 +28,7 @@ struct KeypadImage {
     std::array<std::array<Record, kSlots>, kLayers> records{};
     std::array<LedBlock, kLayers> led{};
 
-    bool currentFormat() const { return identity.version > 9; }
+    bool currentFormat() const { return isCurrentFormat(identity.version); }
     bool operator==(const KeypadImage& o) const
     {
         return identity == o.identity && records == o.records && led == o.led;

@@ -1,6 +1,7 @@
 #include "config/keypad_sync.h"
 
 #include "config/keypad_config.h"
+#include "keys/board.h"
 #include "models/model_catalogue.h"
 
 #include <QLoggingCategory>
@@ -177,28 +178,36 @@ QueryOutcome identifyKeypad(DeviceLink link, KeypadConfig& config)
     return result.outcome;
 }
 
-namespace {
-// What a whole read-back asks each layer for, in either format.
-struct ReadShape {
-    int slotCount;
-    int knobCount;
-};
-ReadShape wholeReadShape(bool currentFormat)
-{
-    return currentFormat ? ReadShape{kCurrentReadSlots, 0} : ReadShape{kOldReadSlots, kOldReadKnobs};
-}
-}  // namespace
-
 KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config, UnsavedEdits edits)
 {
-    const ReadShape shape = wholeReadShape(config.currentFormat());
-    return readKeyRecords(link, config, kLayers, shape.slotCount, shape.knobCount, kReadBackReplyTimeoutMs, edits);
+    const Board board(config.identity());
+    return readKeyRecords(link, config, kLayers, board.readSlotCount(), board.readKnobCount(), kReadBackReplyTimeoutMs,
+                          edits);
 }
 
 int allKeyRecordReplies(bool currentFormat)
 {
-    const ReadShape shape = wholeReadShape(currentFormat);
-    return kLayers * static_cast<int>(keyReadSlotOrder(currentFormat, shape.slotCount, shape.knobCount).size());
+    DeviceInfo format;
+    format.version = uint8_t(currentFormat ? kFirstCurrentFirmware : kFirstCurrentFirmware - 1);
+    const Board board(format);
+    return kLayers * static_cast<int>(keyReadSlotOrder(currentFormat, board.readSlotCount(), board.readKnobCount()).size());
+}
+
+WholeRead readWholeKeypad(DeviceLink link, KeypadConfig& config, UnsavedEdits edits)
+{
+    WholeRead result;
+    result.keys = readAllKeyRecords(link, config, edits);
+    // The older firmware cannot be asked for its lighting.
+    if (!config.currentFormat() || result.keys.deviceLost)
+        return result;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        const LedReadOutcome led = readLedBlock(link, config, layer, kReadBackReplyTimeoutMs, edits);
+        if (led == LedReadOutcome::Stored || (led == LedReadOutcome::KeptEdit && edits == UnsavedEdits::Keep))
+            continue;
+        if (result.ledLayersMissing++ == 0)
+            result.firstMissingLedLayer = layer;
+    }
+    return result;
 }
 
 KeyReadResult readKeyRecords(DeviceLink link, KeypadConfig& config, int layers, int slotCount, int knobCount,

@@ -75,6 +75,9 @@ struct KeyReadResult {
     int repliesKeptEdit = 0;  // slot dirty: the unsaved edit was kept
     int layersCut = 0;        // layers whose reply series stopped early
     bool deviceLost = false;  // a read failed outright; later layers not asked
+    // Every request went and every reply came whole (a reply kept out by an
+    // unsaved edit was still read).
+    bool complete() const { return requestsFailed == 0 && repliesRejected == 0 && layersCut == 0 && !deviceLost; }
 };
 // What a reply does to a record or LED layer holding an unsaved edit. Keep:
 // the edit stays (it is newer than the keypad's copy). Discard: the reply
@@ -92,7 +95,18 @@ LedReadOutcome readLedBlock(DeviceLink link, KeypadConfig& config, int layerInde
                             int replyTimeoutMs = kReadBackReplyTimeoutMs, UnsavedEdits edits = UnsavedEdits::Keep);
 
 // The read-back a "View settings" click or a first connection makes: every
-// key record of the three layers in the format in force.
+// key record of the three layers the board reports (Board::readable).
 KeyReadResult readAllKeyRecords(DeviceLink link, KeypadConfig& config, UnsavedEdits edits = UnsavedEdits::Keep);
 // How many replies readAllKeyRecords() stores when every one comes.
 int allKeyRecordReplies(bool currentFormat);
+
+// The whole keypad: every key record it reports and, in the current format,
+// the three LED blocks. Complete when every record and block came; the
+// command line, the window's discard and backups take nothing less.
+struct WholeRead {
+    KeyReadResult keys;
+    int ledLayersMissing = 0;  // LED blocks asked for that did not come (or an edit kept out)
+    int firstMissingLedLayer = -1;
+    bool complete() const { return keys.complete() && ledLayersMissing == 0; }
+};
+WholeRead readWholeKeypad(DeviceLink link, KeypadConfig& config, UnsavedEdits edits = UnsavedEdits::Keep);

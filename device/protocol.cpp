@@ -1,12 +1,20 @@
 #include "device/protocol.h"
 
+#include "keys/record_codec.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr int kMaxSlot = 59;
+constexpr int kMaxSlot = kSlotsPerLayer - 1;
 constexpr int kFirstKnobSlot = 16;
+
+// Leading bytes of the reports that are not key records.
+constexpr uint8_t kInfoQuery = 0xFB;
+constexpr uint8_t kSetModel = 0xFC;
+constexpr uint8_t kUpgradeMode = 0xEF;
+constexpr uint8_t kReadRequest = 0xFA;
 
 Report emptyReport()
 {
@@ -20,15 +28,15 @@ Report emptyReport()
 Report buildDeviceInfoQuery()
 {
     Report report = emptyReport();
-    report[1] = report[2] = report[3] = 0xFB;
+    report[1] = report[2] = report[3] = kInfoQuery;
     return report;
 }
 
 Report buildSetModelReport(uint8_t keys, uint8_t knobs, uint8_t variant)
 {
     Report report = emptyReport();
-    report[1] = 0xFC;
-    report[2] = 0xFC;
+    report[1] = kSetModel;
+    report[2] = kSetModel;
     report[3] = keys;
     report[4] = knobs;
     report[5] = variant;
@@ -38,7 +46,7 @@ Report buildSetModelReport(uint8_t keys, uint8_t knobs, uint8_t variant)
 Report buildKeyRecordReport(const uint8_t* record, bool currentFormat)
 {
     Report report = emptyReport();
-    const size_t bytes = currentFormat ? 64 : 50;
+    const size_t bytes = size_t(RecordCodec::recordBytes(currentFormat));
     std::memcpy(report.data() + 1, record, bytes);
     return report;
 }
@@ -46,17 +54,17 @@ Report buildKeyRecordReport(const uint8_t* record, bool currentFormat)
 Report buildCommitReport()
 {
     Report report = emptyReport();
-    report[1] = 0xFD;
-    report[2] = 0xFE;
-    report[3] = 0xFF;
+    report[1] = kRecordCommand;
+    report[2] = kCommitSecond;
+    report[3] = kCommitThird;
     return report;
 }
 
 Report buildLedBlockReport(int layerIndex, uint8_t mode, const uint8_t* colours48)
 {
     Report report = emptyReport();
-    report[1] = 0xFE;
-    report[2] = 0xB0;
+    report[1] = kLightingCommand;
+    report[2] = kLedBlockId;
     report[3] = static_cast<uint8_t>(layerIndex);
     report[4] = mode;
     std::memcpy(report.data() + 5, colours48, kLedColourBytes);
@@ -66,8 +74,8 @@ Report buildLedBlockReport(int layerIndex, uint8_t mode, const uint8_t* colours4
 Report buildUpgradeModeReport()
 {
     Report report = emptyReport();
-    report[1] = 0xEF;
-    report[2] = 0xEF;
+    report[1] = kUpgradeMode;
+    report[2] = kUpgradeMode;
     return report;
 }
 
@@ -78,7 +86,7 @@ int clampedReadKnobs(int knobCount) { return std::clamp(knobCount, 0, (kMaxSlot 
 Report buildKeyReadRequest(bool currentFormat, int slotCount, int knobCount, int layerNumber)
 {
     Report report = emptyReport();
-    report[1] = 0xFA;
+    report[1] = kReadRequest;
     report[2] = static_cast<uint8_t>(clampedReadSlots(slotCount));
     report[3] = currentFormat ? 0 : static_cast<uint8_t>(clampedReadKnobs(knobCount));
     report[4] = static_cast<uint8_t>(layerNumber);
@@ -88,8 +96,8 @@ Report buildKeyReadRequest(bool currentFormat, int slotCount, int knobCount, int
 Report buildLedReadRequest(int layerIndex)
 {
     Report report = emptyReport();
-    report[1] = 0xFA;
-    report[2] = 0xB0;
+    report[1] = kReadRequest;
+    report[2] = kLedBlockId;
     report[3] = static_cast<uint8_t>(layerIndex);
     return report;
 }
@@ -133,21 +141,21 @@ std::vector<int> keyReadSlotOrder(bool currentFormat, int slotCount, int knobCou
 ReportKind classifyReport(const Report& report)
 {
     const uint8_t a = report[1], b = report[2], c = report[3];
-    if (a == 0xFB && b == 0xFB && c == 0xFB)
+    if (a == kInfoQuery && b == kInfoQuery && c == kInfoQuery)
         return ReportKind::DeviceInfoQuery;
-    if (a == 0xFC && b == 0xFC)
+    if (a == kSetModel && b == kSetModel)
         return ReportKind::SetModel;
-    if (a == 0xFD && b == 0xFE && c == 0xFF)
+    if (a == kRecordCommand && b == kCommitSecond && c == kCommitThird)
         return ReportKind::Commit;
-    if (a == 0xFD)
+    if (a == kRecordCommand)
         return ReportKind::KeyRecord;
-    if (a == 0xFE && b == 0xB0)
+    if (a == kLightingCommand && b == kLedBlockId)
         return ReportKind::LedBlockOrLightingRecord;
-    if (a == 0xEF && b == 0xEF)
+    if (a == kUpgradeMode && b == kUpgradeMode)
         return ReportKind::UpgradeMode;
-    if (a == 0xFA && b == 0xB0)
+    if (a == kReadRequest && b == kLedBlockId)
         return ReportKind::LedReadRequest;
-    if (a == 0xFA)
+    if (a == kReadRequest)
         return ReportKind::KeyReadRequest;
     return ReportKind::Unknown;
 }

@@ -1,5 +1,6 @@
 #include "keys/config_store.h"
 
+#include "keys/board.h"
 #include "keys/key_table.h"
 
 
@@ -10,21 +11,11 @@ Q_LOGGING_CATEGORY(lcConfig, "tessaplex.config", QtInfoMsg)
 
 namespace {
 
-constexpr uint8_t kLightingCommand = 0xFE;
-constexpr uint8_t kLightingKeyId = 0xB0;
+using RecordCodec::kEntryCountByte;
+using RecordCodec::kPairCountByte;
+using RecordCodec::kLightingByte;
 
-// The entry count is byte 5 and the mouse subtype byte 4 (current format);
-// the pair count is byte 9 and a delay sits at bytes 4 (low) and 5 (high) (old).
-constexpr int kSubtypeByte = 4;
-constexpr int kEntryCountByte = 5;
-constexpr int kPairCountByte = 9;
-constexpr int kLightingByte = 11;
-
-constexpr int kFirstClearedByte = 4;
-constexpr uint8_t kShiftEntry = 0xF2;
-constexpr int kMaxDelayMs = 0xFFFF;
 constexpr int kLastLabelledKey = 25;
-constexpr int kLastKnobAction = 27;
 
 const uint8_t kDefaultLedPalette[kLedBytesPerLayer] = {
     0xFF, 0x00, 0x00, 0xFF, 0x80, 0x30, 0xFF, 0xFF, 0x30, 0x00, 0xFF, 0x00,
@@ -32,69 +23,6 @@ const uint8_t kDefaultLedPalette[kLedBytesPerLayer] = {
     0xFF, 0xA5, 0x00, 0xFF, 0xFF, 0x96, 0x7D, 0xFF, 0x00, 0x00, 0x8B, 0x8B,
     0x00, 0x00, 0x8B, 0xFF, 0x00, 0xFF, 0xFF, 0x66, 0x66, 0xFF, 0xC8, 0x64,
 };
-
-// A modifier mask becomes one entry per bit, in the order the keypad
-// expects for each combination the pages offer (note Ctrl, Alt, Shift, Win
-// for the four-key combination).
-struct ModifierExpansion {
-    uint8_t mask;
-    uint8_t count;
-    uint8_t entries[4];
-};
-
-const ModifierExpansion kModifierExpansions[] = {
-    {0x01, 1, {0xF1}},
-    {0x02, 1, {0xF2}},
-    {0x03, 2, {0xF1, 0xF2}},
-    {0x04, 1, {0xF3}},
-    {0x05, 2, {0xF1, 0xF3}},
-    {0x06, 2, {0xF3, 0xF2}},
-    {0x07, 3, {0xF1, 0xF2, 0xF3}},
-    {0x08, 1, {0xF4}},
-    {0x0A, 2, {0xF2, 0xF4}},
-    {0x0D, 3, {0xF1, 0xF3, 0xF4}},
-    {0x0F, 4, {0xF1, 0xF3, 0xF2, 0xF4}},
-    {0x10, 1, {0xF5}},
-    {0x20, 1, {0xF6}},
-    {0x40, 1, {0xF7}},
-    {0x80, 1, {0xF8}},
-};
-
-const ModifierExpansion* expansionOf(uint8_t mask)
-{
-    for (const ModifierExpansion& e : kModifierExpansions) {
-        if (e.mask == mask)
-            return &e;
-    }
-    return nullptr;
-}
-
-// Mouse actions in the order of their codes 0x61.. (code - 0x61).
-struct MouseAction {
-    uint8_t buttons;
-    uint8_t wheel;
-    uint8_t modifierBits;  // 0x01 Ctrl, 0x02 Shift, 0x04 Alt
-    uint8_t gesture;       // 0 = pointer action
-};
-
-const MouseAction kMouseActions[16] = {
-    {0x01, 0x00, 0x00, 0}, {0x04, 0x00, 0x00, 0}, {0x02, 0x00, 0x00, 0},
-    {0x00, 0x01, 0x00, 0}, {0x00, 0xFF, 0x00, 0},
-    {0x00, 0x01, 0x01, 0}, {0x00, 0xFF, 0x01, 0},
-    {0x00, 0x01, 0x02, 0}, {0x00, 0xFF, 0x02, 0},
-    {0x00, 0x01, 0x04, 0}, {0x00, 0xFF, 0x04, 0},
-    {0, 0, 0, 1}, {0, 0, 0, 2}, {0, 0, 0, 3}, {0, 0, 0, 4}, {0, 0, 0, 5},
-};
-
-uint8_t modifierEntryOfBits(uint8_t bits)
-{
-    switch (bits) {
-    case 0x01: return 0xF1;
-    case 0x02: return 0xF2;
-    case 0x04: return 0xF3;
-    default: return 0x00;
-    }
-}
 
 bool validLayer(int layer) { return layer >= 0 && layer < kLayers; }
 bool validSlot(int slot) { return slot >= 0 && slot < kSlotsPerLayer; }
@@ -251,14 +179,14 @@ void ConfigStore::ClearLayerRecords(uint8_t layer)
         return;
     // Every key and knob action, through the last entry code (byte 59): a
     // cleared key must not keep its 18th code or it would resurface.
-    for (int slot = 1; slot <= kLastKnobAction; ++slot) {
+    for (int slot = 1; slot <= kLastPictureSlot; ++slot) {
         if (!clearSlot(layer, slot))
             continue;
         // The keypad still holds what was cleared: it has to be sent, and a
         // slot that was only ever read back needs its header for that.
         for (bool currentArray : {true, false}) {
             uint8_t* rec = recordOf(currentArray, layer, slot);
-            rec[0] = 0xFD;
+            rec[0] = kRecordCommand;
             rec[1] = static_cast<uint8_t>(slot);
             rec[2] = static_cast<uint8_t>(layer + 1);
         }
@@ -271,7 +199,7 @@ bool ConfigStore::clearSlot(int layer, int slot)
     bool changed = false;
     for (bool currentArray : {true, false}) {
         uint8_t* rec = recordOf(currentArray, layer, slot);
-        for (int i = kFirstClearedByte; i < kSlotBytes; ++i) {
+        for (int i = RecordCodec::kFirstActionByte; i < kSlotBytes; ++i) {
             changed = changed || rec[i] != 0;
             rec[i] = 0;
         }
@@ -325,18 +253,18 @@ WriteResult ConfigStore::AddModifier(int index)
         if (shiftedSymbol) {
             if (n + 2 > kCurrentEntries)
                 return refuseFull(Select_PHY_Key_Layer, Select_PHY_Key, "shifted symbol");
-            rec[entryCodeByte(n)] = kShiftEntry;
+            rec[entryCodeByte(n)] = RecordCodec::kShiftEntry;
             rec[entryCodeByte(n + 1)] = code;
             rec[kEntryCountByte] = n + 2;
         } else {
-            const ModifierExpansion* expansion = expansionOf(code);
-            if (!expansion)
+            const RecordCodec::ModifierEntries expansion = RecordCodec::modifierEntries(code);
+            if (expansion.count == 0)
                 return WriteResult::Ignored;
-            if (n + expansion->count > kCurrentEntries)
+            if (n + expansion.count > kCurrentEntries)
                 return refuseFull(Select_PHY_Key_Layer, Select_PHY_Key, "modifier");
-            for (int i = 0; i < expansion->count; ++i)
-                rec[entryCodeByte(n + i)] = expansion->entries[i];
-            rec[kEntryCountByte] = n + expansion->count;
+            for (int i = 0; i < expansion.count; ++i)
+                rec[entryCodeByte(n + i)] = expansion.entries[size_t(i)];
+            rec[kEntryCountByte] = n + expansion.count;
         }
     } else {
         const int n = rec[kPairCountByte];
@@ -371,15 +299,7 @@ WriteResult ConfigStore::SetMediaKey(int index)
 
     // A key plays one consumer function: a second selection replaces the
     // first instead of stacking a second usage the keypad would not play.
-    if (current) {
-        rec[entryCodeByte(0)] = lo;
-        rec[entryCodeByte(1)] = hi;
-        rec[kEntryCountByte] = 2;
-    } else {
-        rec[pairBitsByte(0)] = lo;
-        rec[pairCodeByte(0)] = hi;
-        rec[kPairCountByte] = 2;
-    }
+    RecordCodec::encodeMedia(rec, current, uint16_t(lo | (hi << 8)));
     rec[3] = Select_PHY_Key_Mode;
     finishKeyWrite(rec, current ? kCurrentRecordBytes : kOldRecordBytes);
     return WriteResult::Written;
@@ -393,32 +313,12 @@ WriteResult ConfigStore::SetMouseKey(int index)
     uint8_t* rec = selectedSlotOf(current);
     if (!rec)
         return WriteResult::NoKeySelected;
-    const int g = KeyTable::code(index) - 0x61;
-    if (g < 0 || g > 15)
+    const int g = KeyTable::code(index) - RecordCodec::kFirstMouseCode;
+    if (!RecordCodec::mouseAction(g))
         return WriteResult::Ignored;
-    const MouseAction& action = kMouseActions[g];
 
     ClearSelectedRecord();
-    if (current) {
-        rec[kEntryCountByte] = 4;
-        if (action.gesture) {
-            rec[kSubtypeByte] = 4;
-            rec[entryCodeByte(0)] = action.gesture;
-            if (g == 11)
-                qCDebug(lcConfig, "0x6c 0x6c 0x6c");
-        } else {
-            rec[kSubtypeByte] = 1;
-            rec[entryCodeByte(0)] = modifierEntryOfBits(action.modifierBits);
-            rec[entryCodeByte(1)] = action.buttons;
-            rec[entryCodeByte(4)] = action.wheel;
-        }
-    } else {
-        // Gestures have no old-format form: the record keeps only its count.
-        rec[kPairCountByte] = 1;
-        rec[10] = action.modifierBits;
-        rec[11] = action.buttons;
-        rec[14] = action.wheel;
-    }
+    RecordCodec::encodeMouse(rec, current, g);
     rec[3] = Select_PHY_Key_Mode;
     finishKeyWrite(rec, current ? kCurrentRecordBytes : kOldRecordBytes);
     return WriteResult::Written;
@@ -434,15 +334,10 @@ WriteResult ConfigStore::SetRgb_Led_Key(int index)
     const uint8_t c = KeyTable::code(index);
 
     slot[0] = kLightingCommand;
-    slot[1] = kLightingKeyId;
+    slot[1] = kLedBlockId;
     slot[2] = layer + 1;
     slot[3] = Select_PHY_Key_Mode;
-    if (c & 0xF0)
-        slot[kLightingByte] = (slot[kLightingByte] & 0x0F) | c;
-    else
-        slot[kLightingByte] = (slot[kLightingByte] & 0xF0) | c;
-    if ((slot[kLightingByte] & 0xF0) == 0)
-        slot[kLightingByte] |= 0x50;  // a mode alone shows in cyan
+    slot[kLightingByte] = RecordCodec::lightingByte(slot[kLightingByte], c);
     slot[kPairCountByte] = 1;
     MarkKeyModified(layer, 0);
     return WriteResult::Written;
@@ -454,8 +349,8 @@ WriteResult ConfigStore::SetOldFormatDelay(int valueMs)
     if (!rec)
         return WriteResult::NoKeySelected;
     const int value = std::clamp(valueMs, 0, kMaxDelayMs);
-    rec[4] = value & 0xFF;
-    rec[5] = value >> 8;
+    rec[RecordCodec::kOldDelayLowByte] = value & 0xFF;
+    rec[RecordCodec::kOldDelayHighByte] = value >> 8;
     rec[3] = Select_PHY_Key_Mode;
     finishKeyWrite(rec, kOldRecordBytes);
     return WriteResult::Written;

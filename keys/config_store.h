@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/record_codec.h"
+
 #include <QLoggingCategory>
 
 #include <cstdint>
@@ -15,23 +17,7 @@
 Q_DECLARE_LOGGING_CATEGORY(lcConfig)
 
 constexpr int kLayers = 3;
-constexpr int kSlotsPerLayer = 60;
-constexpr int kSlotBytes = 65;
 constexpr int kLedBytesPerLayer = 48;
-constexpr int kCurrentRecordBytes = 64;  // bytes 0..63 of a current-format slot
-constexpr int kOldRecordBytes = 50;      // bytes 0..49 of an old-format slot
-constexpr int kCurrentEntries = 18;      // entries of 3 bytes at 6..59
-constexpr int kOldPairs = 20;            // pairs of 2 bytes at 10..49
-
-constexpr uint8_t kRecordCommand = 0xFD;  // byte 0 of every key record
-
-enum ActionMode : uint8_t {
-    ModeKeys = 1,
-    ModeMultimedia = 2,
-    ModeMouse = 3,
-    ModeDelay = 5,
-    ModeLighting = 8,
-};
 
 // Outcome of one writer call; the caller decides what the user sees.
 enum class WriteResult {
@@ -40,16 +26,6 @@ enum class WriteResult {
     RecordFull,     // the value would pass the end of the record; nothing written
     Ignored,        // argument outside the writer's range or shape
 };
-
-inline bool isCurrentFormat(uint8_t versionByte) { return versionByte > 9; }
-
-// Where entry n lives in a record. Current format: its delay at 6 + 3n (high
-// byte first), its code at 8 + 3n. Old format: pair n is the modifier bits at
-// 10 + 2n and the code at 11 + 2n.
-constexpr int entryDelayByte(int n) { return 6 + 3 * n; }
-constexpr int entryCodeByte(int n) { return 8 + 3 * n; }
-constexpr int pairBitsByte(int n) { return 10 + 2 * n; }
-constexpr int pairCodeByte(int n) { return 11 + 2 * n; }
 
 struct ConfigStore {
     ConfigStore();  // load values: zeros, LED palette, mode 1, layout 15,3,0,0

@@ -1,4 +1,5 @@
 #include "keys/key_table.h"
+#include "keys/board.h"
 #include "keys/config_store.h"
 
 
@@ -297,13 +298,14 @@ int findCode(uint8_t code, int first, int last)
     return -1;
 }
 
-QString physicalKeyName(int keyId, int language)
+QString physicalKeyName(int keyId, int language, const Board* board)
 {
-    if (keyId >= 1 && keyId <= 15)
+    const bool onBoard = board && keyId >= 1 && board->has(keyId);
+    if (onBoard ? board->isKey(keyId) : keyId >= 1 && keyId <= 15)
         return QStringLiteral("KEY%1").arg(keyId);
-    if (keyId >= 16 && keyId <= 27) {
-        const int knob = (keyId - 16) / 3 + 1;
-        const int side = (keyId - 16) % 3;
+    if (onBoard || SlotNames::isKnobSlot(keyId)) {
+        const int knob = onBoard ? board->knobNumber(keyId) : SlotNames::knobOf(keyId);
+        const int side = onBoard ? board->knobSide(keyId) : (keyId - 16) % 3;
         if (isEnglish(language))
             return QStringLiteral("k%1_%2").arg(knob).arg(QLatin1String(kKnobSidesEnglish[side]));
         return QStringLiteral("K%1_").arg(knob) + QString::fromUtf8(kKnobSidesChinese[side]);

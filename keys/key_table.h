@@ -7,6 +7,8 @@
 // Every assignable value: a code byte with a Chinese and an English caption.
 // Language numbers follow Language_Flag: 1 English, anything else Chinese.
 
+class Board;
+
 struct KeyEntry {
     uint8_t code;
     const char* chinese;  // UTF-8
@@ -27,7 +29,9 @@ KeyGroup groupOf(int index);
 // First index in [first, last] whose code equals code, or -1.
 int findCode(uint8_t code, int first, int last);
 
-QString physicalKeyName(int keyId, int language);  // ids 1..27
+// ids 1..27; with a board, a slot it has is named as its picture shows it
+// (K16 of a 21-key board is "KEY16", its knob's left turn "k1_left").
+QString physicalKeyName(int keyId, int language, const Board* board = nullptr);
 QString colourName(int colour, int language);      // 1..7
 QString ledModeName(int mode, int language);       // 0..5
 QString modifierPrefix(uint8_t pseudoCode);        // 0xF1..0xF8, else empty

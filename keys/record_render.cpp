@@ -10,63 +10,13 @@ constexpr int kLastMultimedia = 81;
 constexpr int kFirstKeyboard = 112;
 constexpr int kLastKeyboard = 223;
 
-enum class WheelModifier { None, Ctrl, Shift, Alt, Unknown };
+constexpr int kFirstMouse = 96;
 
-WheelModifier modifierOfEntry(uint8_t entryCode)
+// KeyTable index of the mouse action a record holds, or -1 for bytes no button makes.
+int mouseCaptionIndex(const uint8_t* rec, bool currentFormat)
 {
-    switch (entryCode) {
-    case 0x00: return WheelModifier::None;
-    case 0xF1: return WheelModifier::Ctrl;
-    case 0xF2: return WheelModifier::Shift;
-    case 0xF3: return WheelModifier::Alt;
-    default: return WheelModifier::Unknown;
-    }
-}
-
-WheelModifier modifierOfBits(uint8_t bits)
-{
-    switch (bits) {
-    case 0x00: return WheelModifier::None;
-    case 0x01: return WheelModifier::Ctrl;
-    case 0x02: return WheelModifier::Shift;
-    case 0x04: return WheelModifier::Alt;
-    default: return WheelModifier::Unknown;
-    }
-}
-
-// KeyTable index of a pointer action, or -1 for a combination no button makes.
-int mouseActionIndex(uint8_t buttons, uint8_t wheel, WheelModifier modifier)
-{
-    if (wheel == 0 && modifier == WheelModifier::None) {
-        switch (buttons) {
-        case 0x01: return 96;
-        case 0x04: return 97;
-        case 0x02: return 98;
-        default: return -1;
-        }
-    }
-    if (buttons != 0 || (wheel != 0x01 && wheel != 0xFF))
-        return -1;
-    const int down = wheel == 0xFF ? 1 : 0;
-    switch (modifier) {
-    case WheelModifier::None: return 99 + down;
-    case WheelModifier::Ctrl: return 101 + down;
-    case WheelModifier::Shift: return 103 + down;
-    case WheelModifier::Alt: return 105 + down;
-    default: return -1;
-    }
-}
-
-int gestureIndex(uint8_t gesture)
-{
-    switch (gesture) {
-    case 1: return 108;
-    case 2: return 109;
-    case 3: return 110;
-    case 4: return 111;
-    case 5: return 107;
-    default: return -1;
-    }
+    const int action = RecordCodec::mouseActionIn(rec, currentFormat);
+    return action < 0 ? -1 : KeyTable::findCode(uint8_t(RecordCodec::kFirstMouseCode + action), kFirstMouse, kFirstKeyboard - 1);
 }
 
 class Renderer {
@@ -106,29 +56,26 @@ private:
 
 void renderCurrent(const uint8_t* rec, Renderer& r)
 {
-    switch (rec[3]) {
+    switch (rec[RecordCodec::kModeByte]) {
     case ModeKeys:
         for (int k = 0; k < kCurrentEntries; ++k) {
             const uint8_t c = rec[entryCodeByte(k)];
-            if (c == 0 || c > 0xF8)
+            if (c == 0 || c > RecordCodec::kLastModifierEntry)
                 continue;
-            if (c >= 0xF1)
+            if (c >= RecordCodec::kFirstModifierEntry)
                 r.prefix(KeyTable::modifierPrefix(c));
             else
                 r.caption(RecordRender::keyboardCaption(c, r.language()));
         }
         break;
     case ModeMultimedia:
-        if (rec[8] != 0)
-            r.caption(RecordRender::consumerCaption(rec[8], r.language()));
+        if (rec[entryCodeByte(0)] != 0)
+            r.caption(RecordRender::consumerCaption(rec[entryCodeByte(0)], r.language()));
         break;
     case ModeMouse:
-        if (rec[4] == 4) {
-            if (r.onButton())
-                r.tableCaption(gestureIndex(rec[8]));
-        } else {
-            r.tableCaption(mouseActionIndex(rec[11], rec[20], modifierOfEntry(rec[8])));
-        }
+        // The text box names no gesture.
+        if (rec[RecordCodec::kMouseKindByte] != RecordCodec::kMouseGesture || r.onButton())
+            r.tableCaption(mouseCaptionIndex(rec, true));
         break;
     default:
         break;
@@ -144,7 +91,7 @@ void renderOldPairs(const uint8_t* rec, Renderer& r)
         const uint8_t c = rec[pairCodeByte(k)];
         for (int bit = 0; bit < 8; ++bit) {
             if (bits & (1u << bit))
-                r.prefix(KeyTable::modifierPrefix(static_cast<uint8_t>(0xF1 + bit)));
+                r.prefix(KeyTable::modifierPrefix(static_cast<uint8_t>(RecordCodec::kFirstModifierEntry + bit)));
         }
         if (c != 0)
             r.caption(RecordRender::keyboardCaption(c, r.language()));
@@ -153,7 +100,7 @@ void renderOldPairs(const uint8_t* rec, Renderer& r)
 
 void renderOld(const uint8_t* rec, Renderer& r)
 {
-    switch (rec[3]) {
+    switch (rec[RecordCodec::kModeByte]) {
     case ModeKeys:
         renderOldPairs(rec, r);
         break;
@@ -162,14 +109,15 @@ void renderOld(const uint8_t* rec, Renderer& r)
         // the keypad holds the keys and the delay, so both are shown.
         renderOldPairs(rec, r);
         if (!r.onButton())
-            r.prefix(RecordRender::oldFormatDelayText(rec[4] | (rec[5] << 8)));
+            r.prefix(RecordRender::oldFormatDelayText(rec[RecordCodec::kOldDelayLowByte]
+                                                      | (rec[RecordCodec::kOldDelayHighByte] << 8)));
         break;
     case ModeMultimedia:
-        if (rec[10] != 0)
-            r.caption(RecordRender::consumerCaption(rec[10], r.language()));
+        if (rec[pairBitsByte(0)] != 0)
+            r.caption(RecordRender::consumerCaption(rec[pairBitsByte(0)], r.language()));
         break;
     case ModeMouse:
-        r.tableCaption(mouseActionIndex(rec[11], rec[14], modifierOfBits(rec[10])));
+        r.tableCaption(mouseCaptionIndex(rec, false));
         break;
     default:
         break;
@@ -207,11 +155,7 @@ QString renderRecord(const uint8_t* record, bool currentFormat, RenderTarget tar
 
 bool isEmptyRecord(const uint8_t* record, bool currentFormat)
 {
-    if (!record)
-        return true;
-    if (currentFormat)
-        return record[8] == 0 && record[11] == 0 && record[20] == 0;
-    return record[10] == 0 && record[11] == 0 && record[14] == 0;
+    return RecordCodec::isEmpty(record, currentFormat);
 }
 
 QString keyButtonLabel(const uint8_t* record, bool currentFormat, int language)
@@ -228,7 +172,7 @@ DelaySlotCaption delaySlotCaption(uint8_t code, int language)
         result.changeCaption = true;
         result.caption = QStringLiteral("NULL");
         result.style = DelaySlotCaption::Style::Red;
-    } else if (code >= 0xF1) {
+    } else if (code >= RecordCodec::kFirstModifierEntry) {
         result.caption = KeyTable::modifierPrefix(code);
         result.changeCaption = !result.caption.isEmpty();
         result.style = DelaySlotCaption::Style::Green;

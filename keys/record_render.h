@@ -16,7 +16,8 @@ namespace RecordRender {
 
 QString renderRecord(const uint8_t* record, bool currentFormat, RenderTarget target, int language);
 
-// The buttons show "NULL" for such a record, whatever its type byte.
+// Empty by the one rule (RecordCodec::isEmpty): the buttons show "NULL" for
+// such a record, whatever its type byte.
 bool isEmptyRecord(const uint8_t* record, bool currentFormat);
 
 // The physical-key button text: the rendering, or "NULL" for an empty record.

@@ -1,5 +1,7 @@
 #include "models/layout_table.h"
 
+#include <utility>
+
 namespace {
 
 int scaled(double factor, int size) { return static_cast<int>(factor * size); }
@@ -339,6 +341,27 @@ int chooseLayout(int keys, int knobs, int version, int variant, uint16_t product
         break;
     }
     return kDefaultLayout;
+}
+
+std::vector<PictureSlot> layoutSlots(int layoutId)
+{
+    std::vector<PictureSlot> out;
+    if (layoutId < 1 || layoutId > kLayoutCount)
+        return out;
+    const KeypadLayout& shape = keypadLayouts()[static_cast<size_t>(layoutId - 1)];
+    for (const KeyRun& run : shape.keys)
+        for (int i = 0; i < run.count; ++i)
+            out.push_back({run.first + i, PictureRole::Key, 0});
+    int knob = 0;
+    for (const Cluster& c : shape.clusters) {
+        ++knob;
+        for (const auto& [index, role] : {std::pair<int, PictureRole>{c.left, PictureRole::KnobLeft},
+                                          {c.middle, PictureRole::KnobPress},
+                                          {c.right, PictureRole::KnobRight}})
+            if (index >= 1 && index <= kPictureButtons)
+                out.push_back({index, role, knob});
+    }
+    return out;
 }
 
 QString buttonStyleSheet(int radius)

@@ -28,6 +28,18 @@ constexpr uint16_t kProductFourKeyOneKnobPad = 0x8851;
 int chooseLayout(int keys, int knobs, int version, int variant, uint16_t productId,
                  int buildVariant);
 
+// What each button of a picture stands for: a key, or the left turn, press or
+// right turn of a knob (numbered in the picture's order, from 1). The board a
+// keypad has is the one its picture shows, so this is where the slots of a
+// board come from.
+enum class PictureRole { Key, KnobLeft, KnobPress, KnobRight };
+struct PictureSlot {
+    int index = 0;  // button index = record slot
+    PictureRole role = PictureRole::Key;
+    int knob = 0;   // 1.. for knob parts, 0 for keys
+};
+std::vector<PictureSlot> layoutSlots(int layoutId);  // empty outside 1..31
+
 // Style sheet of a transparent click button; radius 10 for keys and knob arrows,
 // half the knob size for the round knob button.
 QString buttonStyleSheet(int radius);

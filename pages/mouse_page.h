@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/record_codec.h"
+
 #include <cstdint>
 
 class QTabWidget;
@@ -8,7 +10,7 @@ class QWidget;
 // The mouse tab: touch gestures exist from record format 11 on.
 namespace MousePage {
 constexpr int kTabIndex = 4;
-constexpr uint8_t kFirstGestureFormat = 11;
+constexpr uint8_t kFirstGestureFormat = kFirstGestureFirmware;
 }  // namespace MousePage
 
 // On connection: tab caption and whether the five gesture buttons show.

@@ -11,9 +11,9 @@ namespace {
 
 constexpr int kEnglish = 1;
 constexpr int kChinese = 0;
-constexpr int kEntries = 18;      // current format: 3-byte entries at 6..59
-constexpr int kPairs = 20;        // old format: 2-byte pairs at 10..49
-constexpr int kMaxDelayMs = 0xFFFF;
+constexpr int kEntries = kCurrentEntries;
+constexpr int kPairs = kOldPairs;
+using RecordCodec::kFirstGestureAction;
 
 // One word (or caption of several words) of an action.
 struct Item {
@@ -102,7 +102,7 @@ struct Vocabulary {
         for (int i = 96; i <= 111; ++i) {
             Item it;
             it.type = Item::Mouse;
-            it.mouse = KeyTable::code(i) - 0x61;
+            it.mouse = KeyTable::code(i) - RecordCodec::kFirstMouseCode;
             add(normalised(KeyTable::entry(i).chinese), it);
             add(normalised(KeyTable::entry(i).english), it);
             mouseWord[it.mouse] = normalised(KeyTable::entry(i).english);
@@ -285,27 +285,6 @@ bool tokenize(const QString& words, QVector<Item>* items, QString* error)
     return true;
 }
 
-// Modifier masks as the window expands them into entries of the current format.
-QVector<uint8_t> modifierEntries(uint8_t mask)
-{
-    switch (mask) {
-    case 0x03: return {0xF1, 0xF2};
-    case 0x05: return {0xF1, 0xF3};
-    case 0x06: return {0xF3, 0xF2};
-    case 0x07: return {0xF1, 0xF2, 0xF3};
-    case 0x0A: return {0xF2, 0xF4};
-    case 0x0D: return {0xF1, 0xF3, 0xF4};
-    case 0x0F: return {0xF1, 0xF3, 0xF2, 0xF4};
-    default: break;
-    }
-    QVector<uint8_t> out;
-    for (int bit = 0; bit < 8; ++bit) {
-        if (mask & (1u << bit))
-            out.append(uint8_t(0xF1 + bit));
-    }
-    return out;
-}
-
 enum class Kind { Keys, Media, Mouse, Lighting, None, Empty };
 
 bool isKeyItem(const Item& it)
@@ -352,47 +331,11 @@ void setDelay(ActionWords::Record& r, int entry, int ms)
     r[size_t(7 + 3 * entry)] = uint8_t(ms & 0xFF);
 }
 
-struct MouseBytes {
-    uint8_t modifierBits;  // old-format bits: 1 Ctrl, 2 Shift, 4 Alt
-    uint8_t buttons;
-    uint8_t wheel;
-};
-
-MouseBytes mouseBytes(int g)
-{
-    switch (g) {
-    case 0: return {0, 0x01, 0};
-    case 1: return {0, 0x04, 0};
-    case 2: return {0, 0x02, 0};
-    case 3: return {0, 0, 0x01};
-    case 4: return {0, 0, 0xFF};
-    case 5: return {0x01, 0, 0x01};
-    case 6: return {0x01, 0, 0xFF};
-    case 7: return {0x02, 0, 0x01};
-    case 8: return {0x02, 0, 0xFF};
-    case 9: return {0x04, 0, 0x01};
-    case 10: return {0x04, 0, 0xFF};
-    default: return {0, 0, 0};
-    }
-}
-
-int mouseIndex(uint8_t modifierBits, uint8_t buttons, uint8_t wheel)
-{
-    for (int g = 0; g <= 10; ++g) {
-        const MouseBytes b = mouseBytes(g);
-        if (b.modifierBits == modifierBits && b.buttons == buttons && b.wheel == wheel)
-            return g;
-    }
-    return -1;
-}
-
-constexpr int kGestureFirst = 11;  // Left Swipe; gesture number = g - 10
-
 std::optional<ActionWords::Record> build(const QVector<Item>& items, const ActionWords::Context& ctx,
                                          QString* error)
 {
     ActionWords::Record r{};
-    r[0] = 0xFD;
+    r[0] = kRecordCommand;
     r[1] = uint8_t(ctx.slot);
     r[2] = uint8_t(ctx.layer + 1);
     Kind kind;
@@ -408,6 +351,19 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
     if (kind == Kind::Empty && delayTokens == 0) {
         *error = QStringLiteral("no action (write \"none\" for a key that does nothing)");
         return std::nullopt;
+    }
+    for (const Item& it : items) {
+        if (it.type != Item::Mouse || !RecordCodec::isGesture(it.mouse))
+            continue;
+        if (!ctx.currentFormat) {
+            *error = QStringLiteral("\"%1\": touch gestures have no form in the old format (firmware 9 or older)")
+                         .arg(it.text);
+            return std::nullopt;
+        }
+        if (!ctx.gestures) {
+            *error = QStringLiteral("\"%1\": touch gestures need firmware %2 or newer").arg(it.text).arg(kFirstGestureFirmware);
+            return std::nullopt;
+        }
     }
     if (ctx.currentFormat && kind == Kind::Lighting) {
         *error = QStringLiteral("a layer's lighting mode and colour belong to the old format (firmware 9 or lower)");
@@ -454,11 +410,14 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
                     pending = it.value;
                     break;
                 case Item::Modifier:
-                    for (uint8_t e : modifierEntries(it.mask))
-                        push(e);
+                {
+                    const RecordCodec::ModifierEntries expansion = RecordCodec::modifierEntries(it.mask);
+                    for (int e = 0; e < expansion.count; ++e)
+                        push(expansion.entries[size_t(e)]);
+                }
                     break;
                 case Item::Shifted:
-                    push(0xF2);
+                    push(RecordCodec::kShiftEntry);
                     push(it.code);
                     break;
                 case Item::Key:
@@ -478,41 +437,27 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
                              .arg(kEntries).arg(entries.size());
                 return std::nullopt;
             }
-            r[3] = 1;
-            r[5] = uint8_t(entries.size());
+            r[RecordCodec::kModeByte] = ModeKeys;
+            r[RecordCodec::kEntryCountByte] = uint8_t(entries.size());
             for (int n = 0; n < entries.size(); ++n) {
                 setDelay(r, n, entries[n].first);
-                r[size_t(8 + 3 * n)] = entries[n].second;
+                r[size_t(entryCodeByte(n))] = entries[n].second;
             }
         } else if (kind == Kind::Media) {
             for (const Item& it : items) {
-                if (it.type == Item::Media) {
-                    r[3] = 2;
-                    r[5] = 2;
-                    r[8] = uint8_t(it.usage & 0xFF);
-                    r[11] = uint8_t(it.usage >> 8);
-                }
+                if (it.type == Item::Media)
+                    RecordCodec::encodeMedia(r.data(), true, it.usage);
             }
         } else if (kind == Kind::Mouse) {
-            r[3] = 3;
-            r[4] = 1;
-            r[5] = 4;
+            r[RecordCodec::kModeByte] = ModeMouse;
+            r[RecordCodec::kMouseKindByte] = RecordCodec::kMousePointer;
+            r[RecordCodec::kEntryCountByte] = RecordCodec::kMouseEntries;
             for (const Item& it : items) {
-                if (it.type != Item::Mouse)
-                    continue;
-                if (it.mouse >= kGestureFirst) {
-                    r[4] = 4;
-                    r[8] = uint8_t(it.mouse - kGestureFirst + 1);
-                } else {
-                    static const uint8_t entryOfBits[5] = {0, 0xF1, 0xF2, 0, 0xF3};
-                    const MouseBytes b = mouseBytes(it.mouse);
-                    r[8] = entryOfBits[b.modifierBits];
-                    r[11] = b.buttons;
-                    r[20] = b.wheel;
-                }
+                if (it.type == Item::Mouse)
+                    RecordCodec::encodeMouse(r.data(), true, it.mouse);
             }
         } else {
-            r[3] = 1;  // none
+            r[RecordCodec::kModeByte] = ModeKeys;  // none
         }
     } else {
         if (kind == Kind::Keys || kind == Kind::Empty) {
@@ -521,6 +466,12 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
             int delay = -1;
             for (const Item& it : items) {
                 if (it.type == Item::Delay) {
+                    // The keypad waits once, before it sends the first key.
+                    if (count > 0 || pendingMask) {
+                        *error = QStringLiteral("\"%1\": the old format (firmware 9 or older) holds one delay, "
+                                                "before the first key").arg(it.text);
+                        return std::nullopt;
+                    }
                     delay = it.value;
                     continue;
                 }
@@ -548,31 +499,23 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
             // as the window leaves them.
             if (pendingMask && count < kPairs)
                 r[size_t(10 + 2 * count)] = pendingMask;
-            r[3] = delay >= 0 ? 5 : 1;
+            r[RecordCodec::kModeByte] = delay >= 0 ? ModeDelay : ModeKeys;
             if (delay >= 0) {
-                r[4] = uint8_t(delay & 0xFF);
-                r[5] = uint8_t(delay >> 8);
+                r[RecordCodec::kOldDelayLowByte] = uint8_t(delay & 0xFF);
+                r[RecordCodec::kOldDelayHighByte] = uint8_t(delay >> 8);
             }
-            r[9] = uint8_t(count);
+            r[RecordCodec::kPairCountByte] = uint8_t(count);
         } else if (kind == Kind::Media) {
             for (const Item& it : items) {
-                if (it.type == Item::Media) {
-                    r[3] = 2;
-                    r[9] = 2;
-                    r[10] = uint8_t(it.usage & 0xFF);
-                    r[11] = uint8_t(it.usage >> 8);
-                }
+                if (it.type == Item::Media)
+                    RecordCodec::encodeMedia(r.data(), false, it.usage);
             }
         } else if (kind == Kind::Mouse) {
-            r[3] = 3;
-            r[9] = 1;
+            r[RecordCodec::kModeByte] = ModeMouse;
+            r[RecordCodec::kPairCountByte] = 1;
             for (const Item& it : items) {
-                if (it.type != Item::Mouse)
-                    continue;
-                const MouseBytes b = mouseBytes(it.mouse);  // gestures: nothing
-                r[10] = b.modifierBits;
-                r[11] = b.buttons;
-                r[14] = b.wheel;
+                if (it.type == Item::Mouse)
+                    RecordCodec::encodeMouse(r.data(), false, it.mouse);
             }
         } else if (kind == Kind::Lighting) {
             int mode = -1;
@@ -587,14 +530,14 @@ std::optional<ActionWords::Record> build(const QVector<Item>& items, const Actio
                 }
                 *target = it.code;
             }
-            r[0] = 0xFE;
-            r[1] = 0xB0;
-            r[3] = 8;
-            r[9] = 1;
-            // As the window: no colour given means cyan.
-            r[11] = uint8_t(((colour > 0 ? colour : 5) << 4) | (mode > 0 ? mode : 0));
+            r[0] = kLightingCommand;
+            r[1] = kLedBlockId;
+            r[RecordCodec::kModeByte] = ModeLighting;
+            r[RecordCodec::kPairCountByte] = 1;
+            r[RecordCodec::kLightingByte] = RecordCodec::lightingByte(
+                colour > 0 ? uint8_t(colour << 4) : 0, uint8_t(mode > 0 ? mode : 0));
         } else {
-            r[3] = 1;  // none
+            r[RecordCodec::kModeByte] = ModeKeys;  // none
         }
     }
 
@@ -698,17 +641,14 @@ QString currentWords(const ActionWords::Record& r)
         break;
     case 2:
         inlineDelays = false;
-        w << mediaWordOf(uint16_t(r[8] | (r[11] << 8)));
+        w << mediaWordOf(RecordCodec::mediaUsageIn(r.data(), true));
         break;
     case 3: {
         inlineDelays = false;
-        int g = -1;
-        if (r[4] == 4 && r[8] >= 1 && r[8] <= 5)
-            g = kGestureFirst + r[8] - 1;
-        if (r[4] == 1) {
-            const uint8_t bits = r[8] == 0xF1 ? 1 : r[8] == 0xF2 ? 2 : r[8] == 0xF3 ? 4 : r[8] == 0 ? 0 : 0xFF;
-            g = bits == 0xFF ? -1 : mouseIndex(bits, r[11], r[20]);
-        }
+        const uint8_t kindByte = r[RecordCodec::kMouseKindByte];
+        const int g = kindByte == RecordCodec::kMousePointer || kindByte == RecordCodec::kMouseGesture
+                          ? RecordCodec::mouseActionIn(r.data(), true)
+                          : -1;
         w << (g >= 0 ? vocabulary().mouseWord[g] : QStringLiteral("mouse:none"));
         break;
     }
@@ -728,7 +668,7 @@ QString currentWords(const ActionWords::Record& r)
 QString oldWords(const ActionWords::Record& r, int slot)
 {
     QStringList w;
-    if (slot == 0 && r[0] == 0xFE && r[1] == 0xB0) {
+    if (slot == 0 && r[0] == kLightingCommand && r[1] == kLedBlockId) {
         const int mode = r[11] & 0x0F;
         const int colour = r[11] >> 4;
         if (mode <= 5)
@@ -758,10 +698,10 @@ QString oldWords(const ActionWords::Record& r, int slot)
             w << QStringLiteral("none");
         break;
     case 2:
-        w << mediaWordOf(uint16_t(r[10] | (r[11] << 8)));
+        w << mediaWordOf(RecordCodec::mediaUsageIn(r.data(), false));
         break;
     case 3: {
-        const int g = mouseIndex(r[10], r[11], r[14]);
+        const int g = RecordCodec::mouseActionIn(r.data(), false);
         w << (g >= 0 ? vocabulary().mouseWord[g] : QStringLiteral("mouse:none"));
         break;
     }
@@ -799,58 +739,23 @@ QStringList patches(const ActionWords::Record& want, const ActionWords::Record& 
 
 }  // namespace
 
-namespace SlotNames {
-
-QString name(int slot)
-{
-    if (slot >= 1 && slot <= 15)
-        return QStringLiteral("K%1").arg(slot);
-    if (isKnobSlot(slot)) {
-        static const char* const sides[3] = {"left", "press", "right"};
-        return QStringLiteral("knob %1 %2").arg(knobOf(slot)).arg(QLatin1String(sides[(slot - 16) % 3]));
-    }
-    return QStringLiteral("slot %1").arg(slot);
-}
-
-int slotOf(const QString& text)
-{
-    static const QRegularExpression key(QStringLiteral("^(?:k|key)(\\d{1,2})$"));
-    static const QRegularExpression knob(QStringLiteral("^(?:knob ?|k)([1-4])[ _](left|press|middle|right)$"));
-    static const QRegularExpression slot(QStringLiteral("^slot (\\d{1,2})$"));
-    const QString t = text.simplified().toLower();
-    QRegularExpressionMatch m;
-    if ((m = key.match(t)).hasMatch()) {
-        const int n = m.captured(1).toInt();
-        return n >= 1 && n <= 15 ? n : -1;
-    }
-    if ((m = knob.match(t)).hasMatch()) {
-        const QString side = m.captured(2);
-        const int offset = side == QLatin1String("left") ? 0 : side == QLatin1String("right") ? 2 : 1;
-        return 13 + 3 * m.captured(1).toInt() + offset;
-    }
-    if ((m = slot.match(t)).hasMatch()) {
-        const int n = m.captured(1).toInt();
-        return n < KeypadImage::kSlots ? n : -1;
-    }
-    return -1;
-}
-
-bool isKnobSlot(int slot) { return slot >= 16 && slot <= 27; }
-int knobOf(int slot) { return isKnobSlot(slot) ? (slot - 16) / 3 + 1 : 0; }
-
-}  // namespace SlotNames
 
 namespace ActionWords {
 
 QString describe(const Record& record, const Context& ctx)
 {
-    QString words = ctx.currentFormat ? currentWords(record) : oldWords(record, ctx.slot);
+    // Whatever its header and mode byte say, a record without an action is
+    // "none"; only bytes past the mode byte that it still holds are named.
+    const bool empty = !(ctx.slot == 0 && !ctx.currentFormat) && RecordCodec::isEmpty(record.data(), ctx.currentFormat);
+    QString words = empty ? QStringLiteral("none") : ctx.currentFormat ? currentWords(record) : oldWords(record, ctx.slot);
     QString ignored;
     std::optional<Record> back = parse(words, ctx, &ignored);
     if (!back) {
         words = QStringLiteral("none");
         back = parse(words, ctx, &ignored);
     }
+    if (empty)
+        std::copy(record.begin(), record.begin() + RecordCodec::kFirstActionByte, back->begin());
     const QStringList fix = patches(record, *back);
     if (!fix.isEmpty())
         words += QLatin1Char(' ') + fix.join(QLatin1Char(' '));
@@ -885,20 +790,22 @@ bool isBlank(const Record& record)
 
 bool holdsNothing(const Record& record)
 {
-    for (size_t i = 4; i < record.size(); ++i) {
-        if (record[i])
-            return false;
-    }
-    return true;
+    // Holds nothing in either format: a record's format is not always known here.
+    return RecordCodec::isEmpty(record.data(), true) && RecordCodec::isEmpty(record.data(), false);
+}
+
+Context contextOn(const Board& board, int layer, int slot)
+{
+    return Context{board.currentFormat(), layer, slot, board.gestures()};
 }
 
 Record clearedRecord(const Context& ctx)
 {
     Record r{};
-    r[0] = 0xFD;
+    r[0] = kRecordCommand;
     r[1] = uint8_t(ctx.slot);
     r[2] = uint8_t(ctx.layer + 1);
-    r[3] = 1;
+    r[RecordCodec::kModeByte] = ModeKeys;
     return r;
 }
 
@@ -914,6 +821,7 @@ Conversion convert(const Record& record, const Context& from, const Context& to)
     tokenize(describe(record, from), &items, &error);
     QVector<Item> kept;
     bool delaysLost = false;
+    QString oldDelay;
     for (const Item& it : items) {
         switch (it.type) {
         case Item::Patch:
@@ -927,7 +835,7 @@ Conversion convert(const Record& record, const Context& from, const Context& to)
             out.note = QStringLiteral("a mouse record without an action");
             return out;
         case Item::Mouse:
-            if (it.mouse >= kGestureFirst) {
+            if (RecordCodec::isGesture(it.mouse)) {
                 out.note = QStringLiteral("%1: touch gestures exist only in the current format").arg(it.text);
                 return out;
             }
@@ -940,13 +848,15 @@ Conversion convert(const Record& record, const Context& from, const Context& to)
             break;
         case Item::Delay:
             if (!from.currentFormat) {
-                out.note = QStringLiteral("the old format's delay (%1) has no form in the current format").arg(it.text);
-                return out;
+                // The key's actions travel; only its wait is left behind, and said so.
+                if (it.value != 0)
+                    oldDelay = it.text;
+                continue;
             }
             delaysLost |= it.value != 0;
             continue;
         case Item::Delays:
-            for (int n = 0; n < qMin<int>(it.delays.size(), record[5]); ++n)
+            for (int n = 0; n < qMin<int>(it.delays.size(), record[RecordCodec::kEntryCountByte]); ++n)
                 delaysLost |= it.delays[n] != 0;
             continue;
         default:
@@ -975,6 +885,10 @@ Conversion convert(const Record& record, const Context& from, const Context& to)
     }
     if (delaysLost)
         out.note = QStringLiteral("its delays between keys were left out (the old format has none)");
+    if (!oldDelay.isEmpty())
+        out.note = QStringLiteral("imported without its delay (%1): the old format's one delay per key has no "
+                                  "form in the current format")
+                       .arg(oldDelay);
     return out;
 }
 

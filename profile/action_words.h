@@ -1,21 +1,12 @@
 #pragma once
 
 #include "config/keypad_image.h"
+#include "keys/board.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-// Names of record slots, as profiles, the command line and messages use them:
-// "K1".."K15" for slots 1..15, "knob K left|press|right" for slots 16..27
-// (knob K's left turn is slot 13 + 3K), "slot N" for everything else.
-namespace SlotNames {
-QString name(int slot);
-// Also takes "KEY3", "k1_left", "k1_middle", "knob 1 middle", any case. -1 if none.
-int slotOf(const QString& name);
-bool isKnobSlot(int slot);
-int knobOf(int slot);  // 1..4 for knob slots, else 0
-}  // namespace SlotNames
 
 // One record in words a person can read and edit, and back. The words for
 // the bytes the program knows how to name are the captions of the window
@@ -30,7 +21,10 @@ struct Context {
     bool currentFormat = true;
     int layer = 0;  // 0..2
     int slot = 1;   // 0..59
+    bool gestures = true;  // the firmware plays touch gestures
 };
+// The context of a slot of a board: its format and what its firmware holds.
+Context contextOn(const Board& board, int layer, int slot);
 
 QString describe(const Record& record, const Context& context);
 std::optional<Record> parse(const QString& words, const Context& context, QString* error);
@@ -40,7 +34,7 @@ std::optional<Record> parseCommandLine(const QStringList& words, const Context& 
 
 // A record that was never written: what an untouched keypad holds.
 bool isBlank(const Record& record);
-// Holds no action: nothing past the mode byte (the window's "clear" leaves this).
+// Empty by the one rule (RecordCodec::isEmpty): described as "none".
 bool holdsNothing(const Record& record);
 // The record "none" gives: a key that is assigned nothing.
 Record clearedRecord(const Context& context);

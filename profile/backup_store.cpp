@@ -1,5 +1,7 @@
 #include "profile/backup_store.h"
 
+#include "keys/board.h"
+
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "device/hid_transport.h"
@@ -63,13 +65,6 @@ QByteArray contentsOf(const QString& path, qint64 expected)
     return file.read(expected + 1);
 }
 
-bool isSlotOf(const DeviceInfo& board, int slot)
-{
-    if (slot >= 1 && slot <= board.keys)
-        return true;
-    return SlotNames::isKnobSlot(slot) && SlotNames::knobOf(slot) <= board.knobs;
-}
-
 }  // namespace
 
 BackupKeypad BackupKeypad::of(const DeviceInfo& kind, const QString& serial, const QString& usbPort)
@@ -110,12 +105,13 @@ QString BackupKeypad::describeFolder(const QString& name)
 std::array<AssignedCount, KeypadImage::kLayers> assignedPerLayer(const KeypadImage& image)
 {
     std::array<AssignedCount, KeypadImage::kLayers> counts{};
+    const Board board(image.identity);
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
-        for (int slot = 1; slot < KeypadImage::kSlots; ++slot) {
+        for (int slot : board.allSlots()) {
             const KeypadImage::Record& record = image.records[layer][slot];
-            if (!isSlotOf(image.identity, slot) || ActionWords::isBlank(record) || ActionWords::holdsNothing(record))
+            if (board.isLighting(slot) || ActionWords::holdsNothing(record))
                 continue;
-            (SlotNames::isKnobSlot(slot) ? counts[layer].knobActions : counts[layer].keys)++;
+            (board.isKnob(slot) ? counts[layer].knobActions : counts[layer].keys)++;
         }
     }
     return counts;
@@ -309,23 +305,19 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
     return Outcome::Written;
 }
 
-std::optional<KeypadImage> readWholeKeypad(DeviceLink link, const DeviceInfo& kind, QString* why)
+std::optional<KeypadImage> readKeypadImage(DeviceLink link, const DeviceInfo& kind, QString* why)
 {
     KeypadConfig scratch;
     scratch.adoptDeviceInfo(kind);
-    const KeyReadResult keys = readAllKeyRecords(link, scratch);
-    if (keys.deviceLost || keys.requestsFailed > 0 || keys.repliesRejected > 0 || keys.layersCut > 0) {
-        if (why)
+    const WholeRead read = readWholeKeypad(link, scratch);
+    if (read.complete())
+        return scratch.image();
+    if (why) {
+        if (!read.keys.complete())
             *why = QStringLiteral("the keypad did not send all its key records (%1 missing or unusable)")
-                       .arg(keys.requestsFailed + keys.repliesRejected);
-        return std::nullopt;
+                       .arg(read.keys.requestsFailed + read.keys.repliesRejected);
+        else
+            *why = QStringLiteral("the keypad did not send the LED block of layer %1").arg(read.firstMissingLedLayer + 1);
     }
-    for (int layer = 0; scratch.currentFormat() && layer < KeypadImage::kLayers; ++layer) {
-        if (readLedBlock(link, scratch, layer) != LedReadOutcome::Stored) {
-            if (why)
-                *why = QStringLiteral("the keypad did not send the LED block of layer %1").arg(layer + 1);
-            return std::nullopt;
-        }
-    }
-    return scratch.image();
+    return std::nullopt;
 }

@@ -91,7 +91,6 @@ private:
     bool off_ = false;
 };
 
-// What the keypad holds, read whole the way every path reads it: every key
-// record, and in the current format the three LED blocks. Empty, with why,
-// when anything did not come back.
-std::optional<KeypadImage> readWholeKeypad(DeviceLink link, const DeviceInfo& kind, QString* why);
+// What the keypad holds, as one image, through the one whole read every
+// path makes. Empty, with why, when anything did not come back.
+std::optional<KeypadImage> readKeypadImage(DeviceLink link, const DeviceInfo& kind, QString* why);

@@ -130,7 +130,8 @@ bool readLayer(const QJsonValue& value, int layer, LoadedProfile* profile, const
                                           .arg(number));
     }
     KeypadImage& image = profile->image;
-    const bool current = image.currentFormat();
+    const Board board(image.identity);
+    const bool current = board.currentFormat();
     const QJsonValue keys = object.value(QStringLiteral("keys"));
     if (!keys.isUndefined() && !keys.isObject())
         return refuse.fail(place + QLatin1String(", keys"),
@@ -138,21 +139,23 @@ bool readLayer(const QJsonValue& value, int layer, LoadedProfile* profile, const
     const QJsonObject keyObject = keys.toObject();
     for (auto it = keyObject.begin(); it != keyObject.end(); ++it) {
         const QString where = QStringLiteral("%1, \"%2\"").arg(place, it.key());
-        const int slot = SlotNames::slotOf(it.key());
+        const int slot = board.slotOf(it.key());
         if (slot < 0)
-            return refuse.fail(where, QStringLiteral("unknown key name (keys are K1 to K15, knob actions "
-                                                     "\"knob 1 left\", \"knob 1 press\", \"knob 1 right\" "
-                                                     "to \"knob 4 right\")"));
+            return refuse.fail(where, QStringLiteral("unknown key name for this profile's keypad (%1: keys K1 "
+                                                     "to K%2, knob actions \"knob 1 left\", \"knob 1 press\", "
+                                                     "\"knob 1 right\" and so on)")
+                                          .arg(board.summary())
+                                          .arg(qMax(1, board.keyCount())));
         if (slot == 0 && !current)
             return refuse.fail(where, QStringLiteral("on old firmware the layer's lighting is written as "
                                                      "\"lighting\" beside \"keys\""));
         if (profile->recordListed[size_t(layer)][size_t(slot)])
             return refuse.fail(where, QStringLiteral("listed twice (as another name for %1)")
-                                          .arg(SlotNames::name(slot)));
+                                          .arg(board.slotName(slot)));
         if (!it.value().isString())
             return refuse.fail(where, QStringLiteral("the action must be text, e.g. \"Ctrl+ C\""));
         QString error;
-        const auto record = ActionWords::parse(it.value().toString(), {current, layer, slot}, &error);
+        const auto record = ActionWords::parse(it.value().toString(), ActionWords::contextOn(board, layer, slot), &error);
         if (!record)
             return refuse.fail(where, error);
         image.records[size_t(layer)][size_t(slot)] = *record;
@@ -166,7 +169,7 @@ bool readLayer(const QJsonValue& value, int layer, LoadedProfile* profile, const
         QString error;
         const QJsonValue lighting = object.value(QStringLiteral("lighting"));
         const auto record = lighting.isString()
-                                ? ActionWords::parse(lighting.toString(), {false, layer, 0}, &error)
+                                ? ActionWords::parse(lighting.toString(), ActionWords::contextOn(board, layer, 0), &error)
                                 : std::nullopt;
         if (!record)
             return refuse.fail(where, lighting.isString() ? error
@@ -336,7 +339,8 @@ QString colourName(const KeypadImage::LedBlock& block, int t)
 // string goes through QJsonDocument for its escaping.
 QByteArray toJson(const KeypadImage& image)
 {
-    const bool current = image.currentFormat();
+    const Board board(image.identity);
+    const bool current = board.currentFormat();
     auto str = [](const QString& text) {
         const QByteArray a = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
         return a.mid(1, a.size() - 2);
@@ -357,13 +361,15 @@ QByteArray toJson(const KeypadImage& image)
         QByteArrayList keys;
         for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
             const KeypadImage::Record& record = image.records[size_t(layer)][size_t(slot)];
-            if (ActionWords::isBlank(record))
+            // Empty by the one rule, never written or cleared alike: left out,
+            // which an import reads as "holds nothing".
+            if (ActionWords::isBlank(record) || (ActionWords::holdsNothing(record) && !(slot == 0 && !current)))
                 continue;
-            const QString words = ActionWords::describe(record, {current, layer, slot});
+            const QString words = ActionWords::describe(record, ActionWords::contextOn(board, layer, slot));
             if (slot == 0 && !current)
                 fields << "            \"lighting\": " + str(words);
             else
-                keys << "                " + str(SlotNames::name(slot)) + ": " + str(words);
+                keys << "                " + str(board.slotName(slot)) + ": " + str(words);
         }
         fields << (keys.isEmpty() ? QByteArray("            \"keys\": {}")
                                   : "            \"keys\": {\n" + keys.join(",\n") + "\n            }");

@@ -21,7 +21,7 @@ struct LoadedProfile {
 
 // The profile file: JSON, UTF-8. Keys and knob actions by name with their
 // action in words, the LED block per layer (current format) or the layer's
-// lighting (old format). Records that were never written are left out.
+// lighting (old format). Records that hold nothing (RecordCodec::isEmpty) are left out.
 namespace Profile {
 
 constexpr const char* kFormat = "tessaplex-profile";

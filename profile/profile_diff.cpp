@@ -5,6 +5,8 @@
 
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kLedColours = kLedColourBytes / 3;
@@ -13,8 +15,8 @@ QString words(const KeypadImage& image, int layer, int slot)
 {
     const auto& record = image.records[size_t(layer)][size_t(slot)];
     if (ActionWords::isBlank(record))
-        return QStringLiteral("(unassigned)");
-    return ActionWords::describe(record, {image.currentFormat(), layer, slot});
+        return QStringLiteral("none");
+    return ActionWords::describe(record, ActionWords::contextOn(Board(image.identity), layer, slot));
 }
 
 }  // namespace
@@ -33,6 +35,7 @@ QVector<ProfileDifference> differences(const KeypadImage& before, const KeypadIm
     identity("firmware", before.identity.version, after.identity.version);
     identity("variant", before.identity.variant, after.identity.variant);
 
+    const Board board(before.identity);
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
         for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
             if (before.records[size_t(layer)][size_t(slot)] == after.records[size_t(layer)][size_t(slot)]
@@ -40,10 +43,16 @@ QVector<ProfileDifference> differences(const KeypadImage& before, const KeypadIm
                 continue;
             const QString a = words(before, layer, slot);
             const QString b = words(after, layer, slot);
+            const bool lighting = slot == 0 && !after.currentFormat();
+            const QString place = lighting ? QStringLiteral("lighting") : board.slotName(slot);
+            if (board.has(slot) && !board.readable(slot)) {
+                if (!ActionWords::holdsNothing(after.records[size_t(layer)][size_t(slot)]))
+                    out.append({layer + 1, place, QString(), b, true});
+                continue;
+            }
             if (a == b)
                 continue;
-            const bool lighting = slot == 0 && !after.currentFormat();
-            out.append({layer + 1, lighting ? QStringLiteral("lighting") : SlotNames::name(slot), a, b});
+            out.append({layer + 1, place, a, b});
         }
         const auto& ledA = before.led[size_t(layer)];
         const auto& ledB = after.led[size_t(layer)];
@@ -67,7 +76,10 @@ QString toText(const QVector<ProfileDifference>& differences)
     for (const ProfileDifference& d : differences) {
         const QString place =
             d.layer ? QStringLiteral("layer %1, %2").arg(d.layer).arg(d.place) : QStringLiteral("keypad, %1").arg(d.place);
-        lines << QStringLiteral("%1: %2 -> %3").arg(place, d.before, d.after);
+        if (d.writeOnly)
+            lines << QStringLiteral("%1: write-only (the keypad cannot report it), set to %2").arg(place, d.after);
+        else
+            lines << QStringLiteral("%1: %2 -> %3").arg(place, d.before, d.after);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -76,11 +88,24 @@ QJsonArray toJson(const QVector<ProfileDifference>& differences)
 {
     QJsonArray out;
     for (const ProfileDifference& d : differences)
-        out.append(QJsonObject{{QStringLiteral("layer"), d.layer},
-                               {QStringLiteral("place"), d.place},
-                               {QStringLiteral("before"), d.before},
-                               {QStringLiteral("after"), d.after}});
+    {
+        QJsonObject o{{QStringLiteral("layer"), d.layer},
+                      {QStringLiteral("place"), d.place},
+                      {QStringLiteral("before"), d.before},
+                      {QStringLiteral("after"), d.after}};
+        if (d.writeOnly) {
+            o.remove(QStringLiteral("before"));
+            o.insert(QStringLiteral("writeOnly"), true);
+        }
+        out.append(o);
+    }
     return out;
+}
+
+int realDifferences(const QVector<ProfileDifference>& differences)
+{
+    return int(std::count_if(differences.begin(), differences.end(),
+                             [](const ProfileDifference& d) { return !d.writeOnly; }));
 }
 
 }  // namespace ProfileDiff

@@ -1,43 +1,7 @@
 #include "profile/profile_import.h"
 
+#include "keys/board.h"
 #include "profile/action_words.h"
-
-namespace {
-
-// Slots a board has: its keys, its knobs' three actions, and in the old
-// format slot 0, the layer's lighting.
-bool boardHas(const DeviceInfo& board, int slot)
-{
-    if (slot == 0)
-        return board.version <= 9;
-    if (slot <= 15)
-        return slot <= board.keys;
-    if (SlotNames::isKnobSlot(slot))
-        return SlotNames::knobOf(slot) <= board.knobs;
-    return false;
-}
-
-QString lacking(const DeviceInfo& board, int slot, bool fromCurrent)
-{
-    if (slot == 0 && !fromCurrent)
-        return QStringLiteral("the old format's layer lighting has no form in the current format");
-    if (SlotNames::isKnobSlot(slot))
-        return board.knobs == 1 ? QStringLiteral("this keypad has 1 knob")
-                                : QStringLiteral("this keypad has %1 knobs").arg(board.knobs);
-    if (slot <= 15)
-        return board.keys == 1 ? QStringLiteral("this keypad has 1 key")
-                               : QStringLiteral("this keypad has %1 keys").arg(board.keys);
-    return QStringLiteral("no keypad uses this slot");
-}
-
-QString placeName(int layer, int slot, bool oldFormat)
-{
-    return QStringLiteral("layer %1, %2")
-        .arg(layer + 1)
-        .arg(slot == 0 && oldFormat ? QStringLiteral("lighting") : SlotNames::name(slot));
-}
-
-}  // namespace
 
 QString ProfileImport::message() const
 {
@@ -47,43 +11,65 @@ QString ProfileImport::message() const
     return text;
 }
 
-ProfileImport importProfile(const LoadedProfile& profile, const KeypadImage& current)
+ProfileImport importProfile(const LoadedProfile& profile, const KeypadImage& current, uint16_t productId)
 {
     ProfileImport result;
     result.image = current;
-    const DeviceInfo& board = current.identity;
-    const DeviceInfo& made = profile.image.identity;
-    const bool fromCurrent = profile.image.currentFormat();
-    const bool toCurrent = current.currentFormat();
+    const Board board(current.identity, productId);
+    const Board made(profile.image.identity);
+    const bool fromCurrent = made.currentFormat();
+    const bool toCurrent = board.currentFormat();
 
     for (int layer = 0; layer < KeypadImage::kLayers; ++layer) {
         if (!profile.layerListed[size_t(layer)])
             continue;
         for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
             const auto& source = profile.image.records[size_t(layer)][size_t(slot)];
-            auto& target = result.image.records[size_t(layer)][size_t(slot)];
             const bool listed = profile.recordListed[size_t(layer)][size_t(slot)];
-            const ActionWords::Context from{fromCurrent, layer, slot};
-            const ActionWords::Context to{toCurrent, layer, slot};
+            // Keys and knob actions travel by name: the file's "knob 1 left" is
+            // this keypad's "knob 1 left", wherever each board keeps it.
+            const QString name = made.slotName(slot);
+            const int to = slot == 0 ? (board.isLighting(0) ? 0 : -1) : board.slotOf(name);
+            const bool onBoard = to >= 0 && board.has(to);
+            const ActionWords::Context fromContext = ActionWords::contextOn(made, layer, slot);
             if (!listed) {
                 // The file's board had this key and the file says nothing on it: cleared.
-                if (slot != 0 && boardHas(made, slot) && boardHas(board, slot) && !ActionWords::holdsNothing(target))
-                    target = ActionWords::clearedRecord(to);
+                if (slot != 0 && made.has(slot) && onBoard) {
+                    auto& target = result.image.records[size_t(layer)][size_t(to)];
+                    if (!ActionWords::holdsNothing(target))
+                        target = ActionWords::clearedRecord(ActionWords::contextOn(board, layer, to));
+                }
                 continue;
             }
-            if (!boardHas(board, slot)) {
-                if (!ActionWords::holdsNothing(source))
+            const QString place = made.placeName(layer, slot);
+            if (!onBoard) {
+                if (!ActionWords::holdsNothing(source)) {
+                    const QString why = slot == 0 ? QStringLiteral("the old format's layer lighting has no form in "
+                                                                   "the current format")
+                                                  : board.lacking(name);
                     result.notImported << QStringLiteral("%1 (%2): %3")
-                                              .arg(placeName(layer, slot, !fromCurrent),
-                                                   ActionWords::describe(source, from), lacking(board, slot, fromCurrent));
+                                              .arg(place, ActionWords::describe(source, fromContext), why);
+                }
                 continue;
             }
-            const ActionWords::Conversion c = ActionWords::convert(source, from, to);
+            KeypadImage::Record moved = source;
+            if (slot != to && moved[0] == kRecordCommand)
+                moved[RecordCodec::kSlotByte] = uint8_t(to);
+            const ActionWords::Context toContext = ActionWords::contextOn(board, layer, to);
+            ActionWords::Conversion c = ActionWords::convert(moved, ActionWords::contextOn(made, layer, to), toContext);
+            if (c.record) {
+                const QString refused = board.cannotHold(c.record->data());
+                if (!refused.isEmpty()) {
+                    c.record.reset();
+                    c.note = refused;
+                }
+            }
             if (!c.note.isEmpty())
                 result.notImported << QStringLiteral("%1 (%2): %3")
-                                          .arg(placeName(layer, slot, !fromCurrent),
-                                               ActionWords::describe(source, from), c.note);
-            if (c.record)
+                                          .arg(place, ActionWords::describe(source, fromContext), c.note);
+            auto& target = result.image.records[size_t(layer)][size_t(to)];
+            // "none" onto a key that holds nothing already sends nothing.
+            if (c.record && !(ActionWords::holdsNothing(*c.record) && ActionWords::holdsNothing(target)))
                 target = *c.record;
         }
         if (profile.ledListed[size_t(layer)]) {

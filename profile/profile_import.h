@@ -15,7 +15,10 @@
 // - a key or knob action the file lists gets the file's action;
 // - one the file leaves out, on a board the file was made for that has it,
 //   is cleared (a record holding nothing is left as it is);
-// - keys and knobs the connected board lacks are listed in notImported;
+// - keys and knob actions travel by name ("K3", "knob 1 left"), which each
+//   board places on its own slots; those the connected board lacks are listed
+//   in notImported, and so are actions its firmware cannot hold;
+// - "none" onto a key that holds nothing changes nothing;
 //   keys the file's board lacked, layers it leaves out, LED blocks and the old
 //   format's layer lighting it does not list are left untouched;
 // - a profile of the other record format has its actions converted where both
@@ -32,4 +35,5 @@ struct ProfileImport {
     QString message() const;
 };
 
-ProfileImport importProfile(const LoadedProfile& profile, const KeypadImage& current);
+// productId picks between the two boards of some identities (see Board).
+ProfileImport importProfile(const LoadedProfile& profile, const KeypadImage& current, uint16_t productId = 0);

@@ -59,6 +59,18 @@ mode_t fileType(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
 }
 
+// A profile of one layer: keys is the JSON of its keys, board "keys, knobs, firmware".
+QString profileFile(const QString& path, int keys, int knobs, int firmware, const char* keyJson)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(QStringLiteral(R"({"format": "tessaplex-profile", "version": 1, "keypad": {"keys": %1, "knobs": %2,
+                                 "firmware": %3, "variant": 0}, "layers": [{"layer": 1, "keys": %4}]})")
+                   .arg(keys).arg(knobs).arg(firmware).arg(QLatin1String(keyJson)).toUtf8());
+    return path;
+}
+
 QJsonValue json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
 
 }  // namespace
@@ -79,7 +91,7 @@ private slots:
         QTest::newRow("board out of range") << QStringList{"--simulate=15,3,10,256", "info"} << "VARIANT";
         QTest::newRow("surplus argument") << QStringList{"list", "x"} << "unexpected argument \"x\"";
         QTest::newRow("layer 4") << QStringList{"set", "--layer", "4", "K3", "A"} << "--layer must be 1, 2 or 3";
-        QTest::newRow("no such key") << QStringList{"set", "K16", "A"} << "no key \"K16\"";
+        QTest::newRow("no such key") << QStringList{"set", "K26", "A"} << "no key \"K26\"";
         QTest::newRow("no such knob") << QStringList{"set", "knob 5 left", "A"} << "no key \"knob 5 left\"";
         QTest::newRow("set without action") << QStringList{"set", "K3"} << "needs an ACTION";
         QTest::newRow("clear key and all") << QStringList{"clear", "K1", "--all"} << "not both";
@@ -88,7 +100,6 @@ private slots:
         QTest::newRow("bad colour") << QStringList{"led", "--layer", "1", "--mode", "1", "--colour", "K17=#ffffff"}
                                     << "K1 to K16";
         QTest::newRow("write without file") << QStringList{"write"} << "needs a profile FILE";
-        QTest::newRow("diff missing file") << QStringList{"diff", "/nonexistent/p.json"} << "no profile file";
     }
 
     void usageErrorsExit64BeforeTouchingTheKeypad()
@@ -226,13 +237,17 @@ private slots:
         for (const char* words : {"\"K1\": \"Ctrl+ Shift+ Z\"", "\"K3\": \"H E L L O\"",
                                   "\"knob 1 right\": \"Volume+\"", "\"knob 2 press\": \"Mouse LeftKey\""})
             QVERIFY2(readA.out.contains(QLatin1String(words)), qPrintable(readA.out));
-        QVERIFY(readA.out.contains("\"K5\": \"none\""));  // cleared: held, but does nothing
+        QVERIFY(!readA.out.contains("\"K5\""));  // cleared: empty, as if never written
         QCOMPARE(readA.out.contains("#ff8000"), !led.isEmpty());
 
-        QVERIFY(cli(b + QStringList{"diff", profile}).out.contains("layer 1, K1: (unassigned) -> Ctrl+ Shift+ Z"));
+        const Run before = cli(b + QStringList{"diff", profile});
+        QCOMPARE(before.code, 1);  // as diff(1): they differ
+        QVERIFY(before.out.contains("layer 1, K1: none -> Ctrl+ Shift+ Z"));
         QCOMPARE(cli(b + QStringList{"write", profile}).code, 0);
         QCOMPARE(cli(b + QStringList{"read"}).out, readA.out);
-        QCOMPARE(cli(b + QStringList{"diff", profile}).out, QString("no differences\n"));
+        const Run after = cli(b + QStringList{"diff", profile});
+        QCOMPARE(after.out, QString("no differences\n"));
+        QCOMPARE(after.code, 0);
 
         QCOMPARE(cli(b + QStringList{"clear", "--layer", "2", "--all"}).code, 0);
         const QJsonObject diff =
@@ -289,26 +304,152 @@ private slots:
         const QStringList target = {"--simulate-state", dir.filePath("target.json"), "write", profile};
         const Run failed = cli(target, "fail-write=9");
         QCOMPARE(failed.code, 74);
-        QVERIFY2(failed.err.contains("saved and committed: layer 1 K1\n") &&
-                     failed.err.contains("not saved: layer 1 K2\n"),
+        QVERIFY2(failed.err.contains("saved and committed: layer 1, K1\n") &&
+                     failed.err.contains("not saved: layer 1, K2\n"),
                  qPrintable(failed.err));
         // What went was committed: the next write sends only the rest.
         const Run rest = cli(target);
         QCOMPARE(rest.code, 0);
-        QVERIFY2(rest.err.contains("layer 1, K2: (unassigned) -> B") && !rest.err.contains("K1:"),
+        QVERIFY2(rest.err.contains("layer 1, K2: none -> B") && !rest.err.contains("K1:"),
                  qPrintable(rest.err));
 
         const Run unplugged = cli({"--simulate-state", dir.filePath("other.json"), "write", profile},
                                   "unplug-at-write=8");
         QCOMPARE(unplugged.code, 74);
         QVERIFY2(unplugged.err.contains("saved and committed: nothing") &&
-                     unplugged.err.contains("not saved: layer 1 K1, layer 1 K2"),
+                     unplugged.err.contains("not saved: layer 1, K1, layer 1, K2"),
                  qPrintable(unplugged.err));
+    }
+
+    // Every path answers "what can this keypad hold" the same way: read lists
+    // what the board has, set refuses the rest, and an import names it.
+    void theBoardDecidesWhatIsListedAndAccepted()
+    {
+        QTemporaryDir dir;
+        auto keypad = [&](const char* board, const char* name) {
+            return QStringList{"-q", QStringLiteral("--simulate=") + board, "--simulate-state", dir.filePath(name)};
+        };
+        const QStringList small = keypad("3,1,10,0", "small.json");
+        QCOMPARE(cli(small + QStringList{"set", "knob 1 left", "Volume-"}).code, 0);
+        const Run smallRead = cli(small + QStringList{"read"});
+        QVERIFY2(smallRead.out.contains("\"knob 1 left\": \"Volume-\"") && !smallRead.out.contains("K4")
+                     && !smallRead.out.contains("knob 2"),
+                 qPrintable(smallRead.out));
+        const Run noK5 = cli(small + QStringList{"set", "K5", "A"});
+        QCOMPARE(noK5.code, 64);
+        QVERIFY2(noK5.err.contains("has no K5") && noK5.err.contains("K1 to K3"), qPrintable(noK5.err));
+
+        // 21 keys and a knob: K16..K21 are keys, the knob sits on slots 22..24.
+        const QStringList wide = keypad("21,1,10,0", "wide.json");
+        QCOMPARE(cli(wide + QStringList{"set", "K21", "B"}).code, 0);
+        QCOMPARE(cli(wide + QStringList{"set", "knob 1 left", "Volume-"}).code, 0);
+        const Run wideRead = cli(wide + QStringList{"read"});
+        QVERIFY2(wideRead.out.contains("\"K21\": \"B\"") && wideRead.out.contains("\"knob 1 left\": \"Volume-\""),
+                 qPrintable(wideRead.out));
+
+        // Four knobs: the fourth sits on slots 13..15, which the keypad reports.
+        const QStringList four = keypad("12,4,10,0", "four.json");
+        QCOMPARE(cli(four + QStringList{"set", "knob 4 right", "Volume+"}).code, 0);
+        const QString fourProfile = dir.filePath("four-profile.json");
+        QCOMPARE(cli(four + QStringList{"read", "-o", fourProfile}).code, 0);
+        const Run same = cli(four + QStringList{"diff", fourProfile});
+        QCOMPARE(same.code, 0);
+        QCOMPARE(same.out, QString("no differences\n"));
+        const Run rewrite = cli({"--simulate=12,4,10,0", "--simulate-state", dir.filePath("four.json"), "write", fourProfile});
+        QVERIFY2(rewrite.err.contains("nothing to change"), qPrintable(rewrite.err));
+        QVERIFY(cli(four + QStringList{"read"}).out.contains("\"knob 4 right\": \"Volume+\""));
+    }
+
+    // What the firmware cannot hold is refused with the place named, and nothing is sent.
+    void actionsTheFirmwareCannotHoldAreRefused()
+    {
+        QTemporaryDir dir;
+        const QStringList old = {"--simulate=12,2,9,0", "--simulate-state", dir.filePath("old.json")};
+        const QStringList ten = {"--simulate=15,3,10,0", "--simulate-state", dir.filePath("ten.json")};
+        for (const QStringList& keypad : {old, ten})
+            QCOMPARE(cli(keypad + QStringList{"info"}).code, 0);
+        QFile oldState(dir.filePath("old.json"));
+        QVERIFY(oldState.open(QIODevice::ReadOnly));
+        const QByteArray oldBefore = oldState.readAll();
+        oldState.close();
+
+        const Run oldLike = cli(old + QStringList{"set", "K7", "Like"});
+        QCOMPARE(oldLike.code, 64);
+        QVERIFY2(oldLike.err.contains("layer 1, K7") && oldLike.err.contains("old format"), qPrintable(oldLike.err));
+        const Run lateDelay = cli(old + QStringList{"set", "K2", "H", "100ms", "E"});
+        QCOMPARE(lateDelay.code, 64);
+        QVERIFY2(lateDelay.err.contains("before the first key"), qPrintable(lateDelay.err));
+        QVERIFY(oldState.open(QIODevice::ReadOnly));
+        QCOMPARE(oldState.readAll(), oldBefore);
+
+        const Run tenLike = cli(ten + QStringList{"set", "K1", "Like"});
+        QCOMPARE(tenLike.code, 64);
+        QVERIFY2(tenLike.err.contains("firmware 11"), qPrintable(tenLike.err));
+        QCOMPARE(cli({"-q", "--simulate=15,3,11,0", "set", "K1", "Like"}).code, 0);
+
+        const QString profile = profileFile(dir.filePath("late.json"), 12, 2, 9, R"({"K2": "H 100ms E"})");
+        const Run invalid = cli(old + QStringList{"write", profile});
+        QCOMPARE(invalid.code, 65);
+        QVERIFY2(invalid.err.contains("layer 1, \"K2\"") && invalid.err.contains("before the first key"),
+                 qPrintable(invalid.err));
+    }
+
+    void clearedKeysAreEmptyAndOldDelaysAreNamed()
+    {
+        QTemporaryDir dir;
+        const QStringList keypad = {"-q", "--simulate-state", dir.filePath("k.json")};
+        QCOMPARE(cli(keypad + QStringList{"set", "K1", "Volume+"}).code, 0);
+        QCOMPARE(cli(keypad + QStringList{"set", "K2", "Mouse", "LeftKey"}).code, 0);
+        QCOMPARE(cli(keypad + QStringList{"set", "K4", "F9"}).code, 0);
+        QCOMPARE(cli(keypad + QStringList{"clear", "--layer", "2", "--all"}).code, 0);  // nothing there
+        QCOMPARE(cli(keypad + QStringList{"clear", "--all"}).code, 0);
+        const Run cleared = cli(keypad + QStringList{"read"});
+        QVERIFY2(!cleared.out.contains("\"K1\"") && !cleared.out.contains("media:")
+                     && !cleared.out.contains("mouse:"),
+                 qPrintable(cleared.out));
+        const Run again = cli({"--simulate-state", dir.filePath("k.json"), "clear", "K1"});
+        QVERIFY2(again.code == 0 && again.err.contains("holds nothing already"), qPrintable(again.err));
+
+        // An old key with a delay keeps its keys on a current keypad; the delay is named.
+        QCOMPARE(cli(keypad + QStringList{"set", "K4", "F9"}).code, 0);
+        const QString oldProfile = profileFile(dir.filePath("old.json"), 15, 3, 9, R"({"K4": "500ms Ctrl+ S"})");
+        const Run write = cli({"--simulate-state", dir.filePath("k.json"), "write", oldProfile});
+        QCOMPARE(write.code, 0);
+        QVERIFY2(write.err.contains("K4") && write.err.contains("500ms"), qPrintable(write.err));
+        QVERIFY(cli(keypad + QStringList{"read"}).out.contains("\"K4\": \"Ctrl+ S\""));
+
+        const Run missing = cli({"--simulate", "write", dir.filePath("absent.json")});
+        QCOMPARE(missing.code, 74);
+        QVERIFY2(missing.err.contains("cannot be read"), qPrintable(missing.err));
+        QCOMPARE(cli({"--simulate", "diff", dir.path()}).code, 74);
+    }
+
+    // Slots the keypad cannot report are said to be write-only, never "different".
+    void writeOnlySlotsAreSaidSo()
+    {
+        QTemporaryDir dir;
+        const QStringList keypad = {"--simulate=16,3,9,0", "--simulate-state", dir.filePath("k.json")};
+        const Run set = cli(keypad + QStringList{"set", "knob 3 right", "A"});
+        QCOMPARE(set.code, 0);
+        QVERIFY2(set.err.contains("write-only") && set.err.contains("knob 3 right"), qPrintable(set.err));
+        const QString profile = dir.filePath("p.json");
+        const Run read = cli(keypad + QStringList{"read", "-o", profile});
+        QVERIFY2(read.err.contains("write-only") && read.err.contains("knob 3 right"), qPrintable(read.err));
+        QFile file(profile);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray json = file.readAll();
+        json.replace("\"keys\": {}", "\"keys\": {\"knob 3 right\": \"B\"}");
+        file.resize(0);
+        file.write(json);
+        file.close();
+        const Run diff = cli(keypad + QStringList{"diff", profile});
+        QCOMPARE(diff.code, 0);
+        QVERIFY2(diff.out.contains("knob 3 right: write-only"), qPrintable(diff.out));
     }
 
     void editsAreCheckedAgainstTheBoard()
     {
-        QCOMPARE(cli({"--simulate=4,1,10,0", "set", "K9", "A"}).code, 64);
+        QCOMPARE(cli({"--simulate=3,1,10,0", "set", "K4", "A"}).code, 64);
         QCOMPARE(cli({"--simulate", "set", "K3", "Frobnicate"}).code, 64);
         QCOMPARE(cli({"--simulate=9,2,9,0", "led", "--layer", "1", "--mode", "2", "--colour", "K1=#000000"}).code,
                  64);

@@ -114,7 +114,7 @@ void TestRecordRender::emptyRecordShowsNull_data()
     QTest::newRow("current multimedia without code") << true << 2 << ByteMap{{5, 2}} << "NULL";
     QTest::newRow("current only a delay") << true << 1 << ByteMap{{6, 1}, {7, 0xF4}} << "NULL";
     QTest::newRow("current code in entry 4 only") << true << 1 << ByteMap{{20, 0x04}} << "A";
-    QTest::newRow("current code in entry 2 alone is empty by the rule") << true << 1 << ByteMap{{14, 0x04}} << "NULL";
+    QTest::newRow("current code in entry 2 alone is not empty") << true << 1 << ByteMap{{14, 0x04}} << "A";
     QTest::newRow("old delay record") << false << 5 << ByteMap{{4, 0x2C}, {5, 1}} << "NULL";
     QTest::newRow("old wheel") << false << 3 << ByteMap{{14, 0x01}} << "Mouse Wheel+";
     QTest::newRow("unknown code is not empty") << true << 1 << ByteMap{{8, 0x90}} << "";

@@ -65,6 +65,19 @@ KeypadImage keypadA(bool current)
     return image;
 }
 
+// The same keypad by the one rule: records that hold nothing are equal whatever their mode bytes.
+bool sameKeypad(const KeypadImage& x, const KeypadImage& y)
+{
+    for (int layer = 0; layer < KeypadImage::kLayers; ++layer)
+        for (int slot = 0; slot < KeypadImage::kSlots; ++slot) {
+            const auto& a = x.records[size_t(layer)][size_t(slot)];
+            const auto& b = y.records[size_t(layer)][size_t(slot)];
+            if (a != b && !(ActionWords::holdsNothing(a) && ActionWords::holdsNothing(b)))
+                return false;
+        }
+    return x.identity == y.identity && x.led == y.led;
+}
+
 LoadedProfile loaded(const KeypadImage& image)
 {
     QString error;
@@ -131,10 +144,10 @@ void TestProfile::codecRoundTrip()
     QVERIFY2(Profile::saveProfile(path, a, &error), qPrintable(error));
     const auto back = Profile::loadProfile(path, &error);
     QVERIFY2(back, qPrintable(error));
-    QVERIFY(back->image == a);
-    // Never-written records are left out; everything else is named.
+    QVERIFY(sameKeypad(back->image, a));
+    // Records that hold nothing ("none" twice in layer 1) are left out; everything else is named.
     const QJsonObject layer = QJsonDocument::fromJson(Profile::toJson(a)).object()["layers"].toArray()[0].toObject();
-    QCOMPARE(layer["keys"].toObject().size(), 24);
+    QCOMPARE(layer["keys"].toObject().size(), 22);
     QCOMPARE(layer["keys"].toObject()["K2"].toString(), QString("Mouse Right"));
     QCOMPARE(layer.contains("lighting"), !current);
     QCOMPARE(layer.contains("led"), current);
@@ -300,7 +313,7 @@ void TestProfile::differencesInWords()
     const auto d = ProfileDiff::differences(a, b);
     QCOMPARE(ProfileDiff::toText(d), QString("layer 1, K3: Ctrl+ C -> Ctrl+ V\n"
                                              "layer 2, LED K2: #000000 -> #ff0000\n"
-                                             "layer 3, knob 1 left: (unassigned) -> Volume+"));
+                                             "layer 3, knob 1 left: none -> Volume+"));
     QCOMPARE(ProfileDiff::toJson(d)[0].toObject()["after"].toString(), QString("Ctrl+ V"));
     QCOMPARE(ProfileDiff::toText(ProfileDiff::differences(a, a)), QString("no differences"));
 }
