@@ -1,5 +1,7 @@
 #include "profile/backup_store.h"
 
+#include "profile/file_io.h"
+
 #include "keys/board.h"
 
 #include "config/keypad_config.h"
@@ -13,7 +15,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -131,13 +132,7 @@ BackupStore BackupStore::forUser()
     BackupStore store;
     // Relative values are invalid by the XDG rules and would put backups in
     // whatever folder the program was started from.
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!QDir::isAbsolutePath(data)) {
-        const QString home = qEnvironmentVariable("HOME");
-        data = QDir::isAbsolutePath(home) && QDir::cleanPath(home) != QLatin1String("/")
-                   ? home + QStringLiteral("/.local/share")
-                   : QString();
-    }
+    const QString data = FileIo::xdgHome("XDG_DATA_HOME", QStringLiteral(".local/share"));
     if (data.isEmpty()) {
         store.problem_ = QStringLiteral("no folder for backups: neither XDG_DATA_HOME nor HOME is an absolute path "
                                         "(set one of them)");
@@ -272,24 +267,9 @@ BackupStore::Outcome BackupStore::backUp(const BackupKeypad& keypad, const Keypa
     if (path.isEmpty())
         return fail(QStringLiteral("%1 holds files in the way of a new backup").arg(folder));
 
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, why));
-    }
-    // The disk may be full only now, when the buffered bytes go out; commit()
-    // alone has been seen to publish an empty file after such a failure.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, why));
-    }
-    if (!file.commit())
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    QString why;
+    if (!FileIo::writeFileAtomically(path, bytes, &why))
+        return fail(why);
     // Only a backup that reads back as what was meant counts, and only then
     // may an old one go.
     if (contentsOf(path, bytes.size()) != bytes) {
