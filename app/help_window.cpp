@@ -101,7 +101,7 @@ QString HelpWindows::aboutText(int languageFlag)
              row.arg(pick("Profiles", "配置文件"),
                      pick("where you export them; the file dialogs open in the folder used last",
                           "导出时选择的位置；文件对话框在上次使用的文件夹中打开")),
-             row.arg(pick("Backups", "备份"), BackupStore().baseDir().toHtmlEscaped()),
+             row.arg(pick("Backups", "备份"), BackupStore::forUser().baseDir().toHtmlEscaped()),
              pick("F1 shows the help.", "按 F1 显示帮助。"));
 }
 

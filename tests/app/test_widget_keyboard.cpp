@@ -145,7 +145,7 @@ void TestWidgetKeyboard::helpAndAboutTellWhatIsTrue()
     QVERIFY(about && about->isVisible());
     const QString said = about->findChild<QLabel*>("aboutText")->text();
     for (const QString& fact : {QString::fromLatin1(TESSAPLEX_VERSION_STRING), QStringLiteral("MIT"),
-                                QSettings().fileName(), BackupStore().baseDir()})
+                                QSettings().fileName(), BackupStore::forUser().baseDir()})
         QVERIFY2(said.contains(fact.toHtmlEscaped()), qPrintable(fact));
 }
 
