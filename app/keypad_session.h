@@ -2,6 +2,9 @@
 
 #include <QObject>
 
+#include <functional>
+#include <vector>
+
 #include "device/keypad_connection.h"
 
 class Dialog1;
@@ -26,14 +29,19 @@ public:
                   KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
                   QObject* parent = nullptr);
 
+    // Every exchange runs on the connection's worker; what it read or saved
+    // is applied here when it ends. A save or read-back asked for while
+    // another exchange runs waits for its end.
     void readConfiguration();  // "View settings": every key record
-    // True when every record was read.
-    bool readOnConnect();
+    // The first read-back; then(complete) follows once every record was read
+    // (complete) or the read-back ended short.
+    void readOnConnect(std::function<void(bool complete)> then);
     void readLedLayer();       // the selected layer's LEDs, then their display
     // "Discard changes": every unsaved record the keypad can tell again and
     // every unsaved LED layer is read back over the edit. What the keypad
     // did not answer, and records it is never asked for (slots past the
     // read-back, the old lighting slot), stay unsaved. True when all answered.
+    // Waits for the keypad's answer (and for exchanges asked for before).
     bool discardUnsavedEdits();
     void save();
     void switchModel(int model);
@@ -54,6 +62,9 @@ private:
     void onDisconnected();
     void takeIdentityAnswer(bool answered);
     void adoptPickedModel();
+    // The status line's progress for a save or read-back of `total` steps.
+    void followProgress(bool saving, int total);
+    bool waitForExchange(void (KeypadSession::*action)());
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -63,4 +74,7 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
+    // A save or read-back asked for while another exchange ran, in order.
+    std::vector<void (KeypadSession::*)()> Waiting;
+    QMetaObject::Connection ProgressLink;
 };

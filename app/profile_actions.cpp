@@ -16,6 +16,7 @@
 
 #include "app/key_editor.h"
 #include "app/status_line.h"
+#include "config/exchange_copy.h"
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "device/keypad_connection.h"
@@ -141,10 +142,17 @@ void ProfileActions::readUnknownLedLayers()
 {
     if (!Config.currentFormat() || !Connection.isConnected())
         return;
-    for (int layer = 0; layer < kLayers; ++layer) {
-        if (!Config.store().LedFromKeypad[layer] && !Config.store().LedDirty[layer])
-            readLedBlock(Connection.link(), Config, layer);
-    }
+    const ConfigStore before = Config.store();
+    ConfigStore after;
+    Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+        const auto copy = workingCopy(before);
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (!before.LedFromKeypad[layer] && !before.LedDirty[layer])
+                readLedBlock(link, *copy, layer);
+        }
+        after = copy->store();
+    });
+    applyExchange(Config, before, after);
     showLedsIfOnTheirPage();
 }
 
@@ -271,18 +279,23 @@ void ProfileActions::backUpKeypad(bool complete)
     if (Config.currentFormat()) {
         // Read into a copy: the window keeps its own LED state, the backup
         // gets the keypad's.
-        KeypadConfig scratch;
-        scratch.rawStore() = Config.store();
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (scratch.store().LedFromKeypad[layer])
-                continue;
-            scratch.rawStore().LedDirty[layer] = 0;
-            if (readLedBlock(Connection.link(), scratch, layer) != LedReadOutcome::Stored) {
-                qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", layer + 1);
-                return;
+        const ConfigStore before = Config.store();
+        int unreadLayer = -1;
+        Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+            const auto scratch = workingCopy(before);
+            for (int layer = 0; layer < kLayers && unreadLayer < 0; ++layer) {
+                if (scratch->store().LedFromKeypad[layer])
+                    continue;
+                scratch->rawStore().LedDirty[layer] = 0;
+                if (readLedBlock(link, *scratch, layer) != LedReadOutcome::Stored)
+                    unreadLayer = layer;
             }
+            image.led = scratch->image().led;
+        });
+        if (unreadLayer >= 0) {
+            qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", unreadLayer + 1);
+            return;
         }
-        image.led = scratch.image().led;
     }
     QString error;
     switch (Backups.backUp(image, &error)) {

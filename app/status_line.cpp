@@ -42,6 +42,11 @@ void StatusLine::refresh()
 {
     if (Save_Notice_Active)
         return;
+    if (!Progress.isEmpty()) {
+        apply(Progress, RunTimeTexts::connectedStyle());
+        showCopyButton(false);
+        return;
+    }
     using P = KeypadConnection::Presence;
     switch (Presence) {
     case P::Connected: {
@@ -106,6 +111,12 @@ void StatusLine::showSaveResult(bool saved)
         showNotice(RunTimeTexts::saved(Language_Flag), RunTimeTexts::savedNoticeStyle());
     else
         showNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle());
+}
+
+void StatusLine::showProgress(const QString& text)
+{
+    Progress = text;
+    refresh();
 }
 
 void StatusLine::showRecordFull()

@@ -36,6 +36,10 @@ public:
     // Said after "Device Connect" while connected; empty for nothing.
     void setBoardNote(const QString& english, const QString& chinese);
     bool noticeActive() const { return Save_Notice_Active != 0; }
+    // What an exchange under way is doing and how far it got ("Saving... 12
+    // of 27"); shown over the presence until an empty text ends it. A notice
+    // still showing goes first.
+    void showProgress(const QString& text);
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
 
@@ -53,4 +57,5 @@ private:
     std::optional<Diagnosis> OpenProblem;
     QPushButton* CopyCommands = nullptr;  // "Copy commands", inside the status button
     QString BoardNote[2];  // Chinese, English
+    QString Progress;
 };

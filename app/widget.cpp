@@ -15,6 +15,7 @@
 #include "app/pages_held_back.h"
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
+#include "app/exchange_window.h"
 #include "app/key_editor.h"
 #include "app/keypad_session.h"
 #include "app/profile_actions.h"
@@ -82,6 +83,8 @@ void Widget::construct()
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();
     Connection->start();
+    startLooksAfterFirstPaint(*this, *Connection);
+    connect(&Connection->exchanges(), &ExchangeWorker::exchangeFinished, Unsaved, &UnsavedChanges::refresh);
 
     ui->tabWidget->setTabPosition(QTabWidget::West);
     TabStyle = new CustomTabStyle;
@@ -307,7 +310,14 @@ void Widget::rebuildLayoutView()
 
 void Widget::closeEvent(QCloseEvent* event)
 {
+    if (closeAfterExchanges(*this, Connection->exchanges())) {
+        event->ignore();
+        return;
+    }
     if (Unsaved && !Unsaved->mayClose()) {
+        // A save chosen in the question is still running: the window closes
+        // once it has saved everything; after a failure it stays open.
+        closeAfterExchanges(*this, Connection->exchanges(), [this] { return !Config->anyUnsaved(); });
         event->ignore();
         return;
     }
