@@ -1,5 +1,8 @@
 #include "app/keypad_backups.h"
 
+#include "config/exchange_copy.h"
+#include "device/exchange_worker.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -55,18 +58,24 @@ void KeypadBackups::afterFirstRead(bool complete)
     if (Config.currentFormat()) {
         // Read into a copy: the window keeps its own LED state, the backup
         // gets the keypad's.
-        KeypadConfig scratch;
-        scratch.rawStore() = Config.store();
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (scratch.store().LedFromKeypad[layer])
-                continue;
-            scratch.rawStore().LedDirty[layer] = 0;
-            if (readLedBlock(Connection.link(), scratch, layer) != LedReadOutcome::Stored) {
-                qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", layer + 1);
-                return;
+        // The keypad is the worker's: it reads into a copy of its own.
+        const ConfigStore before = Config.store();
+        int unread = -1;
+        Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+            const auto scratch = workingCopy(before);
+            for (int layer = 0; layer < kLayers && unread < 0; ++layer) {
+                if (scratch->store().LedFromKeypad[layer])
+                    continue;
+                scratch->rawStore().LedDirty[layer] = 0;
+                if (readLedBlock(link, *scratch, layer) != LedReadOutcome::Stored)
+                    unread = layer;
             }
+            image.led = scratch->image().led;
+        });
+        if (unread >= 0) {
+            qCWarning(lcUi, "No backup: the LED colours of layer %d could not be read", unread + 1);
+            return;
         }
-        image.led = scratch.image().led;
     }
     Held = image;
     QString error;
@@ -82,8 +91,12 @@ bool KeypadBackups::beforeWriting()
         return true;
     QString error;
     std::optional<KeypadImage> held = Held;
-    if (!held)
-        held = readKeypadImage(Connection.link(), Config.identity(), &error);
+    if (!held) {
+        const DeviceInfo kind = Config.identity();
+        Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+            held = readKeypadImage(link, kind, &error);
+        });
+    }
     if (held && Store.backUp(keypad(), *held, &error) != BackupStore::Outcome::Failed)
         return true;
     qCWarning(lcUi) << "No backup before writing:" << error;

@@ -3,9 +3,12 @@
 #include "ui_widget.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "app/key_editor.h"
 #include "app/status_line.h"
+#include "config/exchange_copy.h"
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "device/keypad_lock.h"
@@ -65,12 +68,15 @@ void KeypadSession::onConnected(const KeypadIdentity& identity)
     takeIdentityAnswer(identity.answered);
     Editor.resetHighlights();
     adaptPages();
-    const bool complete = readOnConnect();
-    if (!Config.currentFormat())
-        Editor.resetHighlights();
-    adoptPickedModel();
-    if (identity.answered)
-        emit firstReadBack(complete);
+    const bool answered = identity.answered;
+    readOnConnect([this, answered](const KeyReadResult& read) {
+        const bool complete = read.complete();
+        if (!Config.currentFormat())
+            Editor.resetHighlights();
+        adoptPickedModel();
+        if (answered)
+            emit firstReadBack(complete);
+    });
 }
 
 void KeypadSession::adaptPages()
@@ -118,47 +124,155 @@ void KeypadSession::adoptPickedModel()
     Picker.hide();
 }
 
-std::optional<KeyReadResult> KeypadSession::readConfiguration()
+namespace {
+
+QString progressText(int language, bool saving, int done, int total)
 {
-    if (!Connection.isConnected())
-        return std::nullopt;
-    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
-    Editor.showLayerLabels(Config.selectedLayer());
-    if (read.deviceLost)
-        Connection.lookNow();
-    return read;
+    if (saving)
+        return RunTimeTexts::pick(language, "Saving... %1 of %2", "正在保存... %1 / %2").arg(done).arg(total);
+    return RunTimeTexts::pick(language, "Reading... %1 of %2", "正在读取... %1 / %2").arg(done).arg(total);
 }
 
-bool KeypadSession::readOnConnect()
+// Every step a save takes: the records and LED blocks it writes and the LED
+// layers it reads first.
+int saveSteps(const ConfigStore& store)
 {
-    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config);
-    Editor.showLayerLabels(Config.selectedLayer());
-    if (Config.currentFormat() && Config.editingMode() == ModeLighting)
-        readLedLayer();
-    return read.complete();
+    int steps = store.keyDirtyCount();
+    if (store.currentFormat() && store.anyLedDirty()) {
+        steps += kLayers;
+        for (int layer = 0; layer < kLayers; ++layer)
+            steps += !store.LedDirty[layer] && !store.LedFromKeypad[layer];
+    }
+    return steps;
+}
+
+}  // namespace
+
+void KeypadSession::followProgress(bool saving, int total)
+{
+    ExchangeWorker& worker = Connection.exchanges();
+    disconnect(ProgressLink);
+    Status.showProgress(progressText(Language_Flag, saving, 0, total));
+    ProgressLink = connect(&worker, &ExchangeWorker::progress, this, [this, saving, total](int done) {
+        Status.showProgress(progressText(Language_Flag, saving, std::min(done, total), total));
+    });
+}
+
+bool KeypadSession::waitForExchange(void (KeypadSession::*action)())
+{
+    ExchangeWorker& worker = Connection.exchanges();
+    if (!worker.busy())
+        return false;
+    if (std::find(Waiting.begin(), Waiting.end(), action) == Waiting.end())
+        Waiting.push_back(action);
+    if (Waiting.size() == 1) {
+        // Run once the worker is idle, one action per idle turn: each starts
+        // an exchange of its own.
+        auto* once = new QMetaObject::Connection;
+        *once = connect(&worker, &ExchangeWorker::exchangeFinished, this, [this, once, &worker] {
+            if (worker.busy())
+                return;
+            disconnect(*once);
+            delete once;
+            const auto waiting = std::exchange(Waiting, {});
+            for (auto next : waiting)
+                (this->*next)();
+        });
+    }
+    return true;
+}
+
+void KeypadSession::readConfiguration(std::function<void(const KeyReadResult&)> then)
+{
+    if (then)
+        ReadDone = std::move(then);
+    if (!Connection.isConnected() || waitForExchange(&KeypadSession::readConfigurationLater))
+        return;
+    readOnConnect([this](const KeyReadResult& read) {
+        if (auto done = std::exchange(ReadDone, {}))
+            done(read);
+    });
+}
+
+void KeypadSession::readConfigurationLater()
+{
+    readConfiguration({});
+}
+
+void KeypadSession::readOnConnect(std::function<void(const KeyReadResult& read)> then)
+{
+    struct Outcome {
+        KeyReadResult read;
+        ConfigStore after;
+    };
+    const ConfigStore before = Config.store();
+    auto outcome = std::make_shared<Outcome>();
+    followProgress(false, allKeyRecordReplies(before.currentFormat()));
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, outcome](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            outcome->read = readAllKeyRecords(link, *copy);
+            outcome->after = copy->store();
+        },
+        [this, before, outcome, then = std::move(then)] {
+            disconnect(ProgressLink);
+            Status.showProgress(QString());
+            applyExchange(Config, before, outcome->after);
+            const KeyReadResult& read = outcome->read;
+            Editor.showLayerLabels(Config.selectedLayer());
+            if (read.deviceLost)
+                Connection.lookNow();
+            else if (Config.currentFormat() && Config.editingMode() == ModeLighting)
+                readLedLayer();
+            then(read);
+        });
 }
 
 void KeypadSession::readLedLayer()
 {
-    if (Connection.isOpen())
-        readLedBlock(Connection.link(), Config, Config.selectedLayer());
-    Editor.ledPage().showLayerLeds();
+    if (!Connection.isOpen()) {
+        Editor.ledPage().showLayerLeds();
+        return;
+    }
+    const ConfigStore before = Config.store();
+    const int layer = Config.selectedLayer();
+    auto after = std::make_shared<ConfigStore>();
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, after, layer](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            readLedBlock(link, *copy, layer);
+            *after = copy->store();
+        },
+        [this, before, after] {
+            applyExchange(Config, before, *after);
+            Editor.ledPage().showLayerLeds();
+        });
 }
 
 bool KeypadSession::discardUnsavedEdits()
 {
     if (!Connection.isConnected())
         return false;
-    const bool current = Config.currentFormat();
-    const KeyReadResult read = readAllKeyRecords(Connection.link(), Config, UnsavedEdits::Discard);
-    // A record whose reply did not come keeps its edit and its mark.
-    bool complete = read.complete();
-    for (int layer = 0; current && layer < kLayers; ++layer) {
-        if (Config.store().LedDirty[layer]
-            && readLedBlock(Connection.link(), Config, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
-                   != LedReadOutcome::Stored)
-            complete = false;
-    }
+    const ConfigStore before = Config.store();
+    const bool current = before.currentFormat();
+    ConfigStore after;
+    bool complete = false;
+    Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+        const auto copy = workingCopy(before);
+        const KeyReadResult read = readAllKeyRecords(link, *copy, UnsavedEdits::Discard);
+        // A record whose reply did not come keeps its edit and its mark.
+        complete = read.complete();
+        for (int layer = 0; current && layer < kLayers; ++layer) {
+            if (before.LedDirty[layer]
+                && readLedBlock(link, *copy, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
+                       != LedReadOutcome::Stored)
+                complete = false;
+        }
+        after = copy->store();
+    });
+    applyExchange(Config, before, after);
     Editor.showLayerLabels(Config.selectedLayer());
     if (Config.selectedKey() != 0)
         Editor.showSelectedKeyText();
@@ -170,22 +284,42 @@ bool KeypadSession::discardUnsavedEdits()
 void KeypadSession::save()
 {
     if (Connection.isConnected()) {
+        if (waitForExchange(&KeypadSession::save))
+            return;
         if (!holdLock(500))
             return;  // nothing sent: every edit stays unsaved
+        // The backup of what the keypad holds comes first (and waits for its read).
         if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
             return;
-        const DownloadResult result = downloadConfig(Connection.link(), Config);
-        // Records only count once committed; LED blocks take effect at once.
-        if (AfterWriting)
-            AfterWriting(result.commitsWritten > 0 || result.ledBlocksWritten > 0);
-        const bool saved = result.outcome != DownloadOutcome::Failed;
-        if (saved)
-            Status.showSaveResult(true);
-        else
-            showSaveFailure(result);
-        // A failed write may be the unplug itself, before any event says so.
-        if (!saved)
-            Connection.lookNow();
+        // What is marked now is what this save sends; edits made while it
+        // runs stay marked for the next one.
+        const ConfigStore before = Config.store();
+        auto result = std::make_shared<DownloadResult>();
+        auto after = std::make_shared<ConfigStore>();
+        followProgress(true, saveSteps(before));
+        Connection.exchanges().run(
+            Connection.link(),
+            [before, result, after](DeviceLink link) {
+                const auto copy = workingCopy(before);
+                *result = downloadConfig(link, *copy);
+                *after = copy->store();
+            },
+            [this, before, result, after] {
+                disconnect(ProgressLink);
+                Status.showProgress(QString());
+                applyExchange(Config, before, *after);
+                // Records only count once committed; LED blocks take effect at once.
+                if (AfterWriting)
+                    AfterWriting(result->commitsWritten > 0 || result->ledBlocksWritten > 0);
+                const bool saved = result->outcome != DownloadOutcome::Failed;
+                if (saved)
+                    Status.showSaveResult(true);
+                else
+                    showSaveFailure(*result);
+                // A failed write may be the unplug itself, before any event says so.
+                if (!saved)
+                    Connection.lookNow();
+            });
     } else if (Connection.isOpen()) {
         Status.showSaveResult(false);  // open but not answering: nothing can be saved
     } else {  // Ctrl+S with the button off
@@ -218,20 +352,41 @@ void KeypadSession::switchModel(int model)
     // A model the keypad has no code for sends nothing, so needs no backup.
     if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
         return;
-    const ModelSwitchResult result = ::switchModel(Connection.link(), Config, model, Connection.isConnected());
-    if (AfterWriting)
-        AfterWriting(result.outcome == SetModelOutcome::Sent || result.outcome == SetModelOutcome::WriteFailed);
-    if (result.outcome != SetModelOutcome::Sent)
-        return;
-    const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];
-    ui.lineEdit->setText(Editor.ledPage().oldFormatLedText(ledByte));
-    Status.showSaveResult(result.save.outcome != DownloadOutcome::Failed);
-    if (result.identity != QueryOutcome::Failed)
-        takeIdentityAnswer(result.identity == QueryOutcome::Answered);
+    struct Outcome {
+        ModelSwitchResult result;
+        ConfigStore after;
+        DeviceInfo identity;
+    };
+    const ConfigStore before = Config.store();
+    const bool connected = Connection.isConnected();
+    auto outcome = std::make_shared<Outcome>();
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, outcome, model, connected](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            outcome->result = ::switchModel(link, *copy, model, connected);
+            outcome->after = copy->store();
+            outcome->identity = copy->identity();
+        },
+        [this, before, outcome] {
+            const ModelSwitchResult& result = outcome->result;
+            if (AfterWriting)
+                AfterWriting(result.outcome == SetModelOutcome::Sent || result.outcome == SetModelOutcome::WriteFailed);
+            if (result.outcome != SetModelOutcome::Sent)
+                return;
+            applyExchange(Config, before, outcome->after);
+            if (result.identity == QueryOutcome::Answered)
+                Config.adoptDeviceInfo(outcome->identity);
+            const uint8_t ledByte = Config.store().PHY_KEY_Value[Config.selectedLayer()][0][11];
+            ui.lineEdit->setText(Editor.ledPage().oldFormatLedText(ledByte));
+            Status.showSaveResult(result.save.outcome != DownloadOutcome::Failed);
+            if (result.identity != QueryOutcome::Failed)
+                takeIdentityAnswer(result.identity == QueryOutcome::Answered);
+        });
 }
 
 void KeypadSession::requestUpgrade()
 {
     if (Connection.isConnected())
-        requestUpgradeMode(Connection.link());
+        Connection.exchanges().run(Connection.link(), [](DeviceLink link) { requestUpgradeMode(link); });
 }

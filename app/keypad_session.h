@@ -4,6 +4,7 @@
 
 #include "config/keypad_sync.h"
 #include <functional>
+#include <vector>
 
 #include "device/keypad_connection.h"
 
@@ -36,15 +37,20 @@ public:
                   QObject* parent = nullptr);
     ~KeypadSession() override;
 
-    // "View settings": every key record; nothing without a keypad.
-    std::optional<KeyReadResult> readConfiguration();
-    // True when every record was read.
-    bool readOnConnect();
+    // Every exchange runs on the connection's worker; what it read or saved
+    // is applied here when it ends. A save or read-back asked for while
+    // another exchange runs waits for its end.
+    // "View settings": every key record; then(read) follows when the
+    // read-back has ended. Nothing without a keypad.
+    void readConfiguration(std::function<void(const KeyReadResult&)> then = {});
+    // The first read-back; then(read) follows once it has ended, complete or not.
+    void readOnConnect(std::function<void(const KeyReadResult& read)> then);
     void readLedLayer();       // the selected layer's LEDs, then their display
     // "Discard changes": every unsaved record the keypad can tell again and
     // every unsaved LED layer is read back over the edit. What the keypad
     // did not answer, and records it is never asked for (slots past the
     // read-back, the old lighting slot), stay unsaved. True when all answered.
+    // Waits for the keypad's answer (and for exchanges asked for before).
     bool discardUnsavedEdits();
     void save();
     // One writer per keypad: while connected the window holds the keypad's
@@ -77,6 +83,10 @@ private:
     // False (and the status says who has it) when another program holds the keypad.
     bool holdLock(int waitMs);
     void showSaveFailure(const DownloadResult& result);
+    // The status line's progress for a save or read-back of `total` steps.
+    void followProgress(bool saving, int total);
+    bool waitForExchange(void (KeypadSession::*action)());
+    void readConfigurationLater();
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -90,4 +100,8 @@ private:
     bool LocksKeypads = false;
     std::unique_ptr<KeypadLock> Lock;
     std::function<void(bool)> AfterWriting;
+    // A save or read-back asked for while another exchange ran, in order.
+    std::vector<void (KeypadSession::*)()> Waiting;
+    QMetaObject::Connection ProgressLink;
+    std::function<void(const KeyReadResult&)> ReadDone;  // the read-back asked for last
 };

@@ -17,6 +17,7 @@
 #include "app/key_editor.h"
 #include "app/report_dialog.h"
 #include "app/status_line.h"
+#include "config/exchange_copy.h"
 #include "config/keypad_config.h"
 #include "config/keypad_sync.h"
 #include "device/keypad_connection.h"
@@ -149,10 +150,17 @@ void ProfileActions::readUnknownLedLayers()
 {
     if (!Config.currentFormat() || !Connection.isConnected())
         return;
-    for (int layer = 0; layer < kLayers; ++layer) {
-        if (!Config.store().LedFromKeypad[layer] && !Config.store().LedDirty[layer])
-            readLedBlock(Connection.link(), Config, layer);
-    }
+    const ConfigStore before = Config.store();
+    ConfigStore after;
+    Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
+        const auto copy = workingCopy(before);
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (!before.LedFromKeypad[layer] && !before.LedDirty[layer])
+                readLedBlock(link, *copy, layer);
+        }
+        after = copy->store();
+    });
+    applyExchange(Config, before, after);
     showLedsIfOnTheirPage();
 }
 

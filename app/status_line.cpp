@@ -109,6 +109,11 @@ void StatusLine::refresh()
 {
     if (Save_Notice_Active)
         return;
+    if (!Progress.isEmpty()) {
+        apply(Progress, RunTimeTexts::connectedStyle());
+        showCopyButton(false);
+        return;
+    }
     using P = KeypadConnection::Presence;
     switch (Presence) {
     case P::Connected: {
@@ -205,6 +210,12 @@ void StatusLine::showSaveResult(bool saved)
     else
         startNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle(),
                     MessageHistory::Kind::Problem);
+}
+
+void StatusLine::showProgress(const QString& text)
+{
+    Progress = text;
+    refresh();
 }
 
 void StatusLine::showRecordFull()

@@ -53,6 +53,10 @@ public:
     // Said after "Device Connect" while connected; empty for nothing.
     void setBoardNote(const QString& english, const QString& chinese);
     bool noticeActive() const { return Save_Notice_Active != 0; }
+    // What an exchange under way is doing and how far it got ("Saving... 12
+    // of 27"); shown over the presence until an empty text ends it. A notice
+    // still showing goes first.
+    void showProgress(const QString& text);
     // The notice's time is up: its style goes, the presence comes back.
     void endNotice();
 
@@ -86,4 +90,5 @@ private:
     QString LastPresenceNews;  // what the history last heard from the connection
     QPointer<MessageHistoryView> HistoryView;
     QAction* HistoryAction = nullptr;
+    QString Progress;
 };

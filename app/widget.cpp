@@ -18,6 +18,7 @@
 #include "app/edit_history.h"
 #include "app/edit_texts.h"
 #include "app/help_window.h"
+#include "app/exchange_window.h"
 #include "app/key_editor.h"
 #include "app/keyboard_navigation.h"
 #include "app/key_tester_page.h"
@@ -94,6 +95,8 @@ void Widget::construct()
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
         Monitor_Timer = polling->timer();
     Connection->start();
+    startLooksAfterFirstPaint(*this, *Connection);
+    connect(&Connection->exchanges(), &ExchangeWorker::exchangeFinished, Unsaved, &UnsavedChanges::refresh);
 
     ui->tabWidget->setTabPosition(QTabWidget::West);
     TabStyle = new CustomTabStyle;
@@ -245,10 +248,11 @@ void Widget::on_CleanALLButton_clicked()
 
 void Widget::Read_configuration_clicked()
 {
-    if (const std::optional<KeyReadResult> read = Session->readConfiguration())
-        Status->showReadBack(*read, allKeyRecordReplies(Config->currentFormat()));
-    History->clear();
-    Unsaved->refresh();
+    Session->readConfiguration([this](const KeyReadResult& read) {
+        Status->showReadBack(read, allKeyRecordReplies(Config->currentFormat()));
+        History->clear();
+        Unsaved->refresh();
+    });
 }
 
 void Widget::on_clean_DevData() {}
@@ -346,7 +350,14 @@ void Widget::rebuildLayoutView()
 
 void Widget::closeEvent(QCloseEvent* event)
 {
+    if (closeAfterExchanges(*this, Connection->exchanges())) {
+        event->ignore();
+        return;
+    }
     if (Unsaved && !Unsaved->mayClose()) {
+        // A save chosen in the question is still running: the window closes
+        // once it has saved everything; after a failure it stays open.
+        closeAfterExchanges(*this, Connection->exchanges(), [this] { return !Config->anyUnsaved(); });
         event->ignore();
         return;
     }

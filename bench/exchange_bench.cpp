@@ -6,11 +6,13 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "config/keypad_config.h"
+#include "device/exchange_worker.h"
 #include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "keys/key_table.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -27,11 +29,20 @@ constexpr int kSaveReports = kSavedRecords + kLayers + 1;  // records, LED block
 constexpr int kReadRequests = kLayers;
 constexpr int kReadReplies = kLayers * 25;
 
+// The exchange runs on the connection's worker; its result comes back
+// through the event loop.
+void settle(Widget& window)
+{
+    while (window.connection().exchanges().busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
 bool connect(Widget& window)
 {
     window.connection().stop();
     window.timeoutSlot();
     window.timeoutSlot();
+    settle(window);
     return window.connection().state() == KeypadConnection::State::Connected;
 }
 
@@ -99,6 +110,7 @@ void saveOf75(benchmark::State& state)
         state.ResumeTiming();
 
         window.on_confirmButton_clicked();
+        settle(window);
 
         state.PauseTiming();
         reports = keypad.received.size();
@@ -128,6 +140,7 @@ void readBackOf75(benchmark::State& state)
     assignEveryKey(window);
     markSaveOf75(window);
     window.on_confirmButton_clicked();
+    settle(window);
     dropNoticeTimers(window);
     size_t requests = 0;
     int replies = 0;
@@ -138,6 +151,7 @@ void readBackOf75(benchmark::State& state)
         state.ResumeTiming();
 
         window.Read_configuration_clicked();
+        settle(window);
 
         state.PauseTiming();
         requests = keypad.received.size();

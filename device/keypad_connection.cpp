@@ -2,24 +2,42 @@
 
 #include "device/udev_bus_watch.h"
 
+#include <utility>
+
 KeypadConnection::KeypadConnection(QObject* parent)
     : QObject(parent), OwnTransport(std::make_unique<HidapiTransport>()), Transport(OwnTransport.get())
 {
     // A real bus: hear of hidraw nodes from udev where it runs, poll elsewhere.
     setBusWatch(makeBusWatch());
+    holdWhileExchanging();
 }
 
 KeypadConnection::KeypadConnection(HidTransport& transport, QObject* parent) : QObject(parent), Transport(&transport)
 {
     setBusWatch(std::make_unique<PollingBusWatch>());
+    holdWhileExchanging();
 }
 
 KeypadConnection::~KeypadConnection()
 {
+    Exchanges.finish();
     if (Watch)
         Watch->stop();
     // The keypad is closed only when it leaves the bus; at exit the process
     // ending closes the node.
+}
+
+void KeypadConnection::holdWhileExchanging()
+{
+    connect(&Exchanges, &ExchangeWorker::exchangeFinished, this, [this] {
+        if (Exchanges.busy())
+            return;
+        const QString removed = std::exchange(RemovalHeld, QString());
+        if (!removed.isEmpty())
+            onNodeRemoved(removed);
+        if (std::exchange(LookHeld, false))
+            lookNow();
+    });
 }
 
 void KeypadConnection::setBusWatch(std::unique_ptr<BusWatch> watch)
@@ -30,7 +48,9 @@ void KeypadConnection::setBusWatch(std::unique_ptr<BusWatch> watch)
         Watch->stop();
     Watch = std::move(watch);
     connect(Watch.get(), &BusWatch::lookNow, this, [this] {
-        if (Watching)
+        if (Watching && WatchLooksHeld)
+            WatchLookWaiting = true;
+        else if (Watching)
             lookNow();
     });
     connect(Watch.get(), &BusWatch::nodeRemoved, this, &KeypadConnection::onNodeRemoved);
@@ -42,6 +62,13 @@ void KeypadConnection::start()
 {
     Watching = true;
     Watch->start();
+}
+
+void KeypadConnection::holdWatchLooks(bool held)
+{
+    WatchLooksHeld = held;
+    if (!held && std::exchange(WatchLookWaiting, false) && Watching)
+        lookNow();
 }
 
 void KeypadConnection::stop()
@@ -59,6 +86,10 @@ KeypadConnection::State KeypadConnection::state() const
 
 void KeypadConnection::lookNow()
 {
+    if (Exchanges.busy()) {
+        LookHeld = true;
+        return;
+    }
     if (!Handle)
         discover();
     else if (!Identified)
@@ -153,7 +184,11 @@ void KeypadConnection::watch()
 
 void KeypadConnection::onNodeRemoved(const QString& path)
 {
-    if (Handle && path == Identity.path)
+    if (!Handle || path != Identity.path)
+        return;
+    if (Exchanges.busy())
+        RemovalHeld = path;
+    else
         drop();
 }
 

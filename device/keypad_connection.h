@@ -3,6 +3,7 @@
 #include "device/bus_watch.h"
 #include "device/device_exchanges.h"
 #include "device/discovery.h"
+#include "device/exchange_worker.h"
 #include "device/hid_transport.h"
 
 #include <QObject>
@@ -51,6 +52,9 @@ public:
     BusWatch& busWatch() const { return *Watch; }
     void start();  // begins watching the bus
     void stop();   // looks only when lookNow() is called
+    // While held, the looks the watch asks for wait (one is kept for the
+    // release); lookNow() itself still looks. For a window's first paint.
+    void holdWatchLooks(bool held);
 
     // One step, whatever the watch says.
     void lookNow();
@@ -67,6 +71,11 @@ public:
     uint16_t vendorId() const { return Cur_VID; }
     uint16_t productId() const { return Cur_PID; }
     const KeypadIdentity& identity() const { return Identity; }
+    // Where every exchange with the open keypad runs. While one is under way
+    // the looks at the bus wait for its end: the transport is used from one
+    // thread at a time, and a keypad that left mid-exchange is dropped after
+    // the exchange has said what failed.
+    ExchangeWorker& exchanges() { return Exchanges; }
 
 signals:
     // Opened and asked who it is; the owner's first-connection steps follow.
@@ -80,6 +89,7 @@ signals:
     void presenceChanged(KeypadConnection::Presence presence);
 
 private:
+    void holdWhileExchanging();
     void discover();
     void identify();
     void watch();
@@ -101,4 +111,10 @@ private:
     Presence Present = Presence::Unknown;
     // Keeps a lasting open failure from flooding the log ten times a second.
     std::string LastProblem;
+    bool LookHeld = false;
+    bool WatchLooksHeld = false;
+    bool WatchLookWaiting = false;
+    QString RemovalHeld;
+    // Declared last: it stops before the transport and the handle go.
+    ExchangeWorker Exchanges;
 };

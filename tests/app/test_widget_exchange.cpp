@@ -74,10 +74,10 @@ void TestWidgetExchange::saveSendsTheEditAndCommits()
 
     QCOMPARE(status(*w), kSaved);
     QVERIFY(w->saveNoticeActive());
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), kSaved);  // the notice outlasts the ticks
     w->onTimeupDestroy();
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), kConnected);
 }
 
@@ -137,6 +137,7 @@ void TestWidgetExchange::readBackShowsTheKeypadsMemory()
 void TestWidgetExchange::modelSwitchByName()
 {
     QVERIFY(QMetaObject::invokeMethod(w.get(), "Set_Keyboard_Ver_SLOT", Q_ARG(int, 15)));
+    QVERIFY(settle(*w));
     QVERIFY(!keypad->received.empty());
     const Report& first = keypad->received.front();
     QCOMPARE(std::vector<uint8_t>(first.begin(), first.begin() + 6),
@@ -149,6 +150,7 @@ void TestWidgetExchange::modelSwitchByName()
 
     keypad->received.clear();
     QVERIFY(QMetaObject::invokeMethod(w.get(), "Set_Keyboard_Ver_SLOT", Q_ARG(int, 17)));
+    QVERIFY(settle(*w));
     QVERIFY(keypad->received.empty());
 }
 

@@ -46,12 +46,12 @@ void TestWidgetMonitor::firstConnectionAdaptsTheWindow()
     read->setEnabled(false);  // proves the answered query enables it
     QVERIFY(!keyButton(*w, 15)->isHidden());
 
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(keypad.opens, 1);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Opened);
     QVERIFY(keypad.received.empty());  // nothing is asked in the tick that opens
 
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
     QCOMPARE(status(*w), kConnected);
     QVERIFY(read->isEnabled());
@@ -67,7 +67,7 @@ void TestWidgetMonitor::firstConnectionAdaptsTheWindow()
 
     // A connected tick asks nothing more.
     const size_t before = keypad.received.size();
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(keypad.received.size(), before);
     QCOMPARE(status(*w), kConnected);
 }
@@ -80,10 +80,10 @@ void TestWidgetMonitor::unplugAndReplugReadsAgain()
     QCOMPARE(status(*w), kConnected);
 
     keypad.unplug();
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
     QCOMPARE(keypad.closes, 1);
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), kDisconnected);
 
     // Memory changed while away: the second first connection must read it.
@@ -110,7 +110,7 @@ void TestWidgetMonitor::oldFormatKeypadRemovesNewerPages()
 
     // The same port now carries an older keypad.
     keypad.unplug();
-    w->timeoutSlot();
+    tick(*w);
     keypad.info = DeviceInfo{15, 3, 9, 0};
     keypad.plug();
     connectKeypad(*w);
@@ -135,7 +135,7 @@ void TestWidgetMonitor::oldFormatKeypadRemovesNewerPages()
 
     // Going back to a newer keypad brings the page back, once.
     keypad.unplug();
-    w->timeoutSlot();
+    tick(*w);
     keypad.info = DeviceInfo{15, 3, 11, 0};
     keypad.plug();
     connectKeypad(*w);
@@ -157,7 +157,7 @@ void TestWidgetMonitor::silentKeypadAsksForTheModel()
     QVERIFY(!button(*w, "Read_Configuration")->isEnabled());
     QCOMPARE(bytesOf(store().Cur_KeyBoard_KeyNum, 4), (std::vector<uint8_t>{0, 0, 0, 0}));
 
-    w->timeoutSlot();
+    tick(*w);
     QVERIFY(picker->isVisible());  // no choice yet, nothing to adopt
 
     QList<QAbstractButton*> choices = picker->buttonGroup()->buttons();
@@ -185,9 +185,9 @@ void TestWidgetMonitor::unplugDuringFirstReadBack()
     QVERIFY(StoreSnapshot(store()) == before);
     QCOMPARE(keyButton(*w, 1)->text(), QStringLiteral("NULL"));
 
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), kDisconnected);
 
     // Back on the bus: read in full this time.
@@ -203,7 +203,7 @@ void TestWidgetMonitor::openFailureKeepsSearching()
     keypad.faults.openFailure = OpenFailure::Other;
     auto w = freshWindow(keypad);
     for (int i = 0; i < 3; ++i) {
-        w->timeoutSlot();
+        tick(*w);
         QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
         QCOMPARE(status(*w), kDisconnected);
     }
@@ -221,7 +221,7 @@ void TestWidgetMonitor::permissionProblemIsShown()
     SimulatedKeypad keypad;
     keypad.faults.openFailure = OpenFailure::PermissionDenied;
     auto w = freshWindow(keypad);
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
     // The status names this machine's case and its fix, which can be copied.
     const Diagnosis diagnosis = diagnoseOpenFailure(QStringLiteral("/dev/hidraw0"), OpenFailure::PermissionDenied,
@@ -237,12 +237,12 @@ void TestWidgetMonitor::permissionProblemIsShown()
     }
 
     w->on_change_clicked();
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), statusText(diagnosis, 0));
 
     // Gone from the bus: the ordinary disconnected text again, in Chinese, and nothing to copy.
     keypad.unplug();
-    w->timeoutSlot();
+    tick(*w);
     QCOMPARE(status(*w), QStringLiteral("——请用数据线连接设备——"));
     QVERIFY(!copy->isVisibleTo(w.get()));
 }

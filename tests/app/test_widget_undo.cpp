@@ -33,7 +33,12 @@ Seen seen(const Widget& w)
     return s;
 }
 
-void press(QWidget* target, const QKeySequence& keys) { QTest::keySequence(target, keys); }
+void press(QWidget* target, const QKeySequence& keys)
+{
+    QTest::keySequence(target, keys);
+    if (auto* window = qobject_cast<Widget*>(target->window()))
+        QVERIFY(settle(*window));
+}
 
 const QKeySequence kUndo(Qt::CTRL | Qt::Key_Z);
 const QKeySequence kRedo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
@@ -181,7 +186,7 @@ void TestWidgetUndo::readBackAndNewKeypadClearTheHistory()
     click(*w, "key_B");
     QCOMPARE(w->history()->count(), 1);
     keypad->unplug();
-    w->timeoutSlot();
+    tick(*w);
     keypad->plug();
     connectKeypad(*w);
     QCOMPARE(w->history()->count(), 0);
@@ -245,10 +250,13 @@ void TestWidgetUndo::closeAsksSaveDiscardCancel()
 
     answer = QMessageBox::Save;
     keypad->faults.failingWrites = {keypad->writeAttempts + 1};
-    QVERIFY(!w->close());  // the save failed: the edit would be lost
-    QVERIFY(w->config().anyUnsaved());
+    QVERIFY(!w->close());
+    QVERIFY(settle(*w));
+    QVERIFY(w->config().anyUnsaved());  // the save failed: the edit would be lost
     keypad->faults.failingWrites.clear();
-    QVERIFY(w->close());
+    QVERIFY(!w->close());  // closes once the save has ended
+    QVERIFY(settle(*w));
+    QTRY_VERIFY(!w->isVisible());
     QCOMPARE(int(keypad->storedRecords[0][3][8]), 0x04);
 
     w->show();
@@ -260,7 +268,7 @@ void TestWidgetUndo::closeAsksSaveDiscardCancel()
     w->show();
     click(*w, "key_C");
     keypad->unplug();
-    w->timeoutSlot();
+    tick(*w);
     answer = QMessageBox::Cancel;
     QVERIFY(!w->close());
     QVERIFY(!offered.testFlag(QMessageBox::Save));  // nothing to save to

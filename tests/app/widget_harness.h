@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -17,6 +19,7 @@
 
 #include "app/widget.h"
 #include "config/keypad_config.h"
+#include "device/exchange_worker.h"
 #include "device/keypad_connection.h"
 #include "device/protocol.h"
 #include "device/simulated_keypad.h"
@@ -32,6 +35,18 @@ inline Widget*& currentWindow()
 }
 
 inline ConfigStore& store() { return currentWindow()->config().rawStore(); }
+
+// Exchanges run on the connection's worker: waits until the last one has
+// ended and the window has taken its result. False on a hang.
+inline bool settle(Widget& w)
+{
+    ExchangeWorker& worker = w.connection().exchanges();
+    QElapsedTimer limit;
+    limit.start();
+    while (worker.busy() && limit.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return !worker.busy();
+}
 
 // Looks happen only when the test ticks.
 template <typename... Args>
@@ -60,21 +75,37 @@ inline QTabWidget* tabs(const QWidget& w) { return w.findChild<QTabWidget*>(QStr
 inline QTextEdit* textBox(const QWidget& w) { return w.findChild<QTextEdit*>(QStringLiteral("lineEdit")); }
 inline QString status(const QWidget& w) { return button(w, QStringLiteral("Dev_Sta_Dsp"))->text(); }
 
-inline void showPage(Widget& w, int index) { tabs(w)->setCurrentIndex(index); }
+inline void showPage(Widget& w, int index)
+{
+    tabs(w)->setCurrentIndex(index);
+    QVERIFY(settle(w));  // the LED page reads the layer's LEDs
+}
 
+// Waits for any exchange the click started.
 inline void click(QWidget* target)
 {
     QVERIFY(target);
+    const QPointer<Widget> window = qobject_cast<Widget*>(target->window());
     QTest::mouseClick(target, Qt::LeftButton);
+    if (window)
+        QVERIFY(settle(*window));
 }
 
 inline void click(const QWidget& w, const QString& name) { click(button(w, name)); }
+
+// One look at the bus, and what it started.
+inline void tick(Widget& w)
+{
+    w.timeoutSlot();
+    QVERIFY(settle(w));
+}
 
 // The first-connection steps run on the tick after the one that opens.
 inline void connectKeypad(Widget& w)
 {
     w.timeoutSlot();
     w.timeoutSlot();
+    QVERIFY(settle(w));
 }
 
 // Everything a user's edit may change, to prove that something did not.

@@ -3,6 +3,7 @@
 // time: a failing write, an unplug, a missing, short or garbage reply.
 #include "app/widget.h"
 #include "config/keypad_config.h"
+#include "device/exchange_worker.h"
 #include "device/keypad_connection.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
@@ -247,7 +248,21 @@ private:
     ConfigStore& store() { return window->config().rawStore(); }
     QString status() const { return statusButton->text(); }
 
-    void tick() { window->timeoutSlot(); }
+    void tick()
+    {
+        window->timeoutSlot();
+        settle();
+    }
+    // Exchanges run on the connection's worker; their results come back
+    // through the event loop.
+    void settle()
+    {
+        QElapsedTimer limit;
+        limit.start();
+        while (window->connection().exchanges().busy() && limit.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QVERIFY(!window->connection().exchanges().busy());
+    }
     void detachKeypad();
     SimulatedKeypad& attachKeypad(bool current);
     void connectKeypad()
@@ -257,7 +272,11 @@ private:
     }
     void expireSaveNotices();
 
-    void showPage(int index) { tabs->setCurrentIndex(index); }
+    void showPage(int index)
+    {
+        tabs->setCurrentIndex(index);
+        settle();  // the LED page reads the layer's LEDs
+    }
     void selectKey(int layer, int id);
     void clickValue(const QString& caption);
     std::vector<Edit> dirtyRecords();
@@ -439,6 +458,7 @@ void TestFaultMatrix::runOperation(Scenario scenario)
     case Scenario::ReadBack: window->Read_configuration_clicked(); break;
     case Scenario::Connect: connectKeypad(); break;
     }
+    settle();
 }
 
 void TestFaultMatrix::verifyDelivered(const std::vector<Edit>& edits)
@@ -475,6 +495,8 @@ void TestFaultMatrix::editAndSaveCleanly(const std::vector<Edit>& earlierEdits, 
     edits.insert(edits.end(), earlierEdits.begin(), earlierEdits.end());
 
     window->on_confirmButton_clicked();
+
+    settle();
     QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
     QVERIFY(!store().anyKeyDirty());
     QVERIFY(!store().anyLedDirty());
@@ -557,6 +579,7 @@ void TestFaultMatrix::faultMatrix_data()
             socket->recording = true;
             runOperation(scenario);
             socket->recording = false;
+            expireSaveNotices();
 
             const int writes = int(std::count_if(socket->trace.begin(), socket->trace.end(),
                                                   [](const Exchange& e) { return e.isWrite; }));
@@ -693,6 +716,7 @@ void TestFaultMatrix::faultMatrix()
         keypad->faults = SimulatedKeypad::Faults();
         auto beforeClean = std::make_unique<ConfigStore>(store());
         window->Read_configuration_clicked();
+        settle();
         for (int layer = 0; layer < kLayers; ++layer) {
             for (int slot : readOrder(current)) {
                 const uint8_t* now = store().recordOf(current, layer, slot);
@@ -726,6 +750,7 @@ void TestFaultMatrix::ledLayersKeepTheKeypadsOwnUntilEdited()
     QVERIFY(mode);
     mode->click();
     window->SendLayer(1);  // an edit on layer 0 does not keep layer 1 from being read
+    settle();
     QVERIFY(sameBlock(original[1], store().LayerLedMode[1], store().KeyBoard_KeyLed[1]));
     window->SendLayer(0);
     showPage(0);
@@ -734,6 +759,8 @@ void TestFaultMatrix::ledLayersKeepTheKeypadsOwnUntilEdited()
     showPage(0);
 
     window->on_confirmButton_clicked();
+
+    settle();
     QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
     QVERIFY(sameBlock(keypad->ledBlocks[0], 4, original[0].colours));
     QVERIFY(sameBlock(keypad->ledBlocks[1], original[1].mode, original[1].colours));
@@ -759,6 +786,7 @@ void TestFaultMatrix::keypadTakingNoWritesIsNotConnected()
     selectKey(0, 4);
     clickValue(QStringLiteral("A"));
     window->on_confirmButton_clicked();
+    settle();
     QCOMPARE(status(), RunTimeTexts::saveFailed(kEnglish));
     QVERIFY(k.received.empty());
     QVERIFY(store().KeyDirty[0][4]);
@@ -768,6 +796,7 @@ void TestFaultMatrix::keypadTakingNoWritesIsNotConnected()
     tick();
     QCOMPARE(status(), RunTimeTexts::connected(kEnglish));
     window->on_confirmButton_clicked();
+    settle();
     QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
     QVERIFY(!store().KeyDirty[0][4]);
     QCOMPARE(int(k.storedRecords[0][4][1]), 4);

@@ -1,0 +1,153 @@
+// How long the window's event loop stands still while the keypad is talked
+// to: a save of one key on each layer, a read-back of the whole keypad and a
+// model switch, against a simulated keypad that pauses for real (the 200 ms
+// after a commit and in the model switch) and answers every 2 ms, as one on
+// a full-speed bus does. A 5 ms timer is the heartbeat; the longest gap
+// between two of its ticks (or from the click to the first) is the stall.
+#include "app/application_setup.h"
+#include "app/widget.h"
+#include "config/keypad_config.h"
+#include "device/keypad_connection.h"
+#include "device/simulated_keypad.h"
+#include "keys/config_store.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#if __has_include("device/exchange_worker.h")
+#include "device/exchange_worker.h"
+#define TESSAPLEX_EXCHANGES_OFF_THE_WINDOW 1
+#endif
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kReplyGapMs = 2;
+constexpr int kHeartbeatMs = 5;
+
+// The keypad as seen through a full-speed bus: every reply 2 ms after the
+// one before.
+class PacedKeypad : public SimulatedKeypad {
+public:
+    using SimulatedKeypad::SimulatedKeypad;
+    int readTimeout(HidHandle handle, uint8_t* data, size_t length, int milliseconds) override
+    {
+        if (queuedReplies() > 0)
+            platformSleepMs(kReplyGapMs);
+        return SimulatedKeypad::readTimeout(handle, data, length, milliseconds);
+    }
+};
+
+// Runs the event loop until the exchange the action started has ended;
+// before exchanges left the window's thread the action itself was the
+// whole exchange.
+void waitForExchange(Widget& window)
+{
+#ifdef TESSAPLEX_EXCHANGES_OFF_THE_WINDOW
+    ExchangeWorker& worker = window.connection().exchanges();
+    QElapsedTimer limit;
+    limit.start();
+    while (worker.busy() && limit.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+#else
+    (void)window;
+#endif
+    // Whatever the end of the exchange queued for the window.
+    QCoreApplication::processEvents();
+}
+
+// The longest gap between heartbeats from the action until its exchange
+// has ended, in milliseconds.
+double longestStall(Widget& window, const std::function<void()>& action)
+{
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    heartbeat.setInterval(kHeartbeatMs);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    heartbeat.start();
+    // The first tick, so the clock starts from a running loop.
+    QElapsedTimer warm;
+    warm.start();
+    while (warm.elapsed() < 3 * kHeartbeatMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, kHeartbeatMs);
+    clock.start();
+    last = 0;
+    QTimer::singleShot(0, &window, action);
+    QCoreApplication::processEvents();
+    waitForExchange(window);
+    // One more beat catches a stall that lasted to the end.
+    QElapsedTimer tail;
+    tail.start();
+    while (tail.elapsed() < 2 * kHeartbeatMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, kHeartbeatMs);
+    heartbeat.stop();
+    return static_cast<double>(longest) / 1e6;
+}
+
+void markOneKeyPerLayer(Widget& window)
+{
+    ConfigStore& s = window.config().rawStore();
+    s.Select_PHY_Key_Mode = ModeKeys;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        s.Select_PHY_Key_Layer = static_cast<uint8_t>(layer);
+        s.Select_PHY_Key = 1;
+        s.WriteSelectionHeader(1);
+        s.AddKeyCode(4 + layer);
+    }
+    s.Select_PHY_Key_Layer = 0;
+    s.Select_PHY_Key = 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    setApplicationAttributes();
+    QApplication app(argc, argv);
+    setUpApplication(app);
+
+    DeviceInfo info;
+    info.keys = 15;
+    info.knobs = 3;
+    info.version = 12;
+    PacedKeypad keypad(info);
+    keypad.realSleep = true;
+    Widget window(keypad);
+    window.connection().stop();
+    window.show();
+    window.timeoutSlot();
+    waitForExchange(window);
+    window.timeoutSlot();
+    waitForExchange(window);
+    if (!window.connection().isConnected()) {
+        std::fprintf(stderr, "the simulated keypad did not connect\n");
+        return 1;
+    }
+
+    markOneKeyPerLayer(window);
+    const double save = longestStall(window, [&] { window.on_confirmButton_clicked(); });
+    const double readBack = longestStall(window, [&] { window.Read_configuration_clicked(); });
+    const double modelSwitch = longestStall(window, [&] { window.Set_Keyboard_Ver_SLOT(1); });
+
+    std::printf("| Exchange (keypad answering every %d ms) | Longest stall of the event loop |\n", kReplyGapMs);
+    std::printf("|---|---|\n");
+    std::printf("| Save of one key on each layer | %.1f ms |\n", save);
+    std::printf("| Read-back of the whole keypad | %.1f ms |\n", readBack);
+    std::printf("| Model switch | %.1f ms |\n", modelSwitch);
+    const bool met = std::max({save, readBack, modelSwitch}) <= 16.0;
+    std::printf("Target: no stall over 16 ms (one frame): %s\n", met ? "met" : "missed");
+    return 0;
+}

@@ -1,0 +1,203 @@
+// Exchanges run on the connection's worker thread while the window goes on.
+#include "widget_harness.h"
+
+#include "app/unsaved_changes.h"
+#include "config/keypad_sync.h"
+
+#include <QThread>
+
+#include <mutex>
+#include <condition_variable>
+
+using namespace harness;
+
+namespace {
+
+// A keypad whose 200 ms pause after a commit lasts until the test lets it
+// end, and that notes whether every report came from another thread than
+// the window's.
+class GatedKeypad : public SimulatedKeypad {
+public:
+    using SimulatedKeypad::SimulatedKeypad;
+    QThread* window = QThread::currentThread();
+    bool gated = false;
+    bool writtenOnWindowThread = false;
+
+    int write(HidHandle handle, const uint8_t* data, size_t length) override
+    {
+        writtenOnWindowThread = writtenOnWindowThread || QThread::currentThread() == window;
+        return SimulatedKeypad::write(handle, data, length);
+    }
+    void sleepMs(int milliseconds) override
+    {
+        SimulatedKeypad::sleepMs(milliseconds);
+        std::unique_lock<std::mutex> lock(mutex);
+        paused = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return !gated; });
+        paused = false;
+    }
+    // The window's event loop keeps turning while the worker is held.
+    bool waitForPause()
+    {
+        for (int n = 0; n < 400; ++n) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (paused)
+                    return true;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+        return false;
+    }
+    void setGated(bool on)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        gated = on;
+        changed.notify_all();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool paused = false;
+};
+
+}  // namespace
+
+class TestWidgetWorker : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        keypad = std::make_unique<GatedKeypad>(DeviceInfo{15, 3, 10, 0});
+        w = freshWindow(*keypad);
+        w->show();
+        connectKeypad(*w);
+        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
+        keypad->received.clear();
+        keypad->sleeps.clear();
+        keypad->writtenOnWindowThread = false;  // the identity query is asked from the window's look
+    }
+    void cleanup()
+    {
+        keypad->setGated(false);
+        w.reset();
+        keypad.reset();
+    }
+
+    void wireOrderAsTheOperationsGiveIt();
+    void editsDuringASaveStayUnsaved();
+    void unplugMidSave();
+
+private:
+    void assign(int layer, int key, const char* value)
+    {
+        click(w->findChild<QAbstractButton*>(QStringLiteral("Layer%1").arg(layer + 1)));
+        click(keyButton(*w, key));
+        click(*w, QString::fromLatin1(value));
+    }
+
+    std::unique_ptr<GatedKeypad> keypad;
+    std::unique_ptr<Widget> w;
+};
+
+// A save and a read-back asked for at once go out one after the other, off
+// the window's thread, report for report and pause for pause as the
+// operations send them from the calling thread.
+void TestWidgetWorker::wireOrderAsTheOperationsGiveIt()
+{
+    assign(0, 3, "key_A");
+    assign(1, 5, "key_B");
+    assign(2, 1, "key_C");
+    w->config().rawStore().LedDirty[1] = 1;
+
+    SimulatedKeypad reference(DeviceInfo{15, 3, 10, 0});
+    std::memcpy(reference.storedRecords, keypad->storedRecords, sizeof reference.storedRecords);
+    std::copy(std::begin(keypad->ledBlocks), std::end(keypad->ledBlocks), std::begin(reference.ledBlocks));
+    const HidHandle handle = reference.open("/dev/hidraw0").handle;
+    KeypadConfig copy;
+    copy.rawStore() = w->config().store();
+    QVERIFY(downloadConfig(DeviceLink{reference, handle}, copy).outcome == DownloadOutcome::Saved);
+    readAllKeyRecords(DeviceLink{reference, handle}, copy);
+
+    keypad->received.clear();
+    keypad->readTimeoutsAsked.clear();
+    QTest::mouseClick(button(*w, QStringLiteral("download")), Qt::LeftButton);
+    QTest::mouseClick(button(*w, QStringLiteral("Read_Configuration")), Qt::LeftButton);
+    QVERIFY(settle(*w));
+    QVERIFY(!keypad->writtenOnWindowThread);
+    QCOMPARE(keypad->received.size(), reference.received.size());
+    QVERIFY(keypad->received == reference.received);
+    QCOMPARE(keypad->sleeps, reference.sleeps);
+    QCOMPARE(keypad->readTimeoutsAsked, reference.readTimeoutsAsked);
+    QVERIFY(!w->config().anyUnsaved());
+    QCOMPARE(status(*w), QStringLiteral("Saved successfully"));
+}
+
+// The save sends what was marked when it began; what the user changes while
+// it runs stays marked for the next one, and the window says how far it got.
+// Closing meanwhile waits for the save to end.
+void TestWidgetWorker::editsDuringASaveStayUnsaved()
+{
+    assign(0, 3, "key_A");
+    keypad->setGated(true);
+    QTest::mouseClick(button(*w, QStringLiteral("download")), Qt::LeftButton);
+    QVERIFY(keypad->waitForPause());
+    QCoreApplication::processEvents();
+    QCOMPARE(status(*w), QStringLiteral("Saving... 1 of 1"));
+
+    QTest::mouseClick(keyButton(*w, 3), Qt::LeftButton);
+    QTest::mouseClick(button(*w, QStringLiteral("key_B")), Qt::LeftButton);  // key 3 now "A B"
+    QTest::mouseClick(keyButton(*w, 4), Qt::LeftButton);
+    QTest::mouseClick(button(*w, QStringLiteral("key_C")), Qt::LeftButton);
+    const std::vector<uint8_t> key3Now = bytesOf(w->config().record(0, 3), kSlotBytes);
+    int closeQuestions = 0;
+    w->unsavedChanges().setQuestion([&](const QString&, const QString&, QMessageBox::StandardButtons) {
+        ++closeQuestions;
+        return QMessageBox::Cancel;
+    });
+    QVERIFY(!w->close());  // waits for the save
+    QCOMPARE(closeQuestions, 0);
+
+    keypad->setGated(false);
+    QVERIFY(settle(*w));
+    QTRY_COMPARE(closeQuestions, 1);  // then asks about the edits made meanwhile
+    QVERIFY(w->isVisible());
+    QCOMPARE(status(*w), QStringLiteral("Saved successfully"));
+    QCOMPARE(int(keypad->storedRecords[0][3][8]), 0x04);
+    QCOMPARE(int(keypad->storedRecords[0][3][11]), 0);  // "B" came after the save began
+    QCOMPARE(int(store().KeyDirty[0][3]), 1);
+    QCOMPARE(int(store().KeyDirty[0][4]), 1);
+    QCOMPARE(bytesOf(w->config().record(0, 3), kSlotBytes), key3Now);
+
+    keypad->received.clear();
+    w->onTimeupDestroy();
+    click(*w, "download");
+    QCOMPARE(countKind(keypad->received, ReportKind::KeyRecord), 2);
+    QCOMPARE(int(keypad->storedRecords[0][3][11]), 0x05);
+    QVERIFY(!w->config().anyUnsaved());
+}
+
+// A keypad pulled out during a save: the worker's write fails, the window
+// says so, keeps every edit marked and only then lets the keypad go.
+void TestWidgetWorker::unplugMidSave()
+{
+    assign(0, 3, "key_A");
+    assign(0, 4, "key_B");
+    keypad->faults.unplugAtWrite = keypad->writeAttempts + 2;
+    QTest::mouseClick(button(*w, QStringLiteral("download")), Qt::LeftButton);
+    QVERIFY(w->connection().isConnected());  // the look waits for the save
+    QVERIFY(settle(*w));
+    QVERIFY(!keypad->writtenOnWindowThread);
+    QCOMPARE(status(*w), QStringLiteral("Save failed — check the cable and try again"));
+    QCOMPARE(keypad->commits, 0);
+    QCOMPARE(int(store().KeyDirty[0][3]), 1);
+    QCOMPARE(int(store().KeyDirty[0][4]), 1);
+    QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
+}
+
+QTEST_MAIN(TestWidgetWorker)
+#include "test_widget_worker.moc"
