@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "keys/key_table.h"
+#include "core/keypad/key_table.h"
 
 class EditHistory;
 class HidTransport;

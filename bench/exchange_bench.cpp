@@ -5,11 +5,11 @@
 #include "app/widget.h"
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
-#include "config/keypad_config.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "keys/config_store.h"
-#include "keys/key_table.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
+#include "core/keypad/key_table.h"
 
 #include <QLoggingCategory>
 #include <QTimer>

@@ -3,9 +3,9 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "build_config.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "models/window_size.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "app/picture/window_size.h"
 
 #include <QCoreApplication>
 #include <QPushButton>

@@ -3,9 +3,9 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/keypad_work.h"
-#include "profile/profile.h"
-#include "profile/profile_diff.h"
-#include "profile/profile_import.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_diff.h"
+#include "core/profile/profile_import.h"
 
 #include <QCommandLineParser>
 #include <QFile>

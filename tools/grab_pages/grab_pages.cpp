@@ -19,11 +19,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/application_setup.h"
+#include "app/window/application_setup.h"
 #include "app/widget.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "models/dialog1.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "app/picker/dialog1.h"
 
 namespace {
 

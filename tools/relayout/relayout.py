@@ -230,6 +230,12 @@ def main():
     # mended even when the move itself happened in an earlier run.
     path_moves = {o: n for o, n in files.items() if o != n}
     path_moves.update(moves)
+    # "models/dialog1.*" in prose names a pair.
+    for old, new in list(path_moves.items()):
+        o_stem, o_ext = os.path.splitext(old)
+        n_stem, n_ext = os.path.splitext(new)
+        if o_ext == ".h" and path_moves.get(o_stem + ".cpp") == n_stem + ".cpp":
+            path_moves[o_stem + ".*"] = n_stem + ".*"
     for f in rewrite_paths(tracked_after, path_moves, renames):
         print("rewrote %s" % f)
     for old, new in sorted(moves.items()):
@@ -242,7 +248,7 @@ def main():
             print("git rm %s (its folder holds nothing else now: check it held only a source list)" % cmake)
             emptied.add(old.rstrip("/"))
             if not DRY:
-                git("rm", "-q", cmake)
+                git("rm", "-q", "-f", cmake)
     gone = {old.rstrip("/") for old, _, _ in folders
             if not any(f.startswith(old) for f in tracked_after if f != old + "CMakeLists.txt")}
     for top in ("CMakeLists.txt", "tests/CMakeLists.txt"):

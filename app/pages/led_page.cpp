@@ -1,0 +1,230 @@
+#include "app/pages/led_page.h"
+#include "app/window/window_log.h"
+
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+#include "core/keypad/keypad_config.h"
+#include "core/texts/run_time_texts.h"
+
+namespace {
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+const Rgb kPalette[LedPage::kColourButtons] = {
+    {255, 0, 0},     {255, 128, 60},  {255, 255, 60},  {0, 255, 0},     {0, 255, 255},   {0, 0, 255},
+    {128, 0, 128},   {139, 0, 0},     {255, 165, 0},   {255, 255, 150}, {125, 255, 0},   {0, 139, 139},
+    {0, 0, 139},     {255, 0, 255},   {128, 0, 0},     {255, 140, 0},   {255, 215, 0},   {0, 255, 128},
+    {224, 255, 255}, {135, 206, 235}, {75, 0, 130},    {255, 102, 102}, {255, 200, 100}, {255, 250, 100},
+    {0, 128, 0},     {0, 127, 150},   {0, 128, 128},   {230, 230, 250}, {255, 192, 203}, {255, 200, 0},
+    {205, 170, 0},   {128, 128, 0},   {0, 255, 127},   {75, 0, 130},    {143, 0, 255},   {255, 69, 0},
+    {255, 85, 0},    {200, 255, 0},   {128, 255, 128}, {128, 192, 192}, {173, 216, 230}, {128, 128, 192},
+    {255, 255, 150}, {255, 120, 0},   {150, 150, 100}, {34, 139, 34},    {0, 100, 255},   {0, 127, 255},
+    {224, 176, 255}, {255, 0, 255},   {255, 102, 0},   {150, 190, 100}, {57, 255, 20},   {0, 200, 100},
+    {128, 128, 192}, {200, 200, 150},
+};
+
+// First of the colour buttons that only current-format keypads use.
+constexpr int kFirstExtendedColour = 8;
+constexpr int kNamedColours = 7;
+
+QPushButton* findButton(QWidget* root, const QString& name)
+{
+    auto* button = root ? root->findChild<QPushButton*>(name) : nullptr;
+    if (!button)
+        qCWarning(lcUi) << "Button not found:" << name;
+    return button;
+}
+}  // namespace
+
+LedPage::LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
+    : QObject(parent), Config(config), Language_Flag(languageFlag)
+{
+    for (int n = 1; n <= kColourButtons; ++n)
+        ColourButtons[n - 1] = findButton(root, QStringLiteral("LED_color_%1").arg(n));
+    for (int m = 0; m < kModeButtons; ++m)
+        ModeButtons[m] = findButton(root, QStringLiteral("LED_Mode_%1").arg(m));
+    for (int k = 1; k <= kColourKeys; ++k)
+        KeyButtons[k - 1] = findButton(root, QStringLiteral("pushButton_K%1").arg(k));
+}
+
+QColor LedPage::paletteColour(int number)
+{
+    if (number < 1 || number > kColourButtons)
+        return QColor();
+    const Rgb& c = kPalette[number - 1];
+    return QColor(c.r, c.g, c.b);
+}
+
+QString LedPage::colourButtonStyle(const QColor& colour)
+{
+    return QStringLiteral(
+               "QPushButton { background-color: rgb(%1, %2, %3); color: #FFFFFF; border-radius: 2px; }"
+               "QPushButton:pressed, QPushButton:checked { background-color: qlineargradient(x1: 0, y1: 0, "
+               "x2: 0, y2: 1, stop: 0 #273c75, stop: 1 #487eb0); }"
+               "QPushButton:disabled { background-color: #dcdde1; }")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue());
+}
+
+QString LedPage::keyColourStyle(const QColor& colour)
+{
+    return QStringLiteral(
+               "QPushButton {   background-color: %1;   color: white;   border-radius: 5px;   padding: 10px;}"
+               "QPushButton:hover {   background-color: %2;}QPushButton:pressed {   background-color: %3;}")
+        .arg(colour.name(), colour.darker(110).name(), colour.darker(120).name());
+}
+
+QString LedPage::modeStyle(bool selected)
+{
+    return selected ? QStringLiteral("color: #000000; background-color: white;")
+                    : QStringLiteral("color: #FFFFFF; background-color: rgb(60, 60, 60);");
+}
+
+void LedPage::setUp()
+{
+    for (int n = 1; n <= kColourButtons; ++n) {
+        QPushButton* button = ColourButtons[n - 1];
+        if (!button)
+            continue;
+        button->setStyleSheet(colourButtonStyle(paletteColour(n)));
+        connect(button, &QPushButton::clicked, this,
+                [this, button] { asEdit(QStringLiteral("LED colour"), [&] { onColourClicked(button); }); });
+    }
+    for (int m = 0; m < kModeButtons; ++m) {
+        QPushButton* button = ModeButtons[m];
+        if (!button)
+            continue;
+        button->setStyleSheet(modeStyle(false));
+        connect(button, &QPushButton::clicked, this,
+                [this, m] { asEdit(QStringLiteral("LED mode"), [&] { onModeClicked(m); }); });
+    }
+}
+
+void LedPage::asEdit(const QString& what, const std::function<void()>& edit)
+{
+    if (Scope)
+        Scope(what, edit);
+    else
+        edit();
+}
+
+bool LedPage::keyTakesColour(int key) const
+{
+    if (key < 1 || key > kColourKeys)
+        return false;
+    // A key the shown board does not have has no LED to light.
+    const int shownKeys = Config.store().Layout_KeyBoard_KeyNum[0];
+    return shownKeys == 0 || key <= shownKeys;
+}
+
+void LedPage::onColourClicked(QPushButton* button)
+{
+    if (!button)
+        return;
+    qCDebug(lcUi) << "Button clicked-----:" << button->text();
+
+    // The stored colour is what the button shows, so a restyled button stores
+    // its new colour; polishing makes a never-shown button report its sheet.
+    button->ensurePolished();
+    const QColor colour = button->palette().color(QPalette::Button);
+
+    const int key = Config.selectedKey();
+    if (!keyTakesColour(key)) {
+        qCWarning(lcUi) << "Invalid Select_PHY_Key:" << key;
+        return;
+    }
+
+    if (QPushButton* keyButton = KeyButtons[key - 1])
+        keyButton->setStyleSheet(keyColourStyle(colour));
+
+    Config.setKeyColour(Config.selectedLayer(), key, static_cast<uint8_t>(colour.red()),
+                        static_cast<uint8_t>(colour.green()), static_cast<uint8_t>(colour.blue()));
+
+    qCDebug(lcUi) << "KeyBoard_KeyLed updated:"
+             << "R:" << colour.red() << "G:" << colour.green() << "B:" << colour.blue();
+}
+
+void LedPage::onModeClicked(int mode)
+{
+    if (mode < 0 || mode >= kModeButtons)
+        return;
+    const int layer = Config.selectedLayer();
+    Config.setLayerLedMode(layer, mode);
+    for (int m = 0; m < kModeButtons; ++m) {
+        if (ModeButtons[m])
+            ModeButtons[m]->setStyleSheet(modeStyle(m == mode));
+    }
+    qCDebug(lcUi) << "Selected mode:" << Config.store().LayerLedMode[layer];
+}
+
+void LedPage::showLayerLeds()
+{
+    const ConfigStore& store = Config.store();
+    const int layer = store.Select_PHY_Key_Layer < kLayers ? store.Select_PHY_Key_Layer : 0;
+
+    const int mode = store.LayerLedMode[layer];
+    if (mode < kModeButtons) {
+        for (int m = 0; m < kModeButtons; ++m) {
+            if (ModeButtons[m])
+                ModeButtons[m]->setStyleSheet(modeStyle(m == mode));
+        }
+    }
+
+    // Only 16 triplets exist, whatever key count the board reports.
+    const int keys = qMin<int>(store.Layout_KeyBoard_KeyNum[0], kColourKeys);
+    for (int i = 0; i < keys; ++i) {
+        if (!KeyButtons[i])
+            continue;
+        const uint8_t* rgb = &store.KeyBoard_KeyLed[layer][3 * i];
+        KeyButtons[i]->setStyleSheet(
+            QStringLiteral("background-color: rgb(%1, %2, %3);").arg(rgb[0]).arg(rgb[1]).arg(rgb[2]));
+    }
+}
+
+void LedPage::applyFormat(bool currentFormat, unsigned char variant)
+{
+    CurrentFormat = currentFormat;
+    if (AllColours)
+        variant = 0;
+    for (int n = 1; n <= kNamedColours; ++n) {
+        if (QPushButton* button = ColourButtons[n - 1]) {
+            button->setText(currentFormat ? QString()
+                                          : RunTimeTexts::oldFormatColourCaption(n, Language_Flag));
+        }
+    }
+    const bool showExtended = currentFormat && variant != 2;
+    for (int n = kFirstExtendedColour; n <= kColourButtons; ++n) {
+        if (QPushButton* button = ColourButtons[n - 1])
+            button->setVisible(showExtended);
+    }
+}
+
+void LedPage::showAllColours(bool shown)
+{
+    AllColours = shown;
+    if (!shown) {
+        hideAllColourButtons();
+        return;
+    }
+    for (int n = 1; n < kFirstExtendedColour; ++n)
+        if (QPushButton* button = ColourButtons[n - 1])
+            button->show();
+    applyFormat(CurrentFormat);
+}
+
+void LedPage::hideAllColourButtons()
+{
+    for (QPushButton* button : ColourButtons) {
+        if (button)
+            button->hide();
+    }
+}
+
+QString LedPage::oldFormatLedText(uint8_t ledByte, unsigned char variant) const
+{
+    return RunTimeTexts::oldFormatLedText(ledByte, Language_Flag, variant);
+}

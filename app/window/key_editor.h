@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/key_table.h"
+
+class DelayPage;
+class EditHistory;
+struct EditView;
+class KeyLabels;
+class KeyPictureButtons;
+class KeypadConfig;
+class LedPage;
+class QButtonGroup;
+class QPushButton;
+class StatusLine;
+
+namespace Ui {
+class Widget;
+}
+
+// Turns the user's pointing into edits of the configuration: the layer, the
+// physical key and the page in front choose what is edited; a click on a
+// value button of the pages is routed by the table index the button carries
+// (set once when the form is wired, so captions may change freely).
+class KeyEditor : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kTableIndexProperty = "tableIndex";
+
+    KeyEditor(Ui::Widget& ui, QWidget& root, KeypadConfig& config, StatusLine& status, const int& languageFlag,
+              QObject* parent = nullptr);
+    ~KeyEditor() override;
+
+    QButtonGroup* keyGroup() const { return Key_Group; }
+    LedPage& ledPage() const { return *Led; }
+    DelayPage& delayPage() const { return *Delay; }
+    const CaptionLookup& captions() const { return Captions; }
+
+    // Every edit below becomes one undo step of history (none when null).
+    void setHistory(EditHistory* history);
+
+    // Value buttons: every push button of the pages, with its table index.
+    void registerValueButtons();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    void selectLayer(int layer);
+    void selectKey(int id);
+    void showPage(int index);
+    void onQuickMenuClicked(QPushButton* button);
+    void clearSelectedKey();
+    void clearLayer();
+    void setOldFormatLighting(int index);
+    // A delay box changed: the user's typing, or the program loading it.
+    void entryDelayChanged(QObject* spinBox, int value);
+    void oldFormatDelayChanged();
+
+    // The view an undo step keeps, and showing one again after an undo or
+    // redo: captions and text box as they were, pages that show the changed
+    // records refreshed from them.
+    EditView captureView() const;
+    void showView(const EditView& view, const KeypadConfig::Difference& changed);
+
+    void showSelectedKeyText();
+    void showLayerLabels(int layer);
+    void appendToSelectedKey(const QString& caption);
+    void resetHighlights();
+    void highlightSelectedKey();
+    // Texts set from code, again in the language now in force.
+    void retranslate();
+
+signals:
+    // The LED page wants the selected layer's LEDs from the keypad.
+    void ledLayerWanted();
+
+private:
+    void handleValueClick(QPushButton* button);
+    bool asEdit(const QString& what, const std::function<void()>& edit, int mergeKey = 0);
+
+    Ui::Widget& ui;
+    QWidget& Root;
+    KeypadConfig& Config;
+    StatusLine& Status;
+    const int& Language_Flag;
+    QButtonGroup* Key_Group = nullptr;
+    std::unique_ptr<KeyPictureButtons> KeyButtons;
+    std::unique_ptr<KeyLabels> Labels;
+    LedPage* Led = nullptr;
+    DelayPage* Delay = nullptr;
+    CaptionLookup Captions;
+    QList<QPushButton*> ValueButtons;
+    EditHistory* History = nullptr;
+};
