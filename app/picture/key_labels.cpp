@@ -8,8 +8,6 @@
 #include "app/picture/key_picture_buttons.h"
 #include "core/keypad/record_render.h"
 
-Q_LOGGING_CATEGORY(lcUi, "tessaplex.ui", QtInfoMsg)
-
 namespace {
 const QString kEmptyLabel = QStringLiteral("NULL");
 }
