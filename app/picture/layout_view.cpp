@@ -1,6 +1,7 @@
 #include "app/picture/layout_view.h"
 
 #include "build_config.h"
+#include "app/look/styles.h"
 #include "app/picture/picture_cache.h"
 
 #include <utility>

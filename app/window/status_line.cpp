@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "core/texts/run_time_texts.h"
+#include "app/look/styles.h"
 
 StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* parent)
     : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(languageFlag)
@@ -48,29 +49,29 @@ void StatusLine::refresh()
         const QString& note = BoardNote[RunTimeTexts::isEnglish(Language_Flag) ? 1 : 0];
         apply(note.isEmpty() ? RunTimeTexts::connected(Language_Flag)
                              : RunTimeTexts::connected(Language_Flag) + QStringLiteral("  ·  ") + note,
-              RunTimeTexts::connectedStyle());
+              StatusStyles::connectedStyle());
         break;
     }
     case P::PermissionDenied:
         if (OpenProblem && OpenProblem->verdict != AccessVerdict::OpenFailed)
-            apply(statusText(*OpenProblem, Language_Flag), RunTimeTexts::permissionProblemStyle());
+            apply(statusText(*OpenProblem, Language_Flag), StatusStyles::permissionProblemStyle());
         else
-            apply(RunTimeTexts::permissionProblem(Language_Flag), RunTimeTexts::permissionProblemStyle());
+            apply(RunTimeTexts::permissionProblem(Language_Flag), StatusStyles::permissionProblemStyle());
         break;
     case P::NotAnswering:
-        apply(RunTimeTexts::notAnswering(Language_Flag), RunTimeTexts::permissionProblemStyle());
+        apply(RunTimeTexts::notAnswering(Language_Flag), StatusStyles::permissionProblemStyle());
         break;
     case P::CannotOpen:
         // Inside a sandbox the node is hidden rather than refused: that too has a fix.
         if (OpenProblem && OpenProblem->verdict == AccessVerdict::Sandboxed) {
-            apply(statusText(*OpenProblem, Language_Flag), RunTimeTexts::permissionProblemStyle());
+            apply(statusText(*OpenProblem, Language_Flag), StatusStyles::permissionProblemStyle());
             break;
         }
-        apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
+        apply(RunTimeTexts::disconnected(Language_Flag), StatusStyles::disconnectedStyle());
         break;
     case P::Unknown:
     case P::Absent:
-        apply(RunTimeTexts::disconnected(Language_Flag), RunTimeTexts::disconnectedStyle());
+        apply(RunTimeTexts::disconnected(Language_Flag), StatusStyles::disconnectedStyle());
         break;
     }
     const bool problemShown = Presence == P::PermissionDenied || Presence == P::CannotOpen;
@@ -103,19 +104,19 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event)
 void StatusLine::showSaveResult(bool saved)
 {
     if (saved)
-        showNotice(RunTimeTexts::saved(Language_Flag), RunTimeTexts::savedNoticeStyle());
+        showNotice(RunTimeTexts::saved(Language_Flag), StatusStyles::savedNoticeStyle());
     else
-        showNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle());
+        showNotice(RunTimeTexts::saveFailed(Language_Flag), StatusStyles::saveFailedStyle());
 }
 
 void StatusLine::showRecordFull()
 {
-    showNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle());
+    showNotice(RunTimeTexts::recordFull(Language_Flag), StatusStyles::recordFullStyle());
 }
 
 void StatusLine::showInfo(const QString& text, bool problem)
 {
-    showNotice(text, problem ? RunTimeTexts::saveFailedStyle() : RunTimeTexts::savedNoticeStyle(), kInfoMs);
+    showNotice(text, problem ? StatusStyles::saveFailedStyle() : StatusStyles::savedNoticeStyle(), kInfoMs);
 }
 
 void StatusLine::setBoardNote(const QString& english, const QString& chinese)
@@ -141,7 +142,7 @@ void StatusLine::showNotice(const QString& text, const QString& styleSheet, int 
 void StatusLine::endNotice()
 {
     Save_Notice_Active = 0;
-    Dev_Sta_Dsp->setStyleSheet(RunTimeTexts::savedNoticeEndStyle());
+    Dev_Sta_Dsp->setStyleSheet(StatusStyles::savedNoticeEndStyle());
     refresh();
 }
 

@@ -341,12 +341,6 @@ int chooseLayout(int keys, int knobs, int version, int variant, uint16_t product
     return kDefaultLayout;
 }
 
-QString buttonStyleSheet(int radius)
-{
-    return QStringLiteral("QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:")
-           + QString::number(radius) + QStringLiteral("px;color:#FFFFFF;}");
-}
-
 const ButtonPlacement* LayoutPlacement::find(int index) const
 {
     for (const ButtonPlacement& b : buttons)

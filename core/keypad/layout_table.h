@@ -28,9 +28,8 @@ constexpr uint16_t kProductFourKeyOneKnobPad = 0x8851;
 int chooseLayout(int keys, int knobs, int version, int variant, uint16_t productId,
                  int buildVariant);
 
-// Style sheet of a transparent click button; radius 10 for keys and knob arrows,
-// half the knob size for the round knob button.
-QString buttonStyleSheet(int radius);
+// Corner radius of a click button: 10 for keys and knob arrows, half the knob
+// size for the round knob button.
 constexpr int kKeyRadius = 10;
 
 enum class ButtonShape { Key, RoundKnob };

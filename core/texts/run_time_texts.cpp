@@ -15,30 +15,22 @@ const char* const kGestureChinese[kGestureCount] = {"点赞", "向左划屏", "�
 
 QString connected(int language) { return pick(language, "Device Connect", "设备已连接"); }
 
-QString connectedStyle() { return QStringLiteral("color: rgb(255, 255, 255);"); }
 
 QString disconnected(int language)
 {
     return pick(language, "Connect the device with a usb cable", "——请用数据线连接设备——");
 }
 
-QString disconnectedStyle(unsigned char variant)
-{
-    return variant == 2 ? QStringLiteral("color: rgb(255, 255, 255);") : QStringLiteral("color: rgb(220, 0, 0);");
-}
 
 QString saved(int language) { return pick(language, "Saved successfully", "保存成功"); }
 
-QString savedNoticeStyle() { return QStringLiteral("background-color: rgb(0,225,40);border:0px;"); }
 
-QString savedNoticeEndStyle() { return QStringLiteral("background-color: rgb(60,60,60);border:0px;color:#FFFFFF;"); }
 
 QString saveFailed(int language)
 {
     return pick(language, "Save failed — check the cable and try again", "保存失败，请检查连接后重试");
 }
 
-QString saveFailedStyle() { return QStringLiteral("background-color: rgb(220,0,0);border:0px;color:#FFFFFF;"); }
 
 QString recordFull(int language)
 {
@@ -46,7 +38,6 @@ QString recordFull(int language)
                 "该按键已满——请先清除再重新设置");
 }
 
-QString recordFullStyle() { return QStringLiteral("background-color: rgb(200,120,0);border:0px;color:#FFFFFF;"); }
 
 QString notAnswering(int language)
 {
@@ -60,7 +51,6 @@ QString permissionProblem(int language)
                 "已找到键盘但无法访问：请安装 udev 规则（见 README）");
 }
 
-QString permissionProblemStyle() { return QStringLiteral("color: rgb(255, 170, 0);"); }
 
 QString oldFormatColourCaption(int colour, int language)
 {

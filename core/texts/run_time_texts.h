@@ -19,19 +19,12 @@ inline QString pick(int language, const char* english, const char* chinese)
 
 // Status button.
 QString connected(int language);
-QString connectedStyle();
 QString disconnected(int language);
-QString disconnectedStyle(unsigned char variant = Build_Variant);
 QString saved(int language);    // "Saved successfully"
-QString savedNoticeStyle();     // while the saved notice is up
-QString savedNoticeEndStyle();  // once its timer ran out
 QString saveFailed(int language);
-QString saveFailedStyle();
-// The keypad is on the bus but cannot be opened (no access rights).
 QString recordFull(int language);  // a value that no longer fits the selected key
-QString recordFullStyle();
+// The keypad is on the bus but cannot be opened (no access rights).
 QString permissionProblem(int language);
-QString permissionProblemStyle();
 // The keypad is open but takes no report, so nothing can be read or saved.
 QString notAnswering(int language);
 

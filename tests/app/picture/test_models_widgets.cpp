@@ -3,6 +3,7 @@
 #include "app/look/custom_tab_style.h"
 #include "app/picker/dialog1.h"
 #include "app/picture/layout_view.h"
+#include "app/look/styles.h"
 #include "app/picture/picture_cache.h"
 #include "app/picture/png_decode.h"
 #include "app/picture/window_size.h"

@@ -215,11 +215,6 @@ void TestLayoutTable::defaultLayoutNumbers()
         if (b.index != 24)
             QCOMPARE(b.label, b.button);
     QVERIFY(!p.hasQrLabel);
-
-    QCOMPARE(buttonStyleSheet(kKeyRadius),
-             QString("QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:10px;color:#FFFFFF;}"));
-    QCOMPARE(buttonStyleSheet(68),
-             QString("QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:68px;color:#FFFFFF;}"));
 }
 
 void TestLayoutTable::irregularLayouts()
