@@ -13,6 +13,10 @@
 
 namespace {
 
+// The window program's exit codes; tessaplex-cli has its own (cli/exit_codes.h).
+constexpr int kExitBadOption = 2;
+constexpr int kExitStateFile = 1;  // the simulated keypad's state file is damaged or cannot be read
+
 int runProgram(int argc, char** argv)
 {
     const ProgramOptions options = parseProgramOptions(argumentsAsStrings(argc, argv));

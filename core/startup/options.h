@@ -29,6 +29,3 @@ struct ProgramOptions {
 // left for QApplication.
 ProgramOptions parseProgramOptions(const QStringList& args);
 QString programUsage(const QString& programName);
-
-constexpr int kExitBadOption = 2;
-constexpr int kExitStateFile = 1;  // the simulated keypad's state file is damaged or cannot be read
