@@ -28,7 +28,6 @@
 #include "app/look/custom_tab_style.h"
 #include "app/picker/dialog1.h"
 #include "app/picture/layout_view.h"
-#include "app/picture/window_size.h"
 #include "app/pages/delay_page.h"
 #include "app/pages/led_page.h"
 #include "app/pages/mouse_page.h"
@@ -56,10 +55,10 @@ void Widget::construct()
 {
     tessaplexInitResources();
     ui = new Ui::Widget;
-    Language_Flag = 0;
+    View.Language = 0;
     Config = new KeypadConfig(this);
 
-    Dialog = new Dialog1(this);
+    Dialog = new Dialog1(View.Pictures, this);
     ui->setupUi(this);
     connectByName();
 
@@ -68,15 +67,15 @@ void Widget::construct()
         maximizeOnScreen(*this);
     }
 
-    Status = new StatusLine(ui->Dev_Sta_Dsp, Language_Flag, this);
-    Editor = new KeyEditor(*ui, *this, *Config, *Status, Language_Flag, this);
+    Status = new StatusLine(ui->Dev_Sta_Dsp, View, this);
+    Editor = new KeyEditor(*ui, *this, *Config, *Status, View, this);
     Key_Group = Editor->keyGroup();
-    Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, Language_Flag, this);
+    Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, View, this);
     connect(Session, &KeypadSession::layoutChanged, this, &Widget::rebuildLayoutView);
     History = new EditHistory(*Config, this);
-    Unsaved = new UnsavedChanges(*this, *Config, *Connection, Language_Flag, this);
+    Unsaved = new UnsavedChanges(*this, *Config, *Connection, View, this);
     wireHistory();
-    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, Language_Flag, this);
+    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, View, this);
     connect(Session, &KeypadSession::firstReadBack, Profiles, &ProfileActions::backUpKeypad);
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
@@ -84,7 +83,7 @@ void Widget::construct()
     Connection->start();
 
     ui->tabWidget->setTabPosition(QTabWidget::West);
-    TabStyle = new CustomTabStyle;
+    TabStyle = new CustomTabStyle(View);
     TabStyle->setParent(this);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
 
@@ -120,7 +119,7 @@ void Widget::construct()
     if (QWidget* qr = findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
         qr->hide();
 
-    Settings = new SettingsMenu(*this, Language_Flag, this);
+    Settings = new SettingsMenu(*this, View, this);
     Unsaved->addActionsTo(*Settings->menu());
     on_change_clicked();
     if (ViewSettings::language() == 0)
@@ -129,11 +128,11 @@ void Widget::construct()
     // After the switch itself, so the language stored is the one now shown.
     connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
     connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
-    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
+    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog, View);
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
 
-    Layout = std::make_unique<LayoutView>(this);
+    Layout = std::make_unique<LayoutView>(this, View.Pictures);
     Layout->holdPicturesUntilExposed();
     rebuildLayoutView();
     Editor->ledPage().setUp();
@@ -280,7 +279,7 @@ void Widget::on_change_clicked()
     QTranslator translator;
     translator.load(toEnglish ? QStringLiteral(":/lanague_en.qm") : QStringLiteral(":/lanague_cn.qm"));
     qApp->installTranslator(&translator);
-    Language_Flag = toEnglish ? 1 : 0;
+    View.Language = toEnglish ? 1 : 0;
     ui->retranslateUi(this);
     ui->change->setText(toEnglish ? QStringLiteral("中文") : QStringLiteral("English"));
 
@@ -301,8 +300,8 @@ void Widget::on_change_clicked()
 void Widget::rebuildLayoutView()
 {
     if (Layout)
-        Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), WindowSize::W,
-                      WindowSize::H);
+        Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), View.W,
+                      View.H);
 }
 
 void Widget::closeEvent(QCloseEvent* event)
@@ -317,11 +316,11 @@ void Widget::closeEvent(QCloseEvent* event)
 void Widget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    WindowSize::H = event->size().height();
-    WindowSize::W = event->size().width();
-    Dialog->place(WindowSize::W, WindowSize::H);
+    View.H = event->size().height();
+    View.W = event->size().width();
+    Dialog->place(View.W, View.H);
     if (Layout)
-        Layout->placeFixedControls(WindowSize::W, WindowSize::H);
+        Layout->placeFixedControls(View.W, View.H);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
     rebuildLayoutView();
     // The first resize comes from showMaximized(), before the editor exists.

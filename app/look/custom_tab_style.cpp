@@ -1,6 +1,6 @@
 #include "app/look/custom_tab_style.h"
 
-#include "app/picture/window_size.h"
+#include "app/window/window_state.h"
 
 #include <QPainter>
 #include <QStyleOptionTab>
@@ -49,6 +49,6 @@ QSize CustomTabStyle::sizeFromContents(ContentsType type, const QStyleOption* op
 {
     QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_TabBarTab)
-        s = QSize(static_cast<int>(0.09 * WindowSize::W), static_cast<int>(0.05 * WindowSize::H));
+        s = QSize(static_cast<int>(0.09 * State.W), static_cast<int>(0.05 * State.H));
     return s;
 }

@@ -12,6 +12,7 @@
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/record_render.h"
 #include "core/texts/run_time_texts.h"
+#include "app/window/window_state.h"
 
 namespace {
 template <typename T>
@@ -43,8 +44,8 @@ const QString kSpinBoxStyle = QStringLiteral("color: rgb(255, 255, 255);");
 const QString kCaptionStyle = QStringLiteral("color: rgb(255, 255, 255); font-size: 15px;");
 }  // namespace
 
-DelayPage::DelayPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
-    : QObject(parent), Config(config), Language_Flag(languageFlag)
+DelayPage::DelayPage(QWidget* root, KeypadConfig& config, const WindowState& state, QObject* parent)
+    : QObject(parent), Config(config), Language_Flag(state.Language)
 {
     for (int n = 1; n <= kSlots; ++n) {
         SpinBoxes[n - 1] = findWidget<QSpinBox>(root, QStringLiteral("delay_spinBox_%1").arg(n));

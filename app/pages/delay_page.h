@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+struct WindowState;
+
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -22,7 +24,7 @@ public:
     static constexpr int kMinEntryDelay = 50;  // entries after the first never wait less
     static constexpr int kMaxDelay = 60000;
 
-    DelayPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent = nullptr);
+    DelayPage(QWidget* root, KeypadConfig& config, const WindowState& state, QObject* parent = nullptr);
 
     // Connects each entry spin box's valueChanged(int) to receiver's slot; that
     // slot hands the change back through onValueChanged.

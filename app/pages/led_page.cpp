@@ -7,6 +7,7 @@
 
 #include "core/keypad/keypad_config.h"
 #include "core/texts/run_time_texts.h"
+#include "app/window/window_state.h"
 
 namespace {
 struct Rgb {
@@ -39,8 +40,8 @@ QPushButton* findButton(QWidget* root, const QString& name)
 }
 }  // namespace
 
-LedPage::LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent)
-    : QObject(parent), Config(config), Language_Flag(languageFlag)
+LedPage::LedPage(QWidget* root, KeypadConfig& config, const WindowState& state, QObject* parent)
+    : QObject(parent), Config(config), Language_Flag(state.Language)
 {
     for (int n = 1; n <= kColourButtons; ++n)
         ColourButtons[n - 1] = findButton(root, QStringLiteral("LED_color_%1").arg(n));

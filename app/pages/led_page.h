@@ -10,6 +10,8 @@
 
 #include "build_config.h"
 
+struct WindowState;
+
 class QPushButton;
 class QWidget;
 class KeypadConfig;
@@ -25,7 +27,7 @@ public:
     static constexpr int kModeButtons = 6;
     static constexpr int kColourKeys = 16;  // keys that own an RGB triplet
 
-    LedPage(QWidget* root, KeypadConfig& config, const int& languageFlag, QObject* parent = nullptr);
+    LedPage(QWidget* root, KeypadConfig& config, const WindowState& state, QObject* parent = nullptr);
 
     // Styles the colour and mode buttons and connects their clicks.
     void setUp();

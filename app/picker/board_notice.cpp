@@ -4,7 +4,7 @@
 #include "app/window/settings_menu.h"
 #include "app/window/status_line.h"
 #include "app/picker/dialog1.h"
-#include "app/picture/window_size.h"
+#include "app/window/window_state.h"
 
 #include "build_config.h"
 #include "core/device/keypad_connection.h"
@@ -37,15 +37,16 @@ QString BoardNotice::text(const KeypadIdentity& identity, int languageFlag)
         .arg(d.variant);
 }
 
-void BoardNotice::follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker)
+void BoardNotice::follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker,
+                         const WindowState& state)
 {
     QObject::connect(&connection, &KeypadConnection::connected, &settings,
                      [&status, &settings](const KeypadIdentity& identity) {
                          status.setBoardNote(text(identity, 1), text(identity, 0));
                          settings.offerModelPicker(!identity.answered);
                      });
-    QObject::connect(&settings, &SettingsMenu::modelPickerWanted, &picker, [&picker] {
-        picker.place(WindowSize::W, WindowSize::H);
+    QObject::connect(&settings, &SettingsMenu::modelPickerWanted, &picker, [&picker, &state] {
+        picker.place(state.W, state.H);
         picker.show();
         picker.raise();
     });

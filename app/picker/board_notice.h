@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct WindowState;
+
 class Dialog1;
 class KeypadConnection;
 class SettingsMenu;
@@ -18,5 +20,6 @@ bool isKnownBoard(const KeypadIdentity& identity);
 QString text(const KeypadIdentity& identity, int languageFlag);
 // On every connection: the note in the status line, and the picker offered in
 // the settings menu while the keypad has not said which board it is.
-void follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker);
+void follow(KeypadConnection& connection, StatusLine& status, SettingsMenu& settings, Dialog1& picker,
+            const WindowState& state);
 }  // namespace BoardNotice

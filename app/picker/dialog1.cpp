@@ -1,4 +1,5 @@
 #include "app/picker/dialog1.h"
+#include "app/picker/picker_looks.h"
 
 #include "core/keypad/layout_table.h"
 #include "app/picture/picture_cache.h"
@@ -19,7 +20,7 @@ const QString kModelButtonStyle = QStringLiteral(
     "QPushButton{background-color: rgba(125, 125, 125, 5);border-radius:10px;color:#FFFFFF;}");
 }  // namespace
 
-Dialog1::Dialog1(QWidget* parent) : QDialog(parent)
+Dialog1::Dialog1(PictureCache& pictures, QWidget* parent) : QDialog(parent), m_pictureCache(pictures)
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("Dialog1"));
@@ -38,9 +39,9 @@ Dialog1::Dialog1(QWidget* parent) : QDialog(parent)
     const PickerModel* models = ModelCatalogue::pickerModels();
     for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
         m_pictures[static_cast<size_t>(i)] = new QLabel(this);
-        m_pictures[static_cast<size_t>(i)]->setObjectName(QString::fromLatin1(models[i].label));
+        m_pictures[static_cast<size_t>(i)]->setObjectName(QString::fromLatin1(pickerLook(i).label));
         auto* name = new QLabel(this);
-        name->setObjectName(QString::fromLatin1(models[i].label) + QStringLiteral("_name"));
+        name->setObjectName(QString::fromLatin1(pickerLook(i).label) + QStringLiteral("_name"));
         name->setAlignment(Qt::AlignCenter);
         const int keys = models[i].value & 0xFF;
         const int knobs = models[i].value >> 8;
@@ -55,7 +56,7 @@ Dialog1::Dialog1(QWidget* parent) : QDialog(parent)
     m_group->setExclusive(true);
     for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
         auto* button = new QPushButton(this);
-        button->setObjectName(QString::fromLatin1(models[i].button));
+        button->setObjectName(QString::fromLatin1(pickerLook(i).button));
         m_buttons[static_cast<size_t>(i)] = button;
         m_group->addButton(button, models[i].groupId);
     }
@@ -101,10 +102,15 @@ void Dialog1::place(int W, int H)
     const QRect dialogRect = placement.dialog.translated(origin);
     if (geometry() != dialogRect)
         setGeometry(dialogRect);
-    for (const NamedRect& child : placement.children) {
-        QWidget* w = findChild<QWidget*>(QLatin1String(child.name), Qt::FindDirectChildrenOnly);
-        if (w && w->geometry() != child.rect)
-            w->setGeometry(child.rect);
+    auto put = [this](const char* name, const QRect& rect) {
+        QWidget* w = findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        if (w && w->geometry() != rect)
+            w->setGeometry(rect);
+    };
+    put("pushButton", placement.title);
+    for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
+        put(pickerLook(i).button, placement.boards[static_cast<size_t>(i)]);
+        put(pickerLook(i).label, placement.boards[static_cast<size_t>(i)]);
     }
     // Most keypads say which board they are, so the picker is seldom seen:
     // its six board pictures (12 MB decoded) are not worth holding, nor
@@ -127,10 +133,9 @@ void Dialog1::hideEvent(QHideEvent* event)
     // go until the picker is needed again. A hide by the window system (the
     // main window minimized) keeps them for the restore.
     if (!event->spontaneous()) {
-        const PickerModel* models = ModelCatalogue::pickerModels();
         for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
             m_pictures[static_cast<size_t>(i)]->clear();
-            pictureCache().forget(QString::fromLatin1(models[i].picture));
+            m_pictureCache.forget(QString::fromLatin1(pickerLook(i).picture));
         }
     }
     QDialog::hideEvent(event);
@@ -140,14 +145,13 @@ void Dialog1::applyLooks()
 {
     if (m_title->styleSheet() != kTitleStyle)
         m_title->setStyleSheet(kTitleStyle);
-    const PickerModel* models = ModelCatalogue::pickerModels();
     for (int i = 0; i < ModelCatalogue::kPickerCount; ++i) {
         QPushButton* button = m_buttons[static_cast<size_t>(i)];
         if (button->styleSheet() != kModelButtonStyle)
             button->setStyleSheet(kModelButtonStyle);
         // The label has the placed size by now; the picture fits into it.
         QLabel* picture = m_pictures[static_cast<size_t>(i)];
-        pictureCache().show(picture, QString::fromLatin1(models[i].picture), picture->size());
+        m_pictureCache.show(picture, QString::fromLatin1(pickerLook(i).picture), picture->size());
         // The name goes under the picture itself, which keeps its aspect and
         // so may be smaller than its label.
         const QRect label = picture->geometry();

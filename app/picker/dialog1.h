@@ -6,6 +6,7 @@
 
 #include <array>
 
+class PictureCache;
 class QButtonGroup;
 class QLabel;
 class QPushButton;
@@ -15,7 +16,7 @@ class QPushButton;
 class Dialog1 : public QDialog {
     Q_OBJECT
 public:
-    explicit Dialog1(QWidget* parent = nullptr);
+    explicit Dialog1(PictureCache& pictures, QWidget* parent = nullptr);
 
     // Lays the picker out over the main window of size W x H. While the
     // picker is hidden only the geometry follows; its pictures and style
@@ -47,4 +48,5 @@ private:
     std::array<QLabel*, ModelCatalogue::kPickerCount> m_names{};  // under each picture
     std::array<QPushButton*, ModelCatalogue::kPickerCount> m_buttons{};
     QButtonGroup* m_group = nullptr;
+    PictureCache& m_pictureCache;
 };

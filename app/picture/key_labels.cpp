@@ -7,13 +7,14 @@
 #include "core/keypad/config_store.h"
 #include "app/picture/key_picture_buttons.h"
 #include "core/keypad/record_render.h"
+#include "app/window/window_state.h"
 
 namespace {
 const QString kEmptyLabel = QStringLiteral("NULL");
 }
 
-KeyLabels::KeyLabels(KeyPictureButtons& buttons, QTextEdit* textBox, const int& languageFlag)
-    : buttons_(buttons), textBox_(textBox), language_(languageFlag)
+KeyLabels::KeyLabels(KeyPictureButtons& buttons, QTextEdit* textBox, const WindowState& state)
+    : buttons_(buttons), textBox_(textBox), language_(state.Language)
 {
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct WindowState;
+
 class KeyPictureButtons;
 class QTextEdit;
 struct ConfigStore;
@@ -11,7 +13,7 @@ struct ConfigStore;
 // ever read back into a record.
 class KeyLabels {
 public:
-    KeyLabels(KeyPictureButtons& buttons, QTextEdit* textBox, const int& languageFlag);
+    KeyLabels(KeyPictureButtons& buttons, QTextEdit* textBox, const WindowState& state);
 
     void showSelectedKeyText(const ConfigStore& store);
     void showLayer(const ConfigStore& store, int layer);  // keys 1..25, "NULL" for empty records

@@ -3,6 +3,8 @@
 #include "build_config.h"
 #include "app/look/styles.h"
 #include "app/picture/picture_cache.h"
+#include "app/picture/control_names.h"
+#include "app/picture/picture_paths.h"
 
 #include <utility>
 
@@ -63,7 +65,7 @@ private:
     LayoutView& m_view;
 };
 
-LayoutView::LayoutView(QWidget* window) : m_window(window)
+LayoutView::LayoutView(QWidget* window, PictureCache& pictures) : m_window(window), m_pictureCache(pictures)
 {
     for (int n = 1; n <= kAllButtons; ++n) {
         m_buttons[static_cast<size_t>(n)] = find<QPushButton>(QStringLiteral("pushButton_K%1").arg(n));
@@ -72,8 +74,8 @@ LayoutView::LayoutView(QWidget* window) : m_window(window)
     m_plate = find<QLabel>(QStringLiteral("ALL_KEY_BK"));
     m_textBox = find<QWidget>(QStringLiteral("lineEdit"));
     m_qrLabel = find<QLabel>(QStringLiteral("QR_Code_Label"));
-    for (const NamedRect& control : computeFixedControls(1920, 1006))
-        m_fixed.push_back(find<QWidget>(QString::fromLatin1(control.name)));
+    for (const ControlRect& control : computeFixedControls(1920, 1006))
+        m_fixed.push_back(find<QWidget>(QString::fromLatin1(controlObjectName(control.id))));
 
     // Plate at the back, each picture under its click button, whatever order
     // the form created them in.
@@ -110,10 +112,10 @@ void LayoutView::releasePictures()
         byPicture.insert(it->path, it.key());
     for (const QString& path : byPicture.uniqueKeys()) {
         for (QLabel* label : byPicture.values(path))
-            pictureCache().show(label, path, held.value(label).box);
-        pictureCache().releaseOriginal(path);
+            m_pictureCache.show(label, path, held.value(label).box);
+        m_pictureCache.releaseOriginal(path);
     }
-    pictureCache().releaseOriginals();
+    m_pictureCache.releaseOriginals();
 }
 
 void LayoutView::showPicture(QLabel* label, const QString& path, const QSize& box)
@@ -121,12 +123,12 @@ void LayoutView::showPicture(QLabel* label, const QString& path, const QSize& bo
     if (m_holdingPictures)
         m_heldPictures.insert(label, {path, box});
     else
-        pictureCache().show(label, path, box);
+        m_pictureCache.show(label, path, box);
 }
 
 void LayoutView::placeFixedControls(int W, int H)
 {
-    const std::vector<NamedRect> controls = computeFixedControls(W, H);
+    const std::vector<ControlRect> controls = computeFixedControls(W, H);
     for (size_t i = 0; i < controls.size() && i < m_fixed.size(); ++i)
         setGeometryIfChanged(m_fixed[i], controls[i].rect);
 }
@@ -152,13 +154,12 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
             // Tell the caption painter to keep the text inside the circle, or
             // below a turn arrow's picture.
             button->setProperty("round", p.shape == ButtonShape::RoundKnob);
-            button->setProperty("arrow", p.picture.contains(QLatin1String("/KN_LEFT"))
-                                             || p.picture.contains(QLatin1String("/KN_RIGHT")));
+            button->setProperty("arrow", p.art == ButtonArt::LeftArrow || p.art == ButtonArt::RightArrow);
             setVisibleIfChanged(button, true);
         }
         if (label) {
             setGeometryIfChanged(label, p.label);
-            showPicture(label, p.picture, p.button.size());
+            showPicture(label, picturePath(p), p.button.size());
             setVisibleIfChanged(label, true);
         }
     }
@@ -172,7 +173,7 @@ void LayoutView::applyPlacement(const LayoutPlacement& placement)
 
     if (placement.hasQrLabel && m_qrLabel) {
         setGeometryIfChanged(m_qrLabel, placement.qrLabel);
-        showPicture(m_qrLabel, placement.qrPicture, placement.qrLabel.size());
+        showPicture(m_qrLabel, qrCodePicturePath(), placement.qrLabel.size());
     }
     setVisibleIfChanged(m_qrLabel, placement.hasQrLabel);
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class PictureCache;
+
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -20,7 +22,7 @@ class QWidget;
 // and left alone afterwards.
 class LayoutView {
 public:
-    explicit LayoutView(QWidget* window);
+    LayoutView(QWidget* window, PictureCache& pictures);
     ~LayoutView();
 
     // Until the window is first exposed, the pictures are only noted and then
@@ -52,6 +54,7 @@ private:
     QHash<QLabel*, HeldPicture> m_heldPictures;
 
     QWidget* m_window;
+    PictureCache& m_pictureCache;
     std::array<QPushButton*, kAllButtons + 1> m_buttons{};
     std::array<QLabel*, kAllButtons + 1> m_labels{};
     QLabel* m_plate = nullptr;

@@ -36,6 +36,8 @@ bool showsSomething(const QLabel* label)
 }
 }  // namespace
 
+PictureCache::~PictureCache() { delete m_idle.data(); }
+
 const QImage& PictureCache::original(const QString& path)
 {
     if (!m_idle && QCoreApplication::instance()) {
@@ -109,10 +111,4 @@ void PictureCache::show(QLabel* label, const QString& path, const QSize& box)
     }
     if (shownPixmapKey(label) != pixmap.cacheKey())
         label->setPixmap(pixmap);
-}
-
-PictureCache& pictureCache()
-{
-    static PictureCache cache;
-    return cache;
 }

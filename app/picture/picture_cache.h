@@ -16,6 +16,11 @@ class QTimer;
 // been scaled for a while; only the scaled copies stay.
 class PictureCache {
 public:
+    PictureCache() = default;
+    ~PictureCache();  // its idle timer goes with it
+    PictureCache(const PictureCache&) = delete;
+    PictureCache& operator=(const PictureCache&) = delete;
+
     // Null pixmap when the resource is missing or not a picture.
     QPixmap scaled(const QString& path, const QSize& box);
     // Shows the picture on the label, scaled into the label's own size;
@@ -43,6 +48,3 @@ private:
     QPointer<QTimer> m_idle;  // releases the originals when it runs out
     QHash<QString, QPixmap> m_scaled;  // key: path + size
 };
-
-// One cache for the keypad picture and the model picker.
-PictureCache& pictureCache();

@@ -17,6 +17,7 @@
 #include "app/pages/mouse_page.h"
 #include "app/window/window_log.h"
 #include "app/pages/quick_menu_page.h"
+#include "app/window/window_state.h"
 
 namespace {
 constexpr int kLightingPage = 3;
@@ -28,11 +29,11 @@ constexpr int kNamedColours = 7;
 }  // namespace
 
 KeyEditor::KeyEditor(Ui::Widget& form, QWidget& root, KeypadConfig& config, StatusLine& status,
-                     const int& languageFlag, QObject* parent)
-    : QObject(parent), ui(form), Root(root), Config(config), Status(status), Language_Flag(languageFlag)
+                     const WindowState& state, QObject* parent)
+    : QObject(parent), ui(form), Root(root), Config(config), Status(status), Language_Flag(state.Language)
 {
     KeyButtons = std::make_unique<KeyPictureButtons>(&Root);
-    Labels = std::make_unique<KeyLabels>(*KeyButtons, ui.lineEdit, Language_Flag);
+    Labels = std::make_unique<KeyLabels>(*KeyButtons, ui.lineEdit, state);
     Key_Group = new QButtonGroup(this);
     Key_Group->setExclusive(true);
     for (int id = 1; id <= KeyPictureButtons::kSelectable; ++id) {
@@ -42,8 +43,8 @@ KeyEditor::KeyEditor(Ui::Widget& form, QWidget& root, KeypadConfig& config, Stat
         }
     }
     connect(Key_Group, &QButtonGroup::idClicked, this, &KeyEditor::selectKey);
-    Delay = new DelayPage(&Root, Config, Language_Flag, this);
-    Led = new LedPage(&Root, Config, Language_Flag, this);
+    Delay = new DelayPage(&Root, Config, state, this);
+    Led = new LedPage(&Root, Config, state, this);
     Captions.rebuild(0);
 }
 

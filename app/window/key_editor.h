@@ -9,6 +9,8 @@
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/key_table.h"
 
+struct WindowState;
+
 class DelayPage;
 class EditHistory;
 struct EditView;
@@ -34,7 +36,7 @@ class KeyEditor : public QObject {
 public:
     static constexpr const char* kTableIndexProperty = "tableIndex";
 
-    KeyEditor(Ui::Widget& ui, QWidget& root, KeypadConfig& config, StatusLine& status, const int& languageFlag,
+    KeyEditor(Ui::Widget& ui, QWidget& root, KeypadConfig& config, StatusLine& status, const WindowState& state,
               QObject* parent = nullptr);
     ~KeyEditor() override;
 

@@ -9,19 +9,18 @@
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/keypad_sync.h"
 #include "app/picker/dialog1.h"
-#include "app/picture/window_size.h"
 #include "app/pages/delay_page.h"
 #include "app/pages/led_page.h"
 #include "app/pages/mouse_page.h"
 #include "app/pages/quick_menu_page.h"
 #include "app/window/window_log.h"
-
+#include "app/window/window_state.h"
 
 KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
-                             KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
+                             KeyEditor& editor, StatusLine& status, Dialog1& picker, const WindowState& state,
                              QObject* parent)
     : QObject(parent), ui(form), Root(root), Connection(connection), Config(config), Editor(editor),
-      Status(status), Picker(picker), Language_Flag(languageFlag)
+      Status(status), Picker(picker), Language_Flag(state.Language), State(state)
 {
     connect(&Connection, &KeypadConnection::connected, this, &KeypadSession::onConnected);
     connect(&Connection, &KeypadConnection::disconnected, this, &KeypadSession::onDisconnected);
@@ -42,7 +41,7 @@ void KeypadSession::takeIdentityAnswer(bool answered)
         Picker.hide();
     } else {
         // The keypad does not say which board it is: the user names it.
-        Picker.place(WindowSize::W, WindowSize::H);
+        Picker.place(State.W, State.H);
         Picker.show();
     }
     ui.Read_Configuration->setEnabled(answered);

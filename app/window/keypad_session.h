@@ -4,6 +4,8 @@
 
 #include "core/device/keypad_connection.h"
 
+struct WindowState;
+
 class Dialog1;
 class KeyEditor;
 class KeypadConfig;
@@ -23,7 +25,7 @@ class KeypadSession : public QObject {
 
 public:
     KeypadSession(Ui::Widget& ui, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
-                  KeyEditor& editor, StatusLine& status, Dialog1& picker, const int& languageFlag,
+                  KeyEditor& editor, StatusLine& status, Dialog1& picker, const WindowState& state,
                   QObject* parent = nullptr);
 
     void readConfiguration();  // "View settings": every key record
@@ -63,4 +65,5 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
+    const WindowState& State;
 };

@@ -24,6 +24,8 @@
 #include "app/pages/led_page.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_import.h"
+#include "app/window/window_state.h"
+#include "app/picture/control_names.h"
 
 namespace {
 
@@ -63,9 +65,9 @@ void ProfileDialogs::tell(QWidget* parent, const QString& title, const QString& 
 }
 
 ProfileActions::ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnection& connection, KeyEditor& editor,
-                               StatusLine& status, EditHistory& history, const int& languageFlag, QObject* parent)
+                               StatusLine& status, EditHistory& history, const WindowState& state, QObject* parent)
     : QObject(parent), Root(root), History(history), Config(config), Connection(connection), Editor(editor), Status(status),
-      Language_Flag(languageFlag), Dialogs(std::make_unique<ProfileDialogs>())
+      Language_Flag(state.Language), Dialogs(std::make_unique<ProfileDialogs>())
 {
     // Children of the window like the save button: the layout places them
     // by name next to it.
@@ -80,8 +82,8 @@ ProfileActions::ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnec
         b->show();
     }
     // Where the form's 1920x1006 design puts them, until the first resize.
-    for (const NamedRect& control : computeFixedControls(1920, 1006)) {
-        if (QPushButton* b = Root.findChild<QPushButton*>(QLatin1String(control.name), Qt::FindDirectChildrenOnly))
+    for (const ControlRect& control : computeFixedControls(1920, 1006)) {
+        if (QPushButton* b = Root.findChild<QPushButton*>(QLatin1String(controlObjectName(control.id)), Qt::FindDirectChildrenOnly))
             if (b == ExportButton || b == ImportButton)
                 b->setGeometry(control.rect);
     }

@@ -7,6 +7,8 @@
 
 #include "core/profile/backup_store.h"
 
+struct WindowState;
+
 class KeyEditor;
 class KeypadConfig;
 class KeypadConnection;
@@ -41,7 +43,7 @@ class ProfileActions : public QObject {
 public:
     // An import is one step of history: Ctrl+Z takes the whole file back.
     ProfileActions(QWidget& root, KeypadConfig& config, KeypadConnection& connection, KeyEditor& editor,
-                   StatusLine& status, EditHistory& history, const int& languageFlag, QObject* parent = nullptr);
+                   StatusLine& status, EditHistory& history, const WindowState& state, QObject* parent = nullptr);
     ~ProfileActions() override;
 
     void setDialogs(std::unique_ptr<ProfileDialogs> dialogs);

@@ -1,5 +1,6 @@
 #include "app/window/settings_menu.h"
 #include "core/texts/run_time_texts.h"
+#include "app/window/window_state.h"
 
 #include <QAction>
 #include <QIcon>
@@ -74,8 +75,8 @@ void ViewSettings::setLanguage(int languageFlag)
     QSettings().setValue(kLanguageKey, languageFlag == 0 ? QStringLiteral("zh") : QStringLiteral("en"));
 }
 
-SettingsMenu::SettingsMenu(QWidget& window, const int& languageFlag, QObject* parent)
-    : QObject(parent), Language_Flag(languageFlag)
+SettingsMenu::SettingsMenu(QWidget& window, const WindowState& state, QObject* parent)
+    : QObject(parent), Language_Flag(state.Language)
 {
     Button = new QPushButton(&window);
     Button->setObjectName(QStringLiteral("settings"));

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+struct WindowState;
+
 class QAction;
 class QMenu;
 class QPushButton;
@@ -25,7 +27,7 @@ class SettingsMenu : public QObject {
     Q_OBJECT
 
 public:
-    SettingsMenu(QWidget& window, const int& languageFlag, QObject* parent = nullptr);
+    SettingsMenu(QWidget& window, const WindowState& state, QObject* parent = nullptr);
 
     QMenu* menu() const { return Menu; }
 

@@ -8,9 +8,10 @@
 
 #include "core/texts/run_time_texts.h"
 #include "app/look/styles.h"
+#include "app/window/window_state.h"
 
-StatusLine::StatusLine(QPushButton* button, const int& languageFlag, QObject* parent)
-    : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(languageFlag)
+StatusLine::StatusLine(QPushButton* button, const WindowState& state, QObject* parent)
+    : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(state.Language)
 {
     CopyCommands = new QPushButton(Dev_Sta_Dsp);
     CopyCommands->setObjectName(QStringLiteral("copyFixCommands"));

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+struct WindowState;
+
 class QPushButton;
 
 // The one place that writes the status button Dev_Sta_Dsp. It shows what the
@@ -20,7 +22,7 @@ class StatusLine : public QObject {
 public:
     static constexpr int kNoticeMs = 1500;
 
-    StatusLine(QPushButton* button, const int& languageFlag, QObject* parent = nullptr);
+    StatusLine(QPushButton* button, const WindowState& state, QObject* parent = nullptr);
 
     void showPresence(KeypadConnection::Presence presence);
     // The keypad is listed but its node did not open: the status then says

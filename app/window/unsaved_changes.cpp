@@ -10,10 +10,11 @@
 #include "core/keypad/keypad_config.h"
 #include "core/device/keypad_connection.h"
 #include "app/picture/key_picture_buttons.h"
+#include "app/window/window_state.h"
 
 UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection,
-                               const int& languageFlag, QObject* parent)
-    : QObject(parent), Window(window), Config(config), Connection(connection), Language_Flag(languageFlag)
+                               const WindowState& state, QObject* parent)
+    : QObject(parent), Window(window), Config(config), Connection(connection), Language_Flag(state.Language)
 {
     SaveButton = Window.findChild<QPushButton*>(QStringLiteral("download"));
     for (int id = 1; id <= KeyPictureButtons::kCount; ++id)

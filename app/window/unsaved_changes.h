@@ -10,6 +10,8 @@
 
 #include "app/picture/key_picture_buttons.h"
 
+struct WindowState;
+
 class KeypadConfig;
 class KeypadConnection;
 class QAction;
@@ -30,7 +32,7 @@ public:
     using Question = std::function<QMessageBox::StandardButton(
         const QString& title, const QString& text, QMessageBox::StandardButtons buttons)>;
 
-    UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection, const int& languageFlag,
+    UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection, const WindowState& state,
                    QObject* parent = nullptr);
 
     // What "Save" does (the window's save), and what dropping the edits does

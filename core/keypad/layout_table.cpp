@@ -21,7 +21,7 @@ struct KeyRun {
     int count;
     int span = 1;                 // width in keys, the gaps between them included
     double height = 1.0;          // fraction of kh
-    bool variantPicture = false;  // ":/image/KEYn_2.png"
+    bool variantPicture = false;  // the keys' alternative art
     double yKeys = -1.0;          // >= 0: y = Y0 + yKeys*kh + yGaps*gy instead of the row
     int yGaps = 0;
 };
@@ -33,7 +33,7 @@ struct Cluster {
     int kdSlot;  // 1..4: which knob size of the layout
     FracPoint leftAt, middleAt, rightAt;
     double sideScale = 0.6;     // arrow size as a fraction of kd
-    bool variantSides = false;  // the "_2" arrow pictures
+    bool variantSides = false;  // the alternative arrow art
 };
 
 struct KeypadLayout {
@@ -214,27 +214,7 @@ const std::vector<KeypadLayout>& keypadLayouts()
     return layouts;
 }
 
-QString keyPicture(int index, bool variant)
-{
-    return variant ? QStringLiteral(":/image/KEY%1_2.png").arg(index)
-                   : QStringLiteral(":/image/KEY%1.png").arg(index);
-}
-
-QString leftPicture(bool variant)
-{
-    return variant ? QStringLiteral(":/image/KN_LEFT114x97_2.png")
-                   : QStringLiteral(":/image/KN_LEFT114x97.png");
-}
-
-QString rightPicture(bool variant)
-{
-    return variant ? QStringLiteral(":/image/KN_RIGHT114x97_2.png")
-                   : QStringLiteral(":/image/KN_RIGHT114x97.png");
-}
-
-const QString kKnobPicture = QStringLiteral(":/image/KN_IN150x150.png");
-
-void addButton(LayoutPlacement& out, int index, const QRect& rect, const QString& picture,
+void addButton(LayoutPlacement& out, int index, const QRect& rect, ButtonArt art, bool alternativeArt,
                ButtonShape shape = ButtonShape::Key, int radius = kKeyRadius)
 {
     if (index < 1 || index > kPictureButtons)
@@ -243,7 +223,8 @@ void addButton(LayoutPlacement& out, int index, const QRect& rect, const QString
     b.index = index;
     b.button = rect;
     b.label = rect;
-    b.picture = picture;
+    b.art = art;
+    b.alternativeArt = alternativeArt;
     b.shape = shape;
     b.radius = radius;
     out.buttons.push_back(b);
@@ -378,7 +359,7 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
         for (int i = 0; i < run.count; ++i) {
             const int x = x0 + (run.column + i) * (kw + out.gx);
             const int index = run.first + i;
-            addButton(out, index, QRect(x, y, width, height), keyPicture(index, run.variantPicture));
+            addButton(out, index, QRect(x, y, width, height), ButtonArt::Key, run.variantPicture);
         }
     }
 
@@ -388,15 +369,15 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
         if (c.left)
             addButton(out, c.left,
                       QRect(scaled(c.leftAt.x, H), scaled(c.leftAt.y, H), side, side),
-                      leftPicture(c.variantSides));
+                      ButtonArt::LeftArrow, c.variantSides);
         if (c.middle)
             addButton(out, c.middle,
                       QRect(scaled(c.middleAt.x, H), scaled(c.middleAt.y, H), kd, kd),
-                      kKnobPicture, ButtonShape::RoundKnob, kd / 2);
+                      ButtonArt::Knob, false, ButtonShape::RoundKnob, kd / 2);
         if (c.right)
             addButton(out, c.right,
                       QRect(scaled(c.rightAt.x, H), scaled(c.rightAt.y, H), side, side),
-                      rightPicture(c.variantSides));
+                      ButtonArt::RightArrow, c.variantSides);
     }
 
     if (shape.shiftedLabel) {
@@ -407,37 +388,36 @@ LayoutPlacement computeLayout(int layoutId, int W, int H)
     if (shape.qr.w > 0) {
         out.hasQrLabel = true;
         out.qrLabel = shape.qr.at(H);
-        out.qrPicture = QStringLiteral(":/image/QR_CODE.png");
     }
     return out;
 }
 
-std::vector<NamedRect> computeFixedControls(int W, int H)
+std::vector<ControlRect> computeFixedControls(int W, int H)
 {
     auto r = [W, H](double x, double y, double w, double h) {
         return QRect(scaled(x, W), scaled(y, H), scaled(w, W), scaled(h, H));
     };
     const int layerSide = scaled(0.035, H);
     return {
-        {"Dev_Sta_Dsp", QRect(0, 0, W, scaled(0.035, H))},
-        {"dowload_kuang", r(0.86, 0.03, 0.135, 0.47)},
-        {"cancel", r(0.8725, 0.11, 0.11, 0.07)},
-        {"cancel_2", r(0.8725, 0.19, 0.11, 0.07)},
-        {"Read_Configuration", r(0.8725, 0.27, 0.11, 0.07)},
-        {"download", r(0.8725, 0.35, 0.11, 0.07)},
-        {"exportProfile", r(0.8725, 0.43, 0.053, 0.05)},
-        {"importProfile", r(0.9295, 0.43, 0.053, 0.05)},
-        {"LAYER_SELE", r(0.675, 0.04, 0.045, 0.035)},
-        {"Layer1", QRect(scaled(0.72, W), scaled(0.04, H), layerSide, layerSide)},
-        {"Layer2", QRect(scaled(0.75, W), scaled(0.04, H), layerSide, layerSide)},
-        {"Layer3", QRect(scaled(0.78, W), scaled(0.04, H), layerSide, layerSide)},
-        {"pushButton_SeleKey", r(0.007, 0.458, 0.068, 0.04)},
-        {"lineEdit", r(0.078, 0.458, 0.915, 0.04)},
-        {"tabWidget", r(0.006, 0.5, 0.988, 0.5)},
+        {FixedControl::Status, QRect(0, 0, W, scaled(0.035, H))},
+        {FixedControl::ActionFrame, r(0.86, 0.03, 0.135, 0.47)},
+        {FixedControl::Clear, r(0.8725, 0.11, 0.11, 0.07)},
+        {FixedControl::ClearAll, r(0.8725, 0.19, 0.11, 0.07)},
+        {FixedControl::Read, r(0.8725, 0.27, 0.11, 0.07)},
+        {FixedControl::Save, r(0.8725, 0.35, 0.11, 0.07)},
+        {FixedControl::Export, r(0.8725, 0.43, 0.053, 0.05)},
+        {FixedControl::Import, r(0.9295, 0.43, 0.053, 0.05)},
+        {FixedControl::LayerLabel, r(0.675, 0.04, 0.045, 0.035)},
+        {FixedControl::Layer1, QRect(scaled(0.72, W), scaled(0.04, H), layerSide, layerSide)},
+        {FixedControl::Layer2, QRect(scaled(0.75, W), scaled(0.04, H), layerSide, layerSide)},
+        {FixedControl::Layer3, QRect(scaled(0.78, W), scaled(0.04, H), layerSide, layerSide)},
+        {FixedControl::SelectedKey, r(0.007, 0.458, 0.068, 0.04)},
+        {FixedControl::TextBox, r(0.078, 0.458, 0.915, 0.04)},
+        {FixedControl::Pages, r(0.006, 0.5, 0.988, 0.5)},
         // Above the action buttons, inside the frame: the language button and
         // the square settings button flush with the right edge of the column.
-        {"change", r(0.8725, 0.04, 0.07, 0.05)},
-        {"settings", QRect(scaled(0.9825, W) - scaled(0.05, H), scaled(0.04, H), scaled(0.05, H), scaled(0.05, H))},
+        {FixedControl::Language, r(0.8725, 0.04, 0.07, 0.05)},
+        {FixedControl::Settings, QRect(scaled(0.9825, W) - scaled(0.05, H), scaled(0.04, H), scaled(0.05, H), scaled(0.05, H))},
     };
 }
 
@@ -454,14 +434,7 @@ PickerPlacement computePickerPlacement(int W, int H)
     const QRect board6k2 = r(0.047, 0.3, 0.25, 0.25);
     const QRect board6 = r(0.28, 0.31, 0.23, 0.23);
     const QRect board9 = r(0.56, 0.31, 0.25, 0.25);
-    p.children = {
-        {"pushButton", r(0.22, 0.02, 0.3, 0.04)},
-        {"BT_12key_2VT", board12},    {"KB_12key_2VT", board12},
-        {"BT_5key_Mute", board5},     {"KB_5key_Mute", board5},
-        {"BT_3key_1VT_Mute", board3}, {"KB_3key_1VT_Mute", board3},
-        {"BT_6key_2VT", board6k2},    {"KB_6key_2VT", board6k2},
-        {"BT_6key_0VT", board6},      {"KB_6key_0VT", board6},
-        {"BT_9key_3VT", board9},      {"KB_9key_3VT", board9},
-    };
+    p.title = r(0.22, 0.02, 0.3, 0.04);
+    p.boards = {board12, board5, board3, board6k2, board6, board9};
     return p;
 }

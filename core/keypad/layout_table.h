@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/keypad/model_catalogue.h"
+
 // Geometry of the keypad picture and of the window's fixed controls, as plain
 // data computed from the window size. Widget-free: the widgets only copy these
 // rectangles, so everything here is testable without a screen.
@@ -33,12 +35,17 @@ int chooseLayout(int keys, int knobs, int version, int variant, uint16_t product
 constexpr int kKeyRadius = 10;
 
 enum class ButtonShape { Key, RoundKnob };
+// What a label shows: the key's own cap, a knob's turn arrow or the knob.
+// Boards with a second knob row draw its arrows (and some keys) in the
+// alternative art.
+enum class ButtonArt { Key, LeftArrow, RightArrow, Knob };
 
 struct ButtonPlacement {
     int index = 0;     // n of pushButton_Kn / pushButton_Kn_BK
     QRect button;
     QRect label;       // the picture; equals button except for two shifted labels
-    QString picture;   // resource path
+    ButtonArt art = ButtonArt::Key;
+    bool alternativeArt = false;
     ButtonShape shape = ButtonShape::Key;
     int radius = kKeyRadius;
 };
@@ -53,7 +60,6 @@ struct LayoutPlacement {
     std::array<bool, kAllButtons + 1> used{};  // by button index, [0] unused
     bool hasQrLabel = false;
     QRect qrLabel;
-    QString qrPicture;
 
     const ButtonPlacement* find(int index) const;
 };
@@ -61,17 +67,24 @@ struct LayoutPlacement {
 // An empty placement (layout 0) for an id outside 1..31.
 LayoutPlacement computeLayout(int layoutId, int W, int H);
 
-struct NamedRect {
-    const char* name;  // object name of the widget
+// The main window's controls that do not belong to the keypad picture: the
+// status bar, the action column (its frame, clear, clear all, read, save,
+// export, import), the layer label and buttons, the selected key's button, the
+// text box, the pages, the language and the settings buttons.
+enum class FixedControl {
+    Status, ActionFrame, Clear, ClearAll, Read, Save, Export, Import, LayerLabel, Layer1, Layer2, Layer3,
+    SelectedKey, TextBox, Pages, Language, Settings
+};
+struct ControlRect {
+    FixedControl id;
     QRect rect;
 };
-
-// The main window's controls that do not belong to the keypad picture.
-std::vector<NamedRect> computeFixedControls(int W, int H);
+std::vector<ControlRect> computeFixedControls(int W, int H);
 
 struct PickerPlacement {
     QRect dialog;  // relative to the main window's top-left corner
-    std::vector<NamedRect> children;  // relative to the dialog
+    QRect title;   // this and the boards relative to the dialog
+    std::array<QRect, ModelCatalogue::kPickerCount> boards;  // picture and click target, in picker order
 };
 
 PickerPlacement computePickerPlacement(int W, int H);

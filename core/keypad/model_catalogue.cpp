@@ -3,12 +3,12 @@
 namespace {
 
 const PickerModel kPicker[ModelCatalogue::kPickerCount] = {
-    {1, "BT_12key_2VT", "KB_12key_2VT", ":/image/KB_12ADD2", 0x020C},
-    {2, "BT_5key_Mute", "KB_5key_Mute", ":/image/KB_5KEY_MUTE", 0x0005},
-    {3, "BT_3key_1VT_Mute", "KB_3key_1VT_Mute", ":/image/KB_3ADD1", 0x0103},
-    {4, "BT_6key_2VT", "KB_6key_2VT", ":/image/KB_6ADD2", 0x0206},
-    {5, "BT_6key_0VT", "KB_6key_0VT", ":/image/KB_6KEY", 0x0006},
-    {6, "BT_9key_3VT", "KB_9key_3VT", ":/image/KB_9ADD3.png", 0x0309},
+    {1, 0x020C},
+    {2, 0x0005},
+    {3, 0x0103},
+    {4, 0x0206},
+    {5, 0x0006},
+    {6, 0x0309},
 };
 
 const CatalogueModel kCatalogue[ModelCatalogue::kCatalogueCount] = {

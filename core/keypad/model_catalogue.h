@@ -7,9 +7,6 @@
 
 struct PickerModel {
     int groupId;           // id in the picker's button group, 1..6
-    const char* button;    // object name of the click target
-    const char* label;     // object name of the picture label
-    const char* picture;   // resource path of the board picture
     uint16_t value;        // keys in the low byte, knobs in the high byte
 };
 

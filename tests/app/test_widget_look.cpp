@@ -241,7 +241,7 @@ void TestWidgetLook::picturesAndPagesAreReadyWhenShown()
         return true;
     };
     QVERIFY(picturesFit());
-    QCOMPARE(pictureCache().decodedCount(), 0);
+    QCOMPARE(w->View.Pictures.decodedCount(), 0);
     setClientSize(1100, 640);
     QVERIFY(picturesFit());
 

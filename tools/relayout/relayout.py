@@ -7,12 +7,25 @@ that names them.
     cli/   tessaplex-cli: includes core/ only
     tests/ mirrors that
 
-Run it from anywhere inside a clean work tree (everything committed or at
-least staged; it uses `git mv`), then build and commit what it did:
+Run it from anywhere inside a work tree with everything committed or at
+least staged (it uses `git mv`), then build and commit what it did:
 
     python3 tools/relayout/relayout.py            # move and rewrite
     python3 tools/relayout/relayout.py --dry-run  # only print what it would do
     git status && cmake --build build && git commit -am "..."
+
+Merging a branch that was made before the move, then mending it:
+
+    git -c merge.directoryRenames=false merge BRANCH
+        (without that option git guesses where files new to an old folder go,
+        and puts widget files into core/; edits of moved files follow them
+        either way)
+    # Conflicts: an old folder's CMakeLists.txt "deleted here, modified there":
+    #   keep it (git add keys/CMakeLists.txt), the script reads and removes it;
+    # a new folder's CMakeLists.txt: keep both sides' lines.
+    git commit
+    python3 tools/relayout/relayout.py
+    cmake --build build && git commit -am "Files added before the move to their layer's folder"
 
 It is idempotent: on a tree already laid out it does nothing. On a tree that
 has more files (say another branch added keys/macro_table.cpp before it was

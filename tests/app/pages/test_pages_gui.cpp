@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "app/pages/delay_page.h"
+#include "app/window/window_state.h"
 #include "app/pages/led_page.h"
 #include "app/pages/mouse_page.h"
 #include "app/pages/quick_menu_page.h"
@@ -29,7 +30,7 @@ class PagesGuiTest : public QObject {
 private:
     std::unique_ptr<TestForm> form;
     std::unique_ptr<KeypadConfig> config;
-    int language = 1;
+    WindowState window;  // the language the pages show: 1 English
 
     static int whiteModeButtons(const TestForm& f)
     {
@@ -49,7 +50,7 @@ private slots:
     {
         config = std::make_unique<KeypadConfig>();
         form.reset(new TestForm);
-        language = 1;
+        window.Language = 1;
     }
 
     // ---- LED page ----
@@ -59,7 +60,7 @@ private slots:
         ConfigStore& store = config->rawStore();
         store.Select_PHY_Key = 3;
         store.Select_PHY_Key_Layer = 1;
-        LedPage page(form->root.get(), *config, language);
+        LedPage page(form->root.get(), *config, window);
         page.setUp();
 
         form->find("LED_color_6")->click();
@@ -101,7 +102,7 @@ private slots:
         store.Layout_KeyBoard_KeyNum[0] = uint8_t(shownKeys);
         uint8_t before[kLayers][kLedBytesPerLayer];
         memcpy(before, store.KeyBoard_KeyLed, sizeof before);
-        LedPage page(form->root.get(), *config, language);
+        LedPage page(form->root.get(), *config, window);
         page.setUp();
 
         QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("Invalid Select_PHY_Key: %1").arg(key)));
@@ -117,7 +118,7 @@ private slots:
     {
         ConfigStore& store = config->rawStore();
         store.Select_PHY_Key_Layer = 2;
-        LedPage page(form->root.get(), *config, language);
+        LedPage page(form->root.get(), *config, window);
         page.setUp();
         QCOMPARE(whiteModeButtons(*form), 0);
 
@@ -147,7 +148,7 @@ private slots:
 
     void colourButtonsFollowFormatAndVariant()
     {
-        LedPage page(form->root.get(), *config, language);
+        LedPage page(form->root.get(), *config, window);
         page.hideAllColourButtons();
         QVERIFY(form->find("LED_color_1")->isHidden());
 
@@ -164,17 +165,17 @@ private slots:
         page.applyFormat(true, 2);
         QVERIFY(form->find("LED_color_8")->isHidden());
 
-        language = 0;
+        window.Language = 0;
         page.applyFormat(false, 1);
         QCOMPARE(form->find("LED_color_5")->text(), QString::fromUtf8("青色"));
     }
 
     void oldFormatLedTextDropsColourInTessaplexBuild()
     {
-        LedPage page(form->root.get(), *config, language);
+        LedPage page(form->root.get(), *config, window);
         QCOMPARE(page.oldFormatLedText(0x52, 1), QString("LED Mode2   Cyan"));
         QCOMPARE(page.oldFormatLedText(0x12, 2), QString("LED Mode2   "));
-        language = 0;
+        window.Language = 0;
         QCOMPARE(page.oldFormatLedText(0x13, 1), QString::fromUtf8("LED模式3   红色"));
     }
 
@@ -184,7 +185,7 @@ private slots:
     {
         ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -213,7 +214,7 @@ private slots:
         useCurrentFormat(store);
         store.Select_PHY_Key = 4;
         store.Select_PHY_Key_Layer = 0;
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -232,7 +233,7 @@ private slots:
     {
         ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         page.enter();
         QVERIFY(!form->find<QSpinBox>("delay_spinBox_1")->isEnabled());
         QCOMPARE(form->find<QSpinBox>("delay_spinBox_18")->suffix(), QString("   ms"));
@@ -267,7 +268,7 @@ private slots:
         ConfigStore& store = config->rawStore();
         useCurrentFormat(store);
         store.Select_PHY_Key = 1;
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         DelayReceiver receiver(page);
         page.setUp(&receiver, SLOT(onSpinBoxValueChanged(int)));
         page.enter();
@@ -290,7 +291,7 @@ private slots:
         ConfigStore& store = config->rawStore();
         store.Select_PHY_Key = 2;
         store.Select_PHY_Key_Mode = ModeDelay;
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         DelayReceiver receiver(page);
         auto* spinBox = form->find<QSpinBox>("spinBox");
         auto* slider = form->find<QSlider>("horizontalSlider");
@@ -318,7 +319,7 @@ private slots:
 
     void formatChoosesDelayControls()
     {
-        DelayPage page(form->root.get(), *config, language);
+        DelayPage page(form->root.get(), *config, window);
         page.showCurrentFormat(false);
         QVERIFY(form->find<QSpinBox>("delay_spinBox_1")->isHidden());
         QVERIFY(form->find("pushButton_delay_18")->isHidden());

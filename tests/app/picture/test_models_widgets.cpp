@@ -5,12 +5,14 @@
 #include "app/picture/layout_view.h"
 #include "app/look/styles.h"
 #include "app/picture/picture_cache.h"
+#include "app/picture/picture_paths.h"
 #include "app/picture/png_decode.h"
-#include "app/picture/window_size.h"
+#include "app/window/window_state.h"
 
 #include <QButtonGroup>
 #include <QImage>
 #include <QDirIterator>
+#include <QFile>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -67,12 +69,17 @@ private slots:
     void pickerPlacement();
     void tabStyleSizes();
     void tabStyleDrawsOnlyTabLabels();
+    void everyPlacedPictureExists();
+    void aWindowsPicturesGoWithIt();
+
+private:
+    PictureCache pictures;  // the pictures of the views and pickers a test builds
 };
 
 void TestModelsWidgets::defaultBoardPicture()
 {
     auto window = makeWindow();
-    LayoutView view(window.get());
+    LayoutView view(window.get(), pictures);
     const uint8_t identity[4] = {15, 3, 0, 0};
     view.apply(identity, 0, 1920, 1006);
     QCOMPARE(view.currentLayout(), 31);
@@ -104,7 +111,7 @@ void TestModelsWidgets::defaultBoardPicture()
 void TestModelsWidgets::otherBoardsShowAndHideTheirButtons()
 {
     auto window = makeWindow();
-    LayoutView view(window.get());
+    LayoutView view(window.get(), pictures);
     const uint8_t knobsOnly[4] = {0, 3, 0, 0};
     view.apply(knobsOnly, 0, 1920, 1006);
     QCOMPARE(view.currentLayout(), 5);
@@ -136,10 +143,10 @@ void TestModelsWidgets::otherBoardsShowAndHideTheirButtons()
 void TestModelsWidgets::resizeRescalesFromMemory()
 {
     auto window = makeWindow();
-    LayoutView view(window.get());
+    LayoutView view(window.get(), pictures);
     const uint8_t identity[4] = {15, 3, 0, 0};
     view.apply(identity, 0, 1920, 1006);
-    const int decoded = pictureCache().decodedCount();
+    const int decoded = pictures.decodedCount();
     const qint64 before = shownPixmap(label(window.get(), 5)).cacheKey();
 
     view.apply(identity, 0, 1920, 1006);
@@ -150,7 +157,7 @@ void TestModelsWidgets::resizeRescalesFromMemory()
     QCOMPARE(button(window.get(), 17)->styleSheet(), buttonStyleSheet(25));
     const QPixmap small = shownPixmap(label(window.get(), 5));
     QVERIFY(small.width() <= 40 && small.height() <= 40);
-    QCOMPARE(pictureCache().decodedCount(), decoded);
+    QCOMPARE(pictures.decodedCount(), decoded);
 
     view.apply(identity, 0, 1920, 1006);
     QCOMPARE(shownPixmap(label(window.get(), 5)).cacheKey(), before);
@@ -177,7 +184,7 @@ void TestModelsWidgets::missingWidgetsAreSkipped()
     auto window = makeWindow(false);
     QTest::ignoreMessage(QtWarningMsg, "LayoutView: no widget named pushButton_K1");
     QTest::ignoreMessage(QtWarningMsg, "LayoutView: no widget named pushButton_K1_BK");
-    LayoutView view(window.get());
+    LayoutView view(window.get(), pictures);
     const uint8_t identity[4] = {15, 3, 0, 0};
     view.apply(identity, 0, 1920, 1006);
     view.placeFixedControls(1920, 1006);
@@ -188,7 +195,7 @@ void TestModelsWidgets::missingWidgetsAreSkipped()
     // 27 buttons, 27 pictures, plate, text box, QR-code label, 13 fixed controls
     for (int i = 0; i < 70; ++i)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("LayoutView: no widget named .*"));
-    LayoutView empty(&bare);
+    LayoutView empty(&bare, pictures);
     empty.apply(identity, 0, 1920, 1006);
     empty.placeFixedControls(1920, 1006);
     QCOMPARE(empty.currentLayout(), 31);
@@ -197,7 +204,7 @@ void TestModelsWidgets::missingWidgetsAreSkipped()
 void TestModelsWidgets::fixedControlsFollowTheWindow()
 {
     auto window = makeWindow();
-    LayoutView view(window.get());
+    LayoutView view(window.get(), pictures);
     view.placeFixedControls(1920, 1006);
     QCOMPARE(window->findChild<QWidget*>("Dev_Sta_Dsp")->geometry(), QRect(0, 0, 1920, 35));
     QCOMPARE(window->findChild<QWidget*>("Layer2")->geometry(), QRect(1440, 40, 35, 35));
@@ -209,7 +216,7 @@ void TestModelsWidgets::fixedControlsFollowTheWindow()
 void TestModelsWidgets::pickerRecordsTheChoice()
 {
     QWidget owner;
-    Dialog1 dialog(&owner);
+    Dialog1 dialog(pictures, &owner);
     QCOMPARE(dialog.objectName(), QString("Dialog1"));
     QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(dialog.size(), QSize(1301, 577));
@@ -255,8 +262,8 @@ void TestModelsWidgets::pickerRecordsTheChoice()
 
 void TestModelsWidgets::pickerPlacement()
 {
-    Dialog1 dialog;
-    const int decodedBefore = pictureCache().decodedCount();
+    Dialog1 dialog(pictures);
+    const int decodedBefore = pictures.decodedCount();
     dialog.place(1920, 1006);
     QCOMPARE(dialog.geometry(), QRect(192, 251, 1516, 603));
     QCOMPARE(dialog.findChild<QPushButton*>("pushButton")->geometry(), QRect(422, 20, 576, 40));
@@ -265,7 +272,7 @@ void TestModelsWidgets::pickerPlacement()
     QCOMPARE(dialog.findChild<QPushButton*>("BT_6key_2VT")->geometry(), picture->geometry());
     // Hidden, the picker decodes none of its board pictures.
     QVERIFY(shownPixmap(picture).isNull());
-    QCOMPARE(pictureCache().decodedCount(), decodedBefore);
+    QCOMPARE(pictures.decodedCount(), decodedBefore);
 
     dialog.show();
     const QPixmap shown = shownPixmap(picture);
@@ -283,31 +290,30 @@ void TestModelsWidgets::pickerPlacement()
 
     // Once a model is chosen the pictures are let go, and come back with the picker.
     dialog.hide();
-    QCOMPARE(pictureCache().decodedCount(), decodedBefore);
+    QCOMPARE(pictures.decodedCount(), decodedBefore);
     dialog.show();
     QVERIFY(!shownPixmap(picture).isNull());
 }
 
 void TestModelsWidgets::tabStyleSizes()
 {
-    CustomTabStyle style;
+    WindowState window;
+    CustomTabStyle style(window);
     QProxyStyle plain;
     QStyleOptionTab tab;
     tab.text = "Tab";
-    WindowSize::W = 1920;
-    WindowSize::H = 1006;
     QCOMPARE(style.sizeFromContents(QStyle::CT_TabBarTab, &tab, QSize(40, 20), nullptr), QSize(172, 50));
-    WindowSize::W = 960;
+    window.W = 960;
     QCOMPARE(style.sizeFromContents(QStyle::CT_TabBarTab, &tab, QSize(40, 20), nullptr), QSize(86, 50));
     QStyleOptionButton option;
     QCOMPARE(style.sizeFromContents(QStyle::CT_PushButton, &option, QSize(40, 20), nullptr),
              plain.sizeFromContents(QStyle::CT_PushButton, &option, QSize(40, 20), nullptr));
-    WindowSize::W = 1920;
 }
 
 void TestModelsWidgets::tabStyleDrawsOnlyTabLabels()
 {
-    CustomTabStyle style;
+    WindowState window;
+    CustomTabStyle style(window);
     const QColor blank(1, 2, 3);
     QImage image(100, 50, QImage::Format_RGB32);
     auto drawn = [&](QStyle::ControlElement element, const QStyleOption& option) {
@@ -340,6 +346,27 @@ void TestModelsWidgets::tabStyleDrawsOnlyTabLabels()
     QCOMPARE(image.pixelColor(5, 5), blank);
     QCOMPARE(image.pixelColor(6, 6), QColor(0x89, 0xCF, 0xFF));
     QCOMPARE(image.pixelColor(10, 10), QColor(0x17, 0x75, 0xD8));
+}
+
+// Every label of every board shows a picture the program carries.
+void TestModelsWidgets::everyPlacedPictureExists()
+{
+    QVERIFY(QFile::exists(qrCodePicturePath()));
+    for (int id = 1; id <= kLayoutCount; ++id)
+        for (const ButtonPlacement& b : computeLayout(id, 1920, 1006).buttons)
+            QVERIFY2(QFile::exists(picturePath(b)), qPrintable(picturePath(b)));
+}
+
+// Each window has its own pictures; a window closed before its decoded
+// pictures were let go must leave nothing behind that would still let them go.
+void TestModelsWidgets::aWindowsPicturesGoWithIt()
+{
+    {
+        PictureCache cache;
+        QVERIFY(!cache.scaled(QStringLiteral(":/image/KEY1.png"), QSize(20, 20)).isNull());
+        QCOMPARE(cache.decodedCount(), 1);
+    }
+    QTest::qWait(2200);  // past the moment the decoded picture would be let go
 }
 
 QTEST_MAIN(TestModelsWidgets)
