@@ -9,10 +9,19 @@
 #include "app/options.h"
 #include "app/simulated_setup.h"
 #include "app/settings_menu.h"
+#include "app/window/application_setup.h"
+#include "core/startup/command_line.h"
+#include "core/startup/options.h"
+#include "core/startup/simulated_setup.h"
+#include "app/window/settings_menu.h"
 #include "app/widget.h"
 #include "build_config.h"
 
 namespace {
+
+// The window program's exit codes; tessaplex-cli has its own (cli/exit_codes.h).
+constexpr int kExitBadOption = 2;
+constexpr int kExitStateFile = 1;  // the simulated keypad's state file is damaged or cannot be read
 
 int runProgram(int argc, char** argv)
 {

@@ -31,16 +31,27 @@
 #include "app/resources_init.h"
 #include "app/status_line.h"
 #include "app/unsaved_changes.h"
+#include "app/window/application_setup.h"
+#include "app/picker/board_notice.h"
+#include "app/pages/pages_held_back.h"
+#include "app/window/edit_history.h"
+#include "app/window/edit_texts.h"
+#include "app/window/key_editor.h"
+#include "app/window/keypad_session.h"
+#include "app/window/profile_actions.h"
+#include "app/window/settings_menu.h"
+#include "app/window/resources_init.h"
+#include "app/window/status_line.h"
+#include "app/window/unsaved_changes.h"
 #include "build_config.h"
-#include "config/keypad_config.h"
-#include "device/keypad_connection.h"
-#include "models/custom_tab_style.h"
-#include "models/dialog1.h"
-#include "models/layout_view.h"
-#include "models/window_size.h"
-#include "pages/delay_page.h"
-#include "pages/led_page.h"
-#include "pages/mouse_page.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "app/look/custom_tab_style.h"
+#include "app/picker/dialog1.h"
+#include "app/picture/layout_view.h"
+#include "app/pages/delay_page.h"
+#include "app/pages/led_page.h"
+#include "app/pages/mouse_page.h"
 
 Widget::Widget(QWidget* parent) : QWidget(parent), Connection(new KeypadConnection(this))
 {
@@ -66,10 +77,10 @@ void Widget::construct()
 {
     tessaplexInitResources();
     ui = new Ui::Widget;
-    Language_Flag = 0;
+    View.Language = 0;
     Config = new KeypadConfig(this);
 
-    Dialog = new Dialog1(this);
+    Dialog = new Dialog1(View.Pictures, this);
     ui->setupUi(this);
     connectByName();
 
@@ -78,15 +89,15 @@ void Widget::construct()
         maximizeOnScreen(*this);
     }
 
-    Status = new StatusLine(ui->Dev_Sta_Dsp, Language_Flag, this);
-    Editor = new KeyEditor(*ui, *this, *Config, *Status, Language_Flag, this);
+    Status = new StatusLine(ui->Dev_Sta_Dsp, View, this);
+    Editor = new KeyEditor(*ui, *this, *Config, *Status, View, this);
     Key_Group = Editor->keyGroup();
-    Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, Language_Flag, this);
+    Session = new KeypadSession(*ui, *this, *Connection, *Config, *Editor, *Status, *Dialog, View, this);
     connect(Session, &KeypadSession::layoutChanged, this, &Widget::rebuildLayoutView);
     History = new EditHistory(*Config, this);
-    Unsaved = new UnsavedChanges(*this, *Config, *Connection, Language_Flag, this);
+    Unsaved = new UnsavedChanges(*this, *Config, *Connection, View, this);
     wireHistory();
-    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, Language_Flag, this);
+    Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, View, this);
     Backups = new KeypadBackups(*this, *Config, *Connection, *Status, Language_Flag, this);
     connect(Session, &KeypadSession::firstReadBack, Backups, &KeypadBackups::afterFirstRead);
     Session->setBeforeWriting([this] { return Backups->beforeWriting(); });
@@ -99,7 +110,7 @@ void Widget::construct()
     connect(&Connection->exchanges(), &ExchangeWorker::exchangeFinished, Unsaved, &UnsavedChanges::refresh);
 
     ui->tabWidget->setTabPosition(QTabWidget::West);
-    TabStyle = new CustomTabStyle;
+    TabStyle = new CustomTabStyle(View);
     TabStyle->setParent(this);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
 
@@ -141,7 +152,7 @@ void Widget::construct()
     if (QWidget* qr = findChild<QWidget*>(QStringLiteral("QR_Code_Label")))
         qr->hide();
 
-    Settings = new SettingsMenu(*this, Language_Flag, this);
+    Settings = new SettingsMenu(*this, View, this);
     Unsaved->addActionsTo(*Settings->menu());
     Status->addHistoryActionTo(*Settings->menu());
     on_change_clicked();
@@ -152,7 +163,7 @@ void Widget::construct()
     connect(ui->change, &QPushButton::clicked, this, [this] { ViewSettings::setLanguage(Language_Flag); });
     connect(Settings, &SettingsMenu::allControlsChanged, this, &Widget::showAllControls);
     connect(Settings, &SettingsMenu::backupsWanted, this, &Widget::openBackupBrowser);
-    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog);
+    BoardNotice::follow(*Connection, *Status, *Settings, *Dialog, View);
     SettingsMenu::makeActionColumnReachable(*this);
     Settings->showAllControls(ViewSettings::allControls(), false);
 
@@ -161,7 +172,7 @@ void Widget::construct()
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, Help, &HelpWindows::showHelp);
     connect(Settings, &SettingsMenu::aboutWanted, Help, &HelpWindows::showAbout);
 
-    Layout = std::make_unique<LayoutView>(this);
+    Layout = std::make_unique<LayoutView>(this, View.Pictures);
     Layout->holdPicturesUntilExposed();
     rebuildLayoutView();
     Editor->ledPage().setUp();
@@ -318,7 +329,7 @@ void Widget::on_change_clicked()
     QTranslator translator;
     translator.load(toEnglish ? QStringLiteral(":/lanague_en.qm") : QStringLiteral(":/lanague_cn.qm"));
     qApp->installTranslator(&translator);
-    Language_Flag = toEnglish ? 1 : 0;
+    View.Language = toEnglish ? 1 : 0;
     ui->retranslateUi(this);
     ui->change->setText(toEnglish ? QStringLiteral("中文") : QStringLiteral("English"));
 
@@ -344,8 +355,8 @@ void Widget::on_change_clicked()
 void Widget::rebuildLayoutView()
 {
     if (Layout)
-        Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), WindowSize::W,
-                      WindowSize::H);
+        Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), View.W,
+                      View.H);
 }
 
 void Widget::closeEvent(QCloseEvent* event)
@@ -372,11 +383,11 @@ bool Widget::focusNextPrevChild(bool next)
 void Widget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    WindowSize::H = event->size().height();
-    WindowSize::W = event->size().width();
-    Dialog->place(WindowSize::W, WindowSize::H);
+    View.H = event->size().height();
+    View.W = event->size().width();
+    Dialog->place(View.W, View.H);
     if (Layout)
-        Layout->placeFixedControls(WindowSize::W, WindowSize::H);
+        Layout->placeFixedControls(View.W, View.H);
     ui->tabWidget->tabBar()->setStyle(TabStyle);
     rebuildLayoutView();
     // The first resize comes from showMaximized(), before the editor exists.

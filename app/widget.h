@@ -6,7 +6,8 @@
 
 #include <memory>
 
-#include "keys/key_table.h"
+#include "app/window/window_state.h"
+#include "core/keypad/key_table.h"
 
 class EditHistory;
 class HidTransport;
@@ -74,7 +75,9 @@ public:
     bool saveNoticeActive() const;
     void rebuildLayoutView();
 
-    int Language_Flag = 0;
+    // The window's language, size and pictures, read by its parts.
+    WindowState View;
+    const int& Language_Flag = View.Language;  // 1 English, 0 Chinese
     QButtonGroup* Key_Group = nullptr;
     QButtonGroup* Layer_Group = nullptr;
     // The polling watch's timer; null once another watch replaced it.

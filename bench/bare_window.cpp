@@ -2,7 +2,7 @@
 // exactly as the program does it (attributes, resources, translator, font,
 // icon), and a plain QWidget, maximized like the main window, shown until it
 // is exposed and painted. Then the same VmRSS line and exit.
-#include "app/application_setup.h"
+#include "app/window/application_setup.h"
 #include "bench/start_probe.h"
 #include "build_config.h"
 

@@ -1,7 +1,7 @@
 // Runs every benchmark in a chosen order, then prints one markdown table of
 // the figures against their targets on standard output. Per-benchmark lines
 // and the program's own log go to standard error.
-#include "app/application_setup.h"
+#include "app/window/application_setup.h"
 #include "bench/benchmarks.h"
 #include "bench/results_table.h"
 

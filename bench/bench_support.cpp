@@ -1,6 +1,6 @@
 #include "bench/bench_support.h"
 
-#include "keys/config_store.h"
+#include "core/keypad/config_store.h"
 
 std::vector<HidDeviceEntry> CountingTransport::enumerate(uint16_t, uint16_t)
 {

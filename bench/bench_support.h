@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/start_probe.h"
-#include "device/hid_transport.h"
+#include "core/device/hid_transport.h"
 
 #include <string>
 #include <vector>

@@ -11,6 +11,11 @@
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "keys/key_table.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
+#include "core/keypad/key_table.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

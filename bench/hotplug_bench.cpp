@@ -8,7 +8,7 @@
 // Its own program (tessaplex_hotplug_bench): it needs only the widget-free
 // library and an event loop. Prints the same kind of table as tessaplex_bench.
 #include "bench/results_table.h"
-#include "device/udev_bus_watch.h"
+#include "core/device/udev_bus_watch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 #include "app/widget.h"
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
-#include "device/keypad_connection.h"
-#include "device/discovery.h"
-#include "device/simulated_keypad.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/discovery.h"
+#include "core/device/simulated_keypad.h"
 
 #include <QTimer>
 

@@ -2,10 +2,10 @@
 // it, the window shown and exposed, the resident memory printed, then exit.
 // Timing this process from spawn to exit gives the start as the user waits it.
 #include "app/widget.h"
-#include "app/application_setup.h"
+#include "app/window/application_setup.h"
 #include "bench/start_probe.h"
 #include "build_config.h"
-#include "device/simulated_keypad.h"
+#include "core/device/simulated_keypad.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -5,7 +5,7 @@
 #include "bench/benchmarks.h"
 #include "bench/start_subjects.h"
 #include "build_config.h"
-#include "device/simulated_keypad.h"
+#include "core/device/simulated_keypad.h"
 
 #include <QCoreApplication>
 

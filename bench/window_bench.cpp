@@ -3,9 +3,8 @@
 #include "bench/bench_support.h"
 #include "bench/benchmarks.h"
 #include "build_config.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "models/window_size.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -46,7 +45,7 @@ struct ShownWindow {
         QCoreApplication::processEvents();
         window->resize(kFullHd);
         QCoreApplication::processEvents();
-        return exposed && WindowSize::W == kFullHd.width() && WindowSize::H == kFullHd.height()
+        return exposed && window->View.W == kFullHd.width() && window->View.H == kFullHd.height()
                && visibleKeyButtons(*window) == kDefaultPictureButtons;
     }
 };
@@ -54,7 +53,7 @@ struct ShownWindow {
 bool resizeTo(Widget& window, const QSize& size)
 {
     window.resize(size);
-    return WindowSize::W == size.width() && WindowSize::H == size.height();
+    return window.View.W == size.width() && window.View.H == size.height();
 }
 
 void resizeAlternating(benchmark::State& state)

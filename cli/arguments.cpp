@@ -1,6 +1,6 @@
 #include "cli/arguments.h"
 
-#include "profile/action_words.h"
+#include "core/profile/action_words.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "cli/cli_context.h"
 
-#include "app/simulated_setup.h"
+#include "core/startup/simulated_setup.h"
 #include "cli/exit_codes.h"
 #include "device/discovery.h"
 #include "device/keypad_lock.h"
@@ -8,6 +8,10 @@
 #include "device/simulated_keypad.h"
 #include "models/model_catalogue.h"
 #include "profile/file_io.h"
+#include "core/device/discovery.h"
+#include "core/device/permission_doctor.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/model_catalogue.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/keypad_work.h"
-#include "device/permission_doctor.h"
+#include "core/device/permission_doctor.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>

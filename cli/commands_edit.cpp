@@ -4,7 +4,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/keypad_work.h"
-#include "profile/action_words.h"
+#include "core/profile/action_words.h"
 
 #include <QCommandLineParser>
 

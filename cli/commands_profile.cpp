@@ -7,6 +7,9 @@
 #include "profile/profile.h"
 #include "profile/profile_diff.h"
 #include "profile/profile_import.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_diff.h"
+#include "core/profile/profile_import.h"
 
 #include <QCommandLineParser>
 #include <QFile>

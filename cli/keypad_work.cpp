@@ -3,9 +3,9 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
-#include "config/keypad_sync.h"
-#include "profile/action_words.h"
-#include "profile/profile_diff.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/profile/action_words.h"
+#include "core/profile/profile_diff.h"
 
 #include <QStringList>
 

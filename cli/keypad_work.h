@@ -3,6 +3,8 @@
 #include "config/keypad_config.h"
 #include "device/device_exchanges.h"
 #include "keys/board.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/device_exchanges.h"
 
 #include <QString>
 

@@ -617,7 +617,7 @@ def build_form():
     custom = sub(sub(ui, "customwidgets"), "customwidget")
     sub(custom, "class", "PageBody")
     sub(custom, "extends", "QWidget")
-    sub(custom, "header", "app/page_body.h")
+    sub(custom, "header", "app/pages/page_body.h")
     sub(ui, "resources")
     sub(ui, "connections")
     return ui

@@ -1,8 +1,8 @@
 #include "widget_harness.h"
 
-#include "keys/key_picture_buttons.h"
-#include "keys/key_table.h"
-#include "pages/run_time_texts.h"
+#include "app/picture/key_picture_buttons.h"
+#include "core/keypad/key_table.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QSignalSpy>
 

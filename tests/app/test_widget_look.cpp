@@ -8,11 +8,11 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 
-#include "app/options.h"
-#include "app/settings_menu.h"
-#include "keys/key_picture_buttons.h"
-#include "models/dialog1.h"
-#include "models/picture_cache.h"
+#include "core/startup/options.h"
+#include "app/window/settings_menu.h"
+#include "app/picture/key_picture_buttons.h"
+#include "app/picker/dialog1.h"
+#include "app/picture/picture_cache.h"
 
 using namespace harness;
 
@@ -241,7 +241,7 @@ void TestWidgetLook::picturesAndPagesAreReadyWhenShown()
         return true;
     };
     QVERIFY(picturesFit());
-    QCOMPARE(pictureCache().decodedCount(), 0);
+    QCOMPARE(w->View.Pictures.decodedCount(), 0);
     setClientSize(1100, 640);
     QVERIFY(picturesFit());
 

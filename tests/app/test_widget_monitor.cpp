@@ -1,11 +1,11 @@
 #include "widget_harness.h"
 
-#include "device/permission_doctor.h"
+#include "core/device/permission_doctor.h"
 
 #include <QApplication>
 #include <QClipboard>
 
-#include "models/dialog1.h"
+#include "app/picker/dialog1.h"
 
 using namespace harness;
 

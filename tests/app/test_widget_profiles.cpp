@@ -17,6 +17,10 @@
 #include "device/protocol.h"
 #include "profile/backup_store.h"
 #include "profile/profile.h"
+#include "app/window/profile_actions.h"
+#include "core/device/protocol.h"
+#include "core/profile/backup_store.h"
+#include "core/profile/profile.h"
 
 using namespace harness;
 

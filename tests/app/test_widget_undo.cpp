@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QSpinBox>
 
-#include "app/edit_history.h"
-#include "app/unsaved_changes.h"
+#include "app/window/edit_history.h"
+#include "app/window/unsaved_changes.h"
 
 using namespace harness;
 

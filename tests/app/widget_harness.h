@@ -24,6 +24,11 @@
 #include "device/protocol.h"
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/protocol.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
 
 namespace harness {
 

@@ -1,10 +1,10 @@
 // A whole session without a window: find the keypad, read it, edit one key,
 // save, and find the edit in the keypad's memory.
-#include "config/keypad_config.h"
-#include "config/keypad_sync.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "keys/key_table.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/key_table.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,6 +8,11 @@
 #include "device/simulated_keypad.h"
 #include "keys/config_store.h"
 #include "pages/run_time_texts.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QButtonGroup>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // what a reply may carry changes.
 #include "fuzz_transport.h"
 
-#include "config/keypad_config.h"
-#include "config/keypad_sync.h"
-#include "keys/config_store.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/keypad/config_store.h"
 
 #include <algorithm>
 #include <memory>

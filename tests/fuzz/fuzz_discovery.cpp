@@ -4,7 +4,7 @@
 // interface-0 entry.
 #include "fuzz_support.h"
 
-#include "device/discovery.h"
+#include "core/device/discovery.h"
 
 #include <string>
 #include <vector>

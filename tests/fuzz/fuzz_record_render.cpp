@@ -3,8 +3,8 @@
 // read past the slot is an AddressSanitizer finding.
 #include "fuzz_support.h"
 
-#include "keys/config_store.h"
-#include "keys/record_render.h"
+#include "core/keypad/config_store.h"
+#include "core/keypad/record_render.h"
 
 #include <QString>
 

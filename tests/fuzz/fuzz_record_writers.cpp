@@ -5,7 +5,7 @@
 // and only those records' flags went up.
 #include "fuzz_support.h"
 
-#include "keys/config_store.h"
+#include "core/keypad/config_store.h"
 
 #include <cstring>
 #include <memory>

@@ -3,7 +3,7 @@
 // out again gives a file that loads to the same memory.
 #include "fuzz_support.h"
 
-#include "device/simulated_state.h"
+#include "core/device/simulated_state.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "fuzz_support.h"
 
-#include "device/hid_transport.h"
-#include "device/protocol.h"
+#include "core/device/hid_transport.h"
+#include "core/device/protocol.h"
 
 #include <cstring>
 #include <vector>

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+#include "core/keypad/layout_table.h"
+
+// The resource picture of what the layout table places on a label.
+QString picturePath(const ButtonPlacement& placement);
+QString qrCodePicturePath();
