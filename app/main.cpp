@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/application_setup.h"
-#include "app/command_line.h"
-#include "app/keypad_backups.h"
-#include "app/options.h"
-#include "app/simulated_setup.h"
-#include "app/settings_menu.h"
+#include "app/window/application_setup.h"
+#include "core/startup/command_line.h"
+#include "app/window/keypad_backups.h"
+#include "core/startup/options.h"
+#include "core/startup/simulated_setup.h"
+#include "app/window/settings_menu.h"
 #include "app/window/application_setup.h"
 #include "core/startup/command_line.h"
 #include "core/startup/options.h"

@@ -4,19 +4,19 @@
 // after a commit and in the model switch) and answers every 2 ms, as one on
 // a full-speed bus does. A 5 ms timer is the heartbeat; the longest gap
 // between two of its ticks (or from the click to the first) is the stall.
-#include "app/application_setup.h"
+#include "app/window/application_setup.h"
 #include "app/widget.h"
-#include "config/keypad_config.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "keys/config_store.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
-#if __has_include("device/exchange_worker.h")
-#include "device/exchange_worker.h"
+#if __has_include("core/device/exchange_worker.h")
+#include "core/device/exchange_worker.h"
 #define TESSAPLEX_EXCHANGES_OFF_THE_WINDOW 1
 #endif
 

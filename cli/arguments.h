@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/board.h"
+#include "core/keypad/board.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 // backups and restore, and the backup every writing command takes first.
-#include "app/simulated_setup.h"
+#include "core/startup/simulated_setup.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/keypad_work.h"
-#include "profile/backup_store.h"
-#include "profile/profile.h"
-#include "profile/profile_diff.h"
-#include "profile/profile_import.h"
+#include "core/profile/backup_store.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_diff.h"
+#include "core/profile/profile_import.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

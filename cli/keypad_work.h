@@ -1,8 +1,8 @@
 #pragma once
 
-#include "config/keypad_config.h"
-#include "device/device_exchanges.h"
-#include "keys/board.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/device_exchanges.h"
+#include "core/keypad/board.h"
 #include "core/keypad/keypad_config.h"
 #include "core/device/device_exchanges.h"
 

@@ -6,8 +6,8 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
-#include "keys/key_table.h"
-#include "profile/action_words.h"
+#include "core/keypad/key_table.h"
+#include "core/profile/action_words.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -9,9 +9,9 @@
 #include <QWidget>
 #include <QtMath>
 
-#include "config/keypad_config.h"
-#include "keys/record_render.h"
-#include "pages/run_time_texts.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/record_render.h"
+#include "core/texts/run_time_texts.h"
 #include "core/keypad/keypad_config.h"
 #include "core/texts/run_time_texts.h"
 #include "app/window/window_state.h"

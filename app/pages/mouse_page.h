@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/record_codec.h"
+#include "core/keypad/record_codec.h"
 
 #include <cstdint>
 

@@ -8,8 +8,8 @@
 #include <QIcon>
 #include <QTranslator>
 
-#include "app/resources_init.h"
-#include "profile/file_io.h"
+#include "app/window/resources_init.h"
+#include "core/profile/file_io.h"
 
 #include <QSettings>
 #include <cstdio>

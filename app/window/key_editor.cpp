@@ -1,6 +1,6 @@
 #include "app/window/key_editor.h"
 
-#include "keys/board.h"
+#include "core/keypad/board.h"
 
 #include "ui_widget.h"
 
@@ -9,19 +9,19 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
-#include "app/edit_history.h"
-#include "app/edit_texts.h"
-#include "app/status_line.h"
-#include "config/keypad_config.h"
-#include "keys/key_labels.h"
-#include "keys/key_picture_buttons.h"
-#include "keys/record_render.h"
-#include "keys/value_routing.h"
-#include "pages/delay_page.h"
-#include "pages/led_page.h"
-#include "pages/mouse_page.h"
-#include "keys/window_log.h"
-#include "pages/quick_menu_page.h"
+#include "app/window/edit_history.h"
+#include "app/window/edit_texts.h"
+#include "app/window/status_line.h"
+#include "core/keypad/keypad_config.h"
+#include "app/picture/key_labels.h"
+#include "app/picture/key_picture_buttons.h"
+#include "core/keypad/record_render.h"
+#include "core/keypad/value_routing.h"
+#include "app/pages/delay_page.h"
+#include "app/pages/led_page.h"
+#include "app/pages/mouse_page.h"
+#include "app/window/window_log.h"
+#include "app/pages/quick_menu_page.h"
 #include "app/window/edit_history.h"
 #include "app/window/edit_texts.h"
 #include "app/window/status_line.h"

@@ -2,11 +2,11 @@
 
 #include <QObject>
 
-#include "config/keypad_sync.h"
+#include "core/keypad/keypad_sync.h"
 #include <functional>
 #include <vector>
 
-#include "device/keypad_connection.h"
+#include "core/device/keypad_connection.h"
 #include "core/device/keypad_connection.h"
 
 struct WindowState;

@@ -10,9 +10,9 @@
 #include <QStylePainter>
 #include <QTimer>
 
-#include "config/keypad_sync.h"
-#include "keys/config_store.h"
-#include "pages/run_time_texts.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/keypad/config_store.h"
+#include "core/texts/run_time_texts.h"
 #include "app/look/styles.h"
 #include "app/window/window_state.h"
 
@@ -24,7 +24,7 @@ const char* const kNoticeStyle = "background-color: rgb(255, 196, 60);border:0px
 // The saved green with dark ink: white on it can hardly be read.
 QString successStyle()
 {
-    return RunTimeTexts::savedNoticeStyle() + QStringLiteral("color:#102a14;");
+    return StatusStyles::savedNoticeStyle() + QStringLiteral("color:#102a14;");
 }
 
 // Some 70 ms a character, within bounds.
@@ -112,7 +112,7 @@ void StatusLine::refresh()
     if (Save_Notice_Active)
         return;
     if (!Progress.isEmpty()) {
-        apply(Progress, RunTimeTexts::connectedStyle());
+        apply(Progress, StatusStyles::connectedStyle());
         showCopyButton(false);
         return;
     }
@@ -210,7 +210,7 @@ void StatusLine::showSaveResult(bool saved)
         startNotice(RunTimeTexts::saved(Language_Flag), successStyle(),
                     MessageHistory::Kind::Success);
     else
-        startNotice(RunTimeTexts::saveFailed(Language_Flag), RunTimeTexts::saveFailedStyle(),
+        startNotice(RunTimeTexts::saveFailed(Language_Flag), StatusStyles::saveFailedStyle(),
                     MessageHistory::Kind::Problem);
 }
 
@@ -222,13 +222,13 @@ void StatusLine::showProgress(const QString& text)
 
 void StatusLine::showRecordFull()
 {
-    startNotice(RunTimeTexts::recordFull(Language_Flag), RunTimeTexts::recordFullStyle(),
+    startNotice(RunTimeTexts::recordFull(Language_Flag), StatusStyles::recordFullStyle(),
                 MessageHistory::Kind::Problem);
 }
 
 void StatusLine::showInfo(const QString& text, bool problem)
 {
-    startNotice(text, problem ? RunTimeTexts::saveFailedStyle() : successStyle(),
+    startNotice(text, problem ? StatusStyles::saveFailedStyle() : successStyle(),
                 problem ? MessageHistory::Kind::Problem : MessageHistory::Kind::Success);
 }
 

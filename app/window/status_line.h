@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QString>
 
-#include "app/message_history.h"
-#include "device/permission_doctor.h"
+#include "app/window/message_history.h"
+#include "core/device/permission_doctor.h"
 #include "core/device/permission_doctor.h"
 
 #include <QPointer>

@@ -6,11 +6,11 @@
 #include <QShortcut>
 #include <QWidget>
 
-#include "app/edit_texts.h"
-#include "config/keypad_config.h"
-#include "device/keypad_connection.h"
-#include "keys/key_picture_buttons.h"
-#include "pages/run_time_texts.h"
+#include "app/window/edit_texts.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/keypad_connection.h"
+#include "app/picture/key_picture_buttons.h"
+#include "core/texts/run_time_texts.h"
 
 namespace {
 

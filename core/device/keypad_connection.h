@@ -1,10 +1,10 @@
 #pragma once
 
-#include "device/bus_watch.h"
-#include "device/device_exchanges.h"
-#include "device/discovery.h"
-#include "device/exchange_worker.h"
-#include "device/hid_transport.h"
+#include "core/device/bus_watch.h"
+#include "core/device/device_exchanges.h"
+#include "core/device/discovery.h"
+#include "core/device/exchange_worker.h"
+#include "core/device/hid_transport.h"
 #include "core/device/bus_watch.h"
 #include "core/device/device_exchanges.h"
 #include "core/device/discovery.h"

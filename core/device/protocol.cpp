@@ -1,6 +1,6 @@
 #include "core/device/protocol.h"
 
-#include "keys/record_codec.h"
+#include "core/keypad/record_codec.h"
 
 #include <algorithm>
 #include <cstring>

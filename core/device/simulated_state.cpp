@@ -1,7 +1,7 @@
 #include "core/device/simulated_state.h"
 
-#include "device/keypad_lock.h"
-#include "profile/file_io.h"
+#include "core/device/keypad_lock.h"
+#include "core/profile/file_io.h"
 
 #include <QFile>
 #include <QFileInfo>

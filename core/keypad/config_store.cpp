@@ -1,7 +1,7 @@
 #include "core/keypad/config_store.h"
 
-#include "keys/board.h"
-#include "keys/key_table.h"
+#include "core/keypad/board.h"
+#include "core/keypad/key_table.h"
 #include "core/keypad/key_table.h"
 
 

@@ -1,6 +1,6 @@
-#include "keys/key_table.h"
-#include "keys/board.h"
-#include "keys/config_store.h"
+#include "core/keypad/key_table.h"
+#include "core/keypad/board.h"
+#include "core/keypad/config_store.h"
 #include "core/keypad/key_table.h"
 #include "core/keypad/config_store.h"
 

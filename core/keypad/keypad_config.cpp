@@ -1,7 +1,7 @@
 #include "core/keypad/keypad_config.h"
 
-#include "keys/board.h"
-#include "models/model_catalogue.h"
+#include "core/keypad/board.h"
+#include "core/keypad/model_catalogue.h"
 #include "core/keypad/model_catalogue.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/protocol.h"
-#include "keys/record_codec.h"
+#include "core/device/protocol.h"
+#include "core/keypad/record_codec.h"
 #include "core/device/protocol.h"
 
 #include <array>

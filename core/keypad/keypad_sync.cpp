@@ -1,8 +1,8 @@
 #include "core/keypad/keypad_sync.h"
 
-#include "config/keypad_config.h"
-#include "keys/board.h"
-#include "models/model_catalogue.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/board.h"
+#include "core/keypad/model_catalogue.h"
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/model_catalogue.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/device_exchanges.h"
-#include "keys/config_store.h"
+#include "core/device/device_exchanges.h"
+#include "core/keypad/config_store.h"
 
 #include <array>
 #include "core/device/device_exchanges.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/keypad_image.h"
-#include "keys/board.h"
+#include "core/keypad/keypad_image.h"
+#include "core/keypad/board.h"
 #include "core/keypad/keypad_image.h"
 
 #include <QString>

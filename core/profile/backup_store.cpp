@@ -1,14 +1,14 @@
 #include "core/profile/backup_store.h"
 
-#include "profile/file_io.h"
+#include "core/profile/file_io.h"
 
-#include "keys/board.h"
+#include "core/keypad/board.h"
 
-#include "config/keypad_config.h"
-#include "config/keypad_sync.h"
-#include "device/hid_transport.h"
-#include "profile/action_words.h"
-#include "profile/profile.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/device/hid_transport.h"
+#include "core/profile/action_words.h"
+#include "core/profile/profile.h"
 #include "core/profile/profile.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/profile/profile.h"
 
-#include "profile/action_words.h"
-#include "profile/file_io.h"
+#include "core/profile/action_words.h"
+#include "core/profile/file_io.h"
 #include "core/profile/action_words.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "core/profile/profile_import.h"
 
-#include "keys/board.h"
-#include "profile/action_words.h"
+#include "core/keypad/board.h"
+#include "core/profile/action_words.h"
 #include "core/profile/action_words.h"
 
 QString ProfileImport::message() const

@@ -10,11 +10,11 @@
 #include <QTextBrowser>
 #include <QToolTip>
 
-#include "app/help_window.h"
+#include "app/window/help_window.h"
 #include "build_config.h"
-#include "profile/backup_store.h"
+#include "core/profile/backup_store.h"
 
-#include "app/edit_history.h"
+#include "app/window/edit_history.h"
 
 using namespace harness;
 

@@ -10,13 +10,13 @@
 
 #include <QLabel>
 
-#include "app/message_history.h"
-#include "app/profile_actions.h"
-#include "app/report_dialog.h"
-#include "app/settings_menu.h"
-#include "app/status_line.h"
-#include "app/unsaved_changes.h"
-#include "pages/led_page.h"
+#include "app/window/message_history.h"
+#include "app/window/profile_actions.h"
+#include "app/window/report_dialog.h"
+#include "app/window/settings_menu.h"
+#include "app/window/status_line.h"
+#include "app/window/unsaved_changes.h"
+#include "app/pages/led_page.h"
 
 using namespace harness;
 

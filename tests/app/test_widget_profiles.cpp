@@ -9,14 +9,14 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
-#include "app/backup_browser.h"
-#include "app/edit_history.h"
-#include "app/keypad_backups.h"
-#include "app/profile_actions.h"
-#include "profile/action_words.h"
-#include "device/protocol.h"
-#include "profile/backup_store.h"
-#include "profile/profile.h"
+#include "app/window/backup_browser.h"
+#include "app/window/edit_history.h"
+#include "app/window/keypad_backups.h"
+#include "app/window/profile_actions.h"
+#include "core/profile/action_words.h"
+#include "core/device/protocol.h"
+#include "core/profile/backup_store.h"
+#include "core/profile/profile.h"
 #include "app/window/profile_actions.h"
 #include "core/device/protocol.h"
 #include "core/profile/backup_store.h"

@@ -9,9 +9,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/edit_history.h"
-#include "app/key_tester_page.h"
-#include "keys/key_picture_buttons.h"
+#include "app/window/edit_history.h"
+#include "app/window/key_tester_page.h"
+#include "app/picture/key_picture_buttons.h"
 
 using namespace harness;
 

@@ -1,8 +1,8 @@
 // Exchanges run on the connection's worker thread while the window goes on.
 #include "widget_harness.h"
 
-#include "app/unsaved_changes.h"
-#include "config/keypad_sync.h"
+#include "app/window/unsaved_changes.h"
+#include "core/keypad/keypad_sync.h"
 
 #include <QThread>
 

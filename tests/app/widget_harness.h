@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "app/widget.h"
-#include "config/keypad_config.h"
-#include "device/exchange_worker.h"
-#include "device/keypad_connection.h"
-#include "device/protocol.h"
-#include "device/simulated_keypad.h"
-#include "keys/config_store.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/exchange_worker.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/protocol.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
 #include "core/keypad/keypad_config.h"
 #include "core/device/keypad_connection.h"
 #include "core/device/protocol.h"

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include "device/keypad_lock.h"
+#include "core/device/keypad_lock.h"
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>

@@ -2,12 +2,12 @@
 // the real window against the simulated keypad, with one fault injected at a
 // time: a failing write, an unplug, a missing, short or garbage reply.
 #include "app/widget.h"
-#include "config/keypad_config.h"
-#include "device/exchange_worker.h"
-#include "device/keypad_connection.h"
-#include "device/simulated_keypad.h"
-#include "keys/config_store.h"
-#include "pages/run_time_texts.h"
+#include "core/keypad/keypad_config.h"
+#include "core/device/exchange_worker.h"
+#include "core/device/keypad_connection.h"
+#include "core/device/simulated_keypad.h"
+#include "core/keypad/config_store.h"
+#include "core/texts/run_time_texts.h"
 #include "core/keypad/keypad_config.h"
 #include "core/device/keypad_connection.h"
 #include "core/device/simulated_keypad.h"

@@ -4,8 +4,8 @@
 // a file that loads to the same keypad.
 #include "fuzz_support.h"
 
-#include "profile/profile.h"
-#include "profile/profile_import.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_import.h"
 
 #include <QByteArray>
 #include <QString>

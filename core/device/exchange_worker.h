@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/device/device_exchanges.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+
+// The one thread that talks to an open keypad. Every exchange (a save, a
+// read-back, an LED read, a model switch, the upgrade request) is a job run
+// there, one after the other in the order asked, so no two ever interleave
+// on the wire and the keypad's pauses hold up this thread, not the window.
+// A job works on what it was handed (a copy of the configuration, say) and
+// hands its result to `done`, which runs on the thread that owns this object,
+// where the result may be applied to objects living there.
+//
+// Whoever owns the handle must not use the transport from another thread
+// while busy(): the connection holds its looks at the bus until
+// exchangeFinished().
+class ExchangeWorker : public QObject {
+    Q_OBJECT
+
+public:
+    using Job = std::function<void(DeviceLink link)>;
+    using Done = std::function<void()>;
+
+    explicit ExchangeWorker(QObject* parent = nullptr);
+    // Lets the job in progress end (a save is never cut between its reports),
+    // drops the ones not started yet and their results.
+    ~ExchangeWorker() override;
+
+    // Queues a job. While it runs, progress() counts its steps: every key
+    // record or LED block written and every reply read.
+    void run(DeviceLink link, Job job, Done done = Done());
+    // Runs a job on the worker after those queued and waits for it; for the
+    // few callers that need the answer before they go on.
+    void runAndWait(DeviceLink link, const Job& job);
+
+    // Queued or running jobs whose `done` has not run yet.
+    bool busy() const { return Pending > 0; }
+    // The worker thread, for checks that a job runs off the caller's thread.
+    const QThread* thread() const { return &Thread; }
+
+    // Stops after the running job; later ones are dropped.
+    void finish();
+
+signals:
+    void exchangeStarted();
+    void progress(int steps);
+    // After the `done` of a job; busy() is false when no other job waits.
+    void exchangeFinished();
+
+private:
+    void ensureRunning();
+
+    QThread Thread;
+    QObject* Context = nullptr;  // lives on Thread; jobs are its events
+    int Pending = 0;
+    std::atomic<bool> Finishing{false};
+};
