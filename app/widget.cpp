@@ -19,6 +19,8 @@
 #include "app/edit_texts.h"
 #include "app/help_window.h"
 #include "app/key_editor.h"
+#include "keys/board.h"
+#include "keys/key_picture_buttons.h"
 #include "app/keyboard_navigation.h"
 #include "app/key_tester_page.h"
 #include "app/key_tester_shortcut.h"
@@ -44,8 +46,10 @@
 Widget::Widget(QWidget* parent) : QWidget(parent), Connection(new KeypadConnection(this))
 {
     construct();
-    Session->lockKeypads();  // a keypad on the bus may have other writers
+    lockKeypads();  // a keypad on the bus may have other writers
 }
+
+void Widget::lockKeypads() { Session->lockKeypads(); }
 
 Widget::Widget(HidTransport& transport, QWidget* parent)
     : QWidget(parent), Connection(new KeypadConnection(transport, this))
@@ -342,6 +346,10 @@ void Widget::rebuildLayoutView()
     if (Layout)
         Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), WindowSize::W,
                       WindowSize::H);
+    if (!Editor)
+        return;  // a resize while the window is still being built
+    const uint8_t* n = Config->store().Layout_KeyBoard_KeyNum;
+    Editor->pictureButtons().nameFor(Board(DeviceInfo{n[0], n[1], n[2], n[3]}, Connection->productId()));
 }
 
 void Widget::closeEvent(QCloseEvent* event)

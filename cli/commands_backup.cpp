@@ -28,7 +28,7 @@ BackupStore storeFor(const CliContext& context)
 
 BackupKeypad whoIs(CliContext& context, KeypadWork& keypad)
 {
-    return BackupKeypad::of(keypad.board(), context.openedEntry());
+    return BackupKeypad::of(keypad.board().identity(), context.openedEntry());
 }
 
 QString takenText(const BackupEntry& entry)
