@@ -31,18 +31,26 @@
 #include "app/window/resources_init.h"
 #include "app/window/status_line.h"
 #include "app/window/unsaved_changes.h"
-#include "app/window/application_setup.h"
-#include "app/picker/board_notice.h"
-#include "app/pages/pages_held_back.h"
-#include "app/window/edit_history.h"
-#include "app/window/edit_texts.h"
-#include "app/window/key_editor.h"
-#include "app/window/keypad_session.h"
-#include "app/window/profile_actions.h"
-#include "app/window/settings_menu.h"
-#include "app/window/resources_init.h"
-#include "app/window/status_line.h"
-#include "app/window/unsaved_changes.h"
+#include "app/application_setup.h"
+#include "app/board_notice.h"
+#include "app/pages_held_back.h"
+#include "app/edit_history.h"
+#include "app/edit_texts.h"
+#include "app/help_window.h"
+#include "app/key_editor.h"
+#include "keys/board.h"
+#include "keys/key_picture_buttons.h"
+#include "app/keyboard_navigation.h"
+#include "app/key_tester_page.h"
+#include "app/key_tester_shortcut.h"
+#include "app/keypad_session.h"
+#include "app/backup_browser.h"
+#include "app/keypad_backups.h"
+#include "app/profile_actions.h"
+#include "app/settings_menu.h"
+#include "app/resources_init.h"
+#include "app/status_line.h"
+#include "app/unsaved_changes.h"
 #include "build_config.h"
 #include "core/keypad/keypad_config.h"
 #include "core/device/keypad_connection.h"
@@ -56,8 +64,10 @@
 Widget::Widget(QWidget* parent) : QWidget(parent), Connection(new KeypadConnection(this))
 {
     construct();
-    Session->lockKeypads();  // a keypad on the bus may have other writers
+    lockKeypads();  // a keypad on the bus may have other writers
 }
+
+void Widget::lockKeypads() { Session->lockKeypads(); }
 
 Widget::Widget(HidTransport& transport, QWidget* parent)
     : QWidget(parent), Connection(new KeypadConnection(transport, this))
@@ -357,6 +367,10 @@ void Widget::rebuildLayoutView()
     if (Layout)
         Layout->apply(Config->store().Layout_KeyBoard_KeyNum, Connection->productId(), View.W,
                       View.H);
+    if (!Editor)
+        return;  // a resize while the window is still being built
+    const uint8_t* n = Config->store().Layout_KeyBoard_KeyNum;
+    Editor->pictureButtons().nameFor(Board(DeviceInfo{n[0], n[1], n[2], n[3]}, Connection->productId()));
 }
 
 void Widget::closeEvent(QCloseEvent* event)

@@ -52,6 +52,9 @@ public:
     explicit Widget(QWidget* parent = nullptr);
     // Attaches the given transport (a simulated keypad, say) instead of hidapi.
     explicit Widget(HidTransport& transport, QWidget* parent = nullptr);
+    // A keypad on the bus is kept from other writers by its lock; a simulated
+    // one is the window's own unless this asks for the same.
+    void lockKeypads();
     ~Widget() override;
 
     KeypadConfig& config() const { return *Config; }

@@ -1,5 +1,8 @@
 #include "app/picture/key_picture_buttons.h"
 #include "app/window/window_log.h"
+#include "keys/key_picture_buttons.h"
+#include "keys/board.h"
+#include "keys/window_log.h"
 
 #include <QEvent>
 #include <QFontInfo>
@@ -252,14 +255,34 @@ QString KeyPictureButtons::fittedCaption(const QString& caption, const QFontMetr
     return lines.join('\n');
 }
 
-QString KeyPictureButtons::accessibleName(int id, const QString& caption)
+namespace {
+// The name a button was given by the board the picture shows.
+constexpr const char* kSpokenProperty = "spokenName";
+const char* const kSides[] = {"left", "press", "right"};
+}  // namespace
+
+QString KeyPictureButtons::spokenName(const Board& board, int id)
 {
-    static const char* const parts[] = {"left", "press", "right"};
+    if (board.isKnob(id))
+        return QStringLiteral("Knob %1 %2").arg(board.knobNumber(id)).arg(QLatin1String(kSides[board.knobSide(id)]));
+    return QStringLiteral("Key %1").arg(id);
+}
+
+QString KeyPictureButtons::accessibleName(const QString& spoken, const QString& caption)
+{
     const QString what = caption.isEmpty() || caption == kEmptyCaption ? QStringLiteral("empty")
                                                                         : QString(caption).replace('\n', ' ');
-    if (id >= 16 && id <= kCount)
-        return QStringLiteral("Knob %1 %2: %3").arg((id - 16) / 3 + 1).arg(QLatin1String(parts[(id - 16) % 3]), what);
-    return QStringLiteral("Key %1: %2").arg(id).arg(what);
+    return spoken + QStringLiteral(": ") + what;
+}
+
+void KeyPictureButtons::nameFor(const Board& board)
+{
+    for (int id = 1; id <= kCount; ++id) {
+        if (!buttons_[id])
+            continue;
+        buttons_[id]->setProperty(kSpokenProperty, spokenName(board, id));
+        buttons_[id]->setAccessibleName(accessibleName(spokenName(board, id), buttons_[id]->text()));
+    }
 }
 
 void KeyPictureButtons::refreshCaption(QPushButton* button)
@@ -283,7 +306,13 @@ QString KeyPictureButtons::refreshCaption(QPushButton* button, const QRect& area
     const int id = button->property(kIdProperty).toInt();
     if (id < 1)
         return shown;
-    const QString name = accessibleName(id, caption);
+    QString spoken = button->property(kSpokenProperty).toString();
+    if (spoken.isEmpty())  // no board named yet: the generic names
+        spoken = SlotNames::isKnobSlot(id) ? QStringLiteral("Knob %1 %2")
+                                                 .arg(SlotNames::knobOf(id))
+                                                 .arg(QLatin1String(kSides[(id - 16) % 3]))
+                                           : QStringLiteral("Key %1").arg(id);
+    const QString name = accessibleName(spoken, caption);
     if (button->accessibleName() != name)
         button->setAccessibleName(name);
     return shown;

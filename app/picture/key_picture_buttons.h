@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+class Board;
 class QFontMetrics;
 class QFont;
 class QPushButton;
@@ -43,7 +44,11 @@ public:
     // What the button shows of its caption in the given area: whole words per
     // line while they fit, the last line elided with an ellipsis.
     static QString fittedCaption(const QString& caption, const QFontMetrics& metrics, const QRect& area);
-    static QString accessibleName(int id, const QString& caption);  // "Key 3: Ctrl+C", "Knob 1 left: Volume-"
+    // "Key 3", "Knob 1 left": what the button stands for on this board.
+    static QString spokenName(const Board& board, int id);
+    static QString accessibleName(const QString& spoken, const QString& caption);  // "Key 3: Ctrl+C"
+    // The picture now shows this board: every button's accessible name follows it.
+    void nameFor(const Board& board);
     // Tooltip and accessible name after the caption or the size changed.
     static void refreshCaption(QPushButton* button);
     // The same for a caption fitted into area in font; returns what is shown.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/window/key_editor.h"
+#include "app/save_failure_text.h"
 #include "app/window/status_line.h"
 #include "core/keypad/exchange_copy.h"
 #include "core/keypad/keypad_config.h"
@@ -339,22 +340,14 @@ void KeypadSession::save()
     }
 }
 
-// The status keeps its one "save failed" notice; what did reach the keypad
-// goes to the log, so that no one reading it takes the failure for nothing
-// having changed.
+// The notice starts with the one "save failed" text and goes on with what
+// did reach the keypad, so that no one takes the failure for nothing having
+// changed.
 void KeypadSession::showSaveFailure(const DownloadResult& result)
 {
-    Status.showSaveResult(false);
-    QStringList sent, missing;
-    for (int layer = 0; result.ledPending && layer < kLayers; ++layer)
-        (result.ledLayerSent[size_t(layer)] ? sent : missing) << QString::number(layer + 1);
-    qCWarning(lcUi).noquote() << QStringLiteral("save failed part-way: %1 records sent, %2 commits taken; LED layers "
-                                                "sent: %3, not sent: %4")
-                                     .arg(result.recordsWritten)
-                                     .arg(result.commitsWritten)
-                                     .arg(sent.isEmpty() ? QStringLiteral("none") : sent.join(QStringLiteral(", ")),
-                                          missing.isEmpty() ? QStringLiteral("none")
-                                                            : missing.join(QStringLiteral(", ")));
+    const QString text = saveFailureText(result, Language_Flag);
+    qCWarning(lcUi).noquote() << saveFailureText(result, 1);
+    Status.showInfo(text, true);
 }
 
 void KeypadSession::switchModel(int model)

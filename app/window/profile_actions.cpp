@@ -260,7 +260,9 @@ bool ProfileActions::importFrom(const QString& path, const QString& title, bool 
     if (remember)
         rememberFolder(path);
 
-    const ProfileImport result = ::importProfile(*loaded, Config.image());
+    // Some identities stand for two boards; the product id tells them apart.
+    const ProfileImport result =
+        ::importProfile(*loaded, Config.image(), Connection.isConnected() ? Connection.productId() : 0);
     History.record(title, [this, &result] {
         Config.applyImage(result.image);
         refreshWindow();

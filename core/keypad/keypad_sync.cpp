@@ -82,6 +82,7 @@ DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config)
             return;
         }
         ++result.commitsWritten;
+        result.recordsCommitted += int(uncommitted.size());
         link.transport.sleepMs(kCommitPauseMs);
         for (const auto& [layer, slot] : uncommitted)
             store.KeyDirty[layer][slot] = 0;

@@ -37,6 +37,7 @@ struct DownloadResult {
     int ledLayersRead = 0;   // LED layers read from the keypad before the blocks
     int ledBlocksWritten = 0;
     int commitsWritten = 0;
+    int recordsCommitted = 0;  // of recordsWritten, those a commit the keypad took followed
     bool ledPending = false;                   // LED blocks were due to go out
     std::array<bool, kLayers> ledLayerSent{};  // which layers' LED blocks the keypad took
 };

@@ -2,6 +2,10 @@
 
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTemporaryDir>
+
+#include "app/status_line.h"
+#include "device/keypad_lock.h"
 
 using namespace harness;
 
@@ -38,6 +42,7 @@ private slots:
     void readBackShowsTheKeypadsMemory();
     void modelSwitchByName();
     void unplugDuringSave();
+    void saveWhileAnotherProgramHoldsTheKeypad();
     void quickMenuAssignsTheSelectedKey();
     void oldFormatDelayReadsBackWithItsKeys();
 
@@ -87,7 +92,7 @@ void TestWidgetExchange::failedSaveKeepsTheEdit()
     keypad->faults.failingWrites = {keypad->writeAttempts + 1};
     click(*w, "download");
     QVERIFY(status(*w) != kSaved);
-    QCOMPARE(status(*w), QStringLiteral("Save failed — check the cable and try again"));
+    QCOMPARE(status(*w), QStringLiteral("Save failed — check the cable and try again — no record reached the keypad"));
     QVERIFY(keypad->received.empty());
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(int(keypad->storedRecords[0][3][8]), 0);
@@ -168,6 +173,37 @@ void TestWidgetExchange::unplugDuringSave()
     click(*w, "download");
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(keypad->closes, 1);
+}
+
+// Another writer has the keypad: the save says it is busy and sends nothing;
+// once the other lets go, the same save goes through.
+void TestWidgetExchange::saveWhileAnotherProgramHoldsTheKeypad()
+{
+    QTemporaryDir runtime;
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    w.reset();
+    keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 10, 0});
+    KeypadLock other(QString::fromStdString(keypad->interfaces[0].path));
+    QVERIFY(other.acquire(0));
+    w = freshWindow(*keypad);
+    w->lockKeypads();
+    w->show();
+    connectKeypad(*w);
+    editKey3();
+    keypad->received.clear();
+
+    click(*w, "download");
+    QVERIFY2(status(*w).startsWith(QStringLiteral("The keypad is busy")), qPrintable(status(*w)));
+    QVERIFY(keypad->received.empty());
+    QCOMPARE(int(store().KeyDirty[0][3]), 1);
+
+    other.release();
+    w->statusLine().endNotice();
+    click(*w, "download");
+    QCOMPARE(status(*w), kSaved);
+    QCOMPARE(int(store().KeyDirty[0][3]), 0);
+    qputenv("XDG_RUNTIME_DIR", runtimeBefore);
 }
 
 void TestWidgetExchange::quickMenuAssignsTheSelectedKey()

@@ -32,6 +32,7 @@ private slots:
 
     void allControlsSettingIsKeptAndOffByDefault();
     void languageChosenIsUsedAtTheNextStart();
+    void pictureNamesFollowTheBoard();
     void visibleControlsDoNotOverlap_data();
     void visibleControlsDoNotOverlap();
     void longCaptionsAreElidedButKeptWhole();
@@ -106,6 +107,20 @@ void TestWidgetLook::languageChosenIsUsedAtTheNextStart()
     click(*w, "change");
     w = freshWindow(keypad);
     QCOMPARE(w->Language_Flag, 1);
+}
+
+// On the 21-key board K16..K21 are keys; its one knob turns right on 22, left on 24.
+void TestWidgetLook::pictureNamesFollowTheBoard()
+{
+    keypad.info = DeviceInfo{21, 1, 10, 0};
+    w = freshWindow(keypad);
+    connectKeypad(*w);
+    const std::pair<int, const char*> expected[] = {
+        {16, "Key 16: "}, {21, "Key 21: "}, {22, "Knob 1 right: "}, {23, "Knob 1 press: "}, {24, "Knob 1 left: "}};
+    for (const auto& [id, name] : expected)
+        QVERIFY2(keyButton(*w, id)->accessibleName().startsWith(QLatin1String(name)),
+                 qPrintable(keyButton(*w, id)->accessibleName()));
+    keypad.info = DeviceInfo{15, 3, 10, 0};
 }
 
 void TestWidgetLook::visibleControlsDoNotOverlap_data()

@@ -17,10 +17,16 @@
 #include "core/device/protocol.h"
 #include "core/profile/backup_store.h"
 #include "core/profile/profile.h"
-#include "app/window/profile_actions.h"
-#include "core/device/protocol.h"
-#include "core/profile/backup_store.h"
-#include "core/profile/profile.h"
+#include <sys/stat.h>
+
+#include "app/backup_browser.h"
+#include "app/edit_history.h"
+#include "app/keypad_backups.h"
+#include "app/profile_actions.h"
+#include "profile/action_words.h"
+#include "device/protocol.h"
+#include "profile/backup_store.h"
+#include "profile/profile.h"
 
 using namespace harness;
 
@@ -88,7 +94,9 @@ private slots:
     void roundTripThroughTwoKeypads();
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
+    void streamsAndDevicesAreRefusedAtOnce();
     void otherBoardImportsTheRestAndSaysWhat();
+    void importGoesOntoTheBoardTheProductIdPicks();
     void backupsBeforeEveryWriteRestoredFromTheBrowser_data();
     void backupsBeforeEveryWriteRestoredFromTheBrowser();
     void noBackupAsksBeforeSaving();
@@ -228,6 +236,30 @@ void TestWidgetProfiles::refusedFileChangesNothing()
     QVERIFY(status(*w).contains(place));
 }
 
+// Import... of a FIFO no one writes to, or of a link to /dev/zero, neither
+// waits nor reads: it is refused as not a file.
+void TestWidgetProfiles::streamsAndDevicesAreRefusedAtOnce()
+{
+    SimulatedKeypad keypad(DeviceInfo{15, 3, 10, 0});
+    auto w = open(keypad);
+    const QString fifo = dir.filePath(QStringLiteral("fifo.json"));
+    const QString zero = dir.filePath(QStringLiteral("zero.json"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const StoreSnapshot before(store());
+    for (const QString& path : {fifo, zero}) {
+        dialogs->told.clear();
+        dialogs->path = path;
+        QElapsedTimer clock;
+        clock.start();
+        click(*w, "importProfile");
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(dialogs->told.size(), 1);
+        QVERIFY2(dialogs->told[0].contains(QLatin1String("not a regular file")), qPrintable(dialogs->told[0]));
+        QVERIFY(StoreSnapshot(store()) == before);
+    }
+}
+
 // A 15-key profile on a 12-key keypad: the keys it has are imported, K13..K15
 // and the third knob are listed, in the status bar and a message.
 void TestWidgetProfiles::otherBoardImportsTheRestAndSaysWhat()
@@ -242,6 +274,24 @@ void TestWidgetProfiles::otherBoardImportsTheRestAndSaysWhat()
     QVERIFY2(dialogs->told[0].contains(QLatin1String("K13")), qPrintable(dialogs->told[0]));
     QVERIFY(status(*w).contains(QLatin1String("not imported")));
     QVERIFY(keyButton(*w, 1)->text().contains(QLatin1String("C")));
+}
+
+// Two knobs alone are two boards; on product 0x8850 the second knob presses.
+void TestWidgetProfiles::importGoesOntoTheBoardTheProductIdPicks()
+{
+    SimulatedKeypad keypad(DeviceInfo{0, 2, 10, 0}, 0x1189, 0x8850);
+    auto w = open(keypad);
+    dialogs->path = dir.filePath(QStringLiteral("press.json"));
+    QFile file(dialogs->path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "tessaplex-profile", "version": 1,
+        "keypad": {"keys": 15, "knobs": 3, "firmware": 10, "variant": 0},
+        "layers": [{"keys": {"knob 2 press": "A"}}]})");
+    file.close();
+    click(*w, "importProfile");
+    QVERIFY2(!status(*w).contains(QLatin1String("not imported")), qPrintable(status(*w)));
+    QCOMPARE(int(store().KeyDirty[0][20]), 1);
+    QCOMPARE(keyButton(*w, 20)->accessibleName(), QStringLiteral("Knob 2 press: A"));
 }
 
 void TestWidgetProfiles::backupsBeforeEveryWriteRestoredFromTheBrowser_data()

@@ -247,6 +247,7 @@ private slots:
     void faultMatrix_data();
     void faultMatrix();
     void ledLayersKeepTheKeypadsOwnUntilEdited();
+    void saveFailureSaysWhatReachedTheKeypad();
     void keypadTakingNoWritesIsNotConnected();
 
 private:
@@ -662,7 +663,10 @@ void TestFaultMatrix::faultMatrix()
     const bool unplugged = kind == Fault::Unplug;
     if (which == Scenario::Save) {
         // Garbage read back from an LED layer looks like colours: nothing failed.
-        QCOMPARE(status(), garbledLedRead ? RunTimeTexts::saved(kEnglish) : RunTimeTexts::saveFailed(kEnglish));
+        if (garbledLedRead)
+            QCOMPARE(status(), RunTimeTexts::saved(kEnglish));
+        else
+            QVERIFY2(status().startsWith(RunTimeTexts::saveFailed(kEnglish)), qPrintable(status()));
         // A flag may be cleared only for what the keypad really holds.
         for (const Edit& edit : edits) {
             if (!store().KeyDirty[edit.layer][edit.slot])
@@ -770,6 +774,28 @@ void TestFaultMatrix::ledLayersKeepTheKeypadsOwnUntilEdited()
     QVERIFY(sameBlock(keypad->ledBlocks[0], 4, original[0].colours));
     QVERIFY(sameBlock(keypad->ledBlocks[1], original[1].mode, original[1].colours));
     QVERIFY(sameBlock(keypad->ledBlocks[2], original[2].mode, original[2].colours));
+    expireSaveNotices();
+}
+
+// A save that fails part-way says what the keypad did take.
+void TestFaultMatrix::saveFailureSaysWhatReachedTheKeypad()
+{
+    prepare(Scenario::ReadBack, true);
+    showPage(3);
+    for (int layer : {1, 2, 0})  // every LED layer known: the save reads none first
+        window->SendLayer(layer);
+    auto* mode = window->findChild<QPushButton*>(QStringLiteral("LED_Mode_4"));
+    QVERIFY(mode);
+    mode->click();
+    showPage(0);
+    const uint8_t layer2Mode = keypad->ledBlocks[1].mode;
+    // The dirty record goes out, then the LED blocks of layers 1, 2, 3, then the commit.
+    keypad->faults.failingWrites = {keypad->writeAttempts + 3};
+    window->on_confirmButton_clicked();
+    QCOMPARE(status(), RunTimeTexts::saveFailed(kEnglish)
+                           + QStringLiteral(" — the keypad took 1 record, committed; LED layers 1 and 3 sent, layer 2 not"));
+    QCOMPARE(keypad->ledBlocks[1].mode, layer2Mode);
+    QCOMPARE(int(keypad->ledBlocks[0].mode), 4);
     expireSaveNotices();
 }
 
