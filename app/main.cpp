@@ -9,11 +9,6 @@
 #include "core/startup/options.h"
 #include "core/startup/simulated_setup.h"
 #include "app/window/settings_menu.h"
-#include "app/window/application_setup.h"
-#include "core/startup/command_line.h"
-#include "core/startup/options.h"
-#include "core/startup/simulated_setup.h"
-#include "app/window/settings_menu.h"
 #include "app/widget.h"
 #include "build_config.h"
 

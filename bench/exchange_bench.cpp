@@ -11,11 +11,6 @@
 #include "core/device/simulated_keypad.h"
 #include "core/keypad/config_store.h"
 #include "core/keypad/key_table.h"
-#include "core/keypad/keypad_config.h"
-#include "core/device/keypad_connection.h"
-#include "core/device/simulated_keypad.h"
-#include "core/keypad/config_store.h"
-#include "core/keypad/key_table.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

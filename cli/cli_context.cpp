@@ -8,10 +8,6 @@
 #include "core/device/simulated_keypad.h"
 #include "core/keypad/model_catalogue.h"
 #include "core/profile/file_io.h"
-#include "core/device/discovery.h"
-#include "core/device/permission_doctor.h"
-#include "core/device/simulated_keypad.h"
-#include "core/keypad/model_catalogue.h"
 
 #include <QByteArray>
 

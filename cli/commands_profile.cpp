@@ -7,9 +7,6 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_diff.h"
 #include "core/profile/profile_import.h"
-#include "core/profile/profile.h"
-#include "core/profile/profile_diff.h"
-#include "core/profile/profile_import.h"
 
 #include <QCommandLineParser>
 #include <QFile>

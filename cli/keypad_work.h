@@ -3,8 +3,6 @@
 #include "core/keypad/keypad_config.h"
 #include "core/device/device_exchanges.h"
 #include "core/keypad/board.h"
-#include "core/keypad/keypad_config.h"
-#include "core/device/device_exchanges.h"
 
 #include <QString>
 

@@ -12,8 +12,6 @@
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/record_render.h"
 #include "core/texts/run_time_texts.h"
-#include "core/keypad/keypad_config.h"
-#include "core/texts/run_time_texts.h"
 #include "app/window/window_state.h"
 
 namespace {

@@ -1,8 +1,6 @@
 #include "app/picture/key_picture_buttons.h"
 #include "app/window/window_log.h"
-#include "keys/key_picture_buttons.h"
-#include "keys/board.h"
-#include "keys/window_log.h"
+#include "core/keypad/board.h"
 
 #include <QEvent>
 #include <QFontInfo>

@@ -13,7 +13,6 @@
 
 #include <QSettings>
 #include <cstdio>
-#include "app/window/resources_init.h"
 #include "build_config.h"
 
 void setApplicationAttributes()

@@ -22,18 +22,6 @@
 #include "app/pages/mouse_page.h"
 #include "app/window/window_log.h"
 #include "app/pages/quick_menu_page.h"
-#include "app/window/edit_history.h"
-#include "app/window/edit_texts.h"
-#include "app/window/status_line.h"
-#include "core/keypad/keypad_config.h"
-#include "app/picture/key_labels.h"
-#include "app/picture/key_picture_buttons.h"
-#include "core/keypad/value_routing.h"
-#include "app/pages/delay_page.h"
-#include "app/pages/led_page.h"
-#include "app/pages/mouse_page.h"
-#include "app/window/window_log.h"
-#include "app/pages/quick_menu_page.h"
 #include "app/window/window_state.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/window/key_editor.h"
-#include "app/save_failure_text.h"
+#include "app/window/save_failure_text.h"
 #include "app/window/status_line.h"
 #include "core/keypad/exchange_copy.h"
 #include "core/keypad/keypad_config.h"
@@ -22,16 +22,6 @@
 #include "core/texts/run_time_texts.h"
 #include "app/window/window_log.h"
 
-#include "app/window/key_editor.h"
-#include "app/window/status_line.h"
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/keypad_sync.h"
-#include "app/picker/dialog1.h"
-#include "app/pages/delay_page.h"
-#include "app/pages/led_page.h"
-#include "app/pages/mouse_page.h"
-#include "app/pages/quick_menu_page.h"
-#include "app/window/window_log.h"
 #include "app/window/window_state.h"
 
 KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& connection, KeypadConfig& config,

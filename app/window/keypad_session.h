@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/device/keypad_connection.h"
-#include "core/device/keypad_connection.h"
 
 struct WindowState;
 

@@ -7,7 +7,6 @@
 
 #include "app/window/message_history.h"
 #include "core/device/permission_doctor.h"
-#include "core/device/permission_doctor.h"
 
 #include <QPointer>
 

@@ -5,10 +5,6 @@
 #include "core/device/discovery.h"
 #include "core/device/exchange_worker.h"
 #include "core/device/hid_transport.h"
-#include "core/device/bus_watch.h"
-#include "core/device/device_exchanges.h"
-#include "core/device/discovery.h"
-#include "core/device/hid_transport.h"
 
 #include <QObject>
 #include <QString>

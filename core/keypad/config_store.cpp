@@ -2,7 +2,6 @@
 
 #include "core/keypad/board.h"
 #include "core/keypad/key_table.h"
-#include "core/keypad/key_table.h"
 
 
 #include <algorithm>

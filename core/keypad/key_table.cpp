@@ -1,8 +1,6 @@
 #include "core/keypad/key_table.h"
 #include "core/keypad/board.h"
 #include "core/keypad/config_store.h"
-#include "core/keypad/key_table.h"
-#include "core/keypad/config_store.h"
 
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "core/keypad/board.h"
 #include "core/keypad/model_catalogue.h"
-#include "core/keypad/model_catalogue.h"
 
 #include <algorithm>
 #include <cstring>

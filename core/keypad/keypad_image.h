@@ -2,7 +2,6 @@
 
 #include "core/device/protocol.h"
 #include "core/keypad/record_codec.h"
-#include "core/device/protocol.h"
 
 #include <array>
 #include <cstdint>

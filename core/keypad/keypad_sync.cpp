@@ -3,8 +3,6 @@
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/board.h"
 #include "core/keypad/model_catalogue.h"
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/model_catalogue.h"
 
 #include <QLoggingCategory>
 

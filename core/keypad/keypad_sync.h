@@ -4,7 +4,6 @@
 #include "core/keypad/config_store.h"
 
 #include <array>
-#include "core/device/device_exchanges.h"
 
 class KeypadConfig;
 

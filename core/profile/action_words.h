@@ -2,7 +2,6 @@
 
 #include "core/keypad/keypad_image.h"
 #include "core/keypad/board.h"
-#include "core/keypad/keypad_image.h"
 
 #include <QString>
 #include <QStringList>

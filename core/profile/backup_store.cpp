@@ -9,7 +9,6 @@
 #include "core/device/hid_transport.h"
 #include "core/profile/action_words.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile.h"
 
 #include <QDir>
 #include <QFile>

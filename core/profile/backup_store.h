@@ -2,7 +2,6 @@
 
 #include "core/keypad/keypad_image.h"
 #include "core/device/device_exchanges.h"
-#include "core/keypad/keypad_image.h"
 
 #include <QDateTime>
 #include <QString>

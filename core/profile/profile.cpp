@@ -2,7 +2,6 @@
 
 #include "core/profile/action_words.h"
 #include "core/profile/file_io.h"
-#include "core/profile/action_words.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -2,7 +2,6 @@
 
 #include "core/keypad/board.h"
 #include "core/profile/action_words.h"
-#include "core/profile/action_words.h"
 
 QString ProfileImport::message() const
 {

@@ -4,8 +4,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include "app/status_line.h"
-#include "device/keypad_lock.h"
+#include "app/window/status_line.h"
+#include "core/device/keypad_lock.h"
 
 using namespace harness;
 

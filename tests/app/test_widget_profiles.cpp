@@ -19,14 +19,6 @@
 #include "core/profile/profile.h"
 #include <sys/stat.h>
 
-#include "app/backup_browser.h"
-#include "app/edit_history.h"
-#include "app/keypad_backups.h"
-#include "app/profile_actions.h"
-#include "profile/action_words.h"
-#include "device/protocol.h"
-#include "profile/backup_store.h"
-#include "profile/profile.h"
 
 using namespace harness;
 

@@ -8,11 +8,6 @@
 #include "core/device/simulated_keypad.h"
 #include "core/keypad/config_store.h"
 #include "core/texts/run_time_texts.h"
-#include "core/keypad/keypad_config.h"
-#include "core/device/keypad_connection.h"
-#include "core/device/simulated_keypad.h"
-#include "core/keypad/config_store.h"
-#include "core/texts/run_time_texts.h"
 
 #include <QButtonGroup>
 #include <QElapsedTimer>

@@ -1,8 +1,6 @@
 #include "core/device/device_exchanges.h"
 #include "core/device/keypad_lock.h"
 #include "core/device/simulated_state.h"
-#include "core/device/device_exchanges.h"
-#include "core/device/simulated_state.h"
 
 #include <QtTest>
 

@@ -4,12 +4,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_diff.h"
 #include "core/profile/profile_import.h"
-#include "core/device/simulated_keypad.h"
-#include "core/profile/action_words.h"
 #include "core/profile/backup_store.h"
-#include "core/profile/profile.h"
-#include "core/profile/profile_diff.h"
-#include "core/profile/profile_import.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,9 +1,9 @@
-#include "app/save_failure_text.h"
+#include "app/window/save_failure_text.h"
 
 #include <QStringList>
 
-#include "config/keypad_sync.h"
-#include "pages/run_time_texts.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/texts/run_time_texts.h"
 
 namespace {
 
