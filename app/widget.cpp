@@ -90,7 +90,7 @@ void Widget::construct()
     Unsaved = new UnsavedChanges(*this, *Config, *Connection, View, this);
     wireHistory();
     Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, View, this);
-    Backups = new KeypadBackups(*this, *Config, *Connection, *Status, Language_Flag, this);
+    Backups = new KeypadBackups(*this, *Config, *Connection, *Status, View, this);
     connect(Session, &KeypadSession::firstReadBack, Backups, &KeypadBackups::afterFirstRead);
     Session->setBeforeWriting([this] { return Backups->beforeWriting(); });
     Session->setAfterWriting([this](bool changed) { Backups->written(changed); });
@@ -124,10 +124,10 @@ void Widget::construct()
     ui->UPDATA_BT->hide();
     Editor->registerValueButtons();
     // After the value buttons are known: neither is a value of the tables.
-    Tester = new KeyTesterPage(*ui->tabWidget, *Editor, *Config, Language_Flag, *this, this);
+    Tester = new KeyTesterPage(*ui->tabWidget, *Editor, *Config, View, *this, this);
     connect(Connection, &KeypadConnection::connected, Tester, &KeyTesterPage::keypadConnected);
     Recorder = new ShortcutRecorder(*this, findChild<QGridLayout*>(QStringLiteral("keyboardGrid")), *Editor, *Config,
-                                    *Status, Language_Flag, this);
+                                    *Status, View, this);
     connect(ui->tabWidget, &QTabWidget::currentChanged, Recorder, &ShortcutRecorder::cancel);
     showAllControls(false);
 
@@ -160,7 +160,7 @@ void Widget::construct()
     Settings->showAllControls(ViewSettings::allControls(), false);
 
     Navigation = new KeyboardNavigation(*this, *ui->tabWidget, {ui->Layer1, ui->Layer2, ui->Layer3}, *Key_Group, this);
-    Help = new HelpWindows(*this, Language_Flag, this);
+    Help = new HelpWindows(*this, View, this);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, Help, &HelpWindows::showHelp);
     connect(Settings, &SettingsMenu::aboutWanted, Help, &HelpWindows::showAbout);
 
@@ -207,7 +207,7 @@ void Widget::showAllControls(bool shown)
 void Widget::openBackupBrowser()
 {
     auto* browser = new BackupBrowser(*this, Backups->store(), Backups->keypad(), Connection->isConnected(), *Config,
-                                      *Editor, *Profiles, Language_Flag);
+                                      *Editor, *Profiles, View);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->show();
 }

@@ -1,4 +1,5 @@
 #include "app/window/backup_browser.h"
+#include "app/window/window_state.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -34,8 +35,8 @@ struct BackupBrowser::Row {
 
 BackupBrowser::BackupBrowser(QWidget& window, const BackupStore& store, const BackupKeypad& keypad, bool connected,
                              KeypadConfig& config, KeyEditor& editor, ProfileActions& profiles,
-                             const int& languageFlag)
-    : QDialog(&window), Config(config), Editor(editor), Profiles(profiles), Language_Flag(languageFlag)
+                             const WindowState& state)
+    : QDialog(&window), Config(config), Editor(editor), Profiles(profiles), Language_Flag(state.Language)
 {
     setObjectName(QStringLiteral("backupBrowser"));
     setWindowTitle(text("Backups", "备份"));

@@ -7,6 +7,7 @@
 
 #include "core/profile/backup_store.h"
 
+struct WindowState;
 class KeyEditor;
 class KeypadConfig;
 class ProfileActions;
@@ -27,7 +28,7 @@ class BackupBrowser : public QDialog {
 
 public:
     BackupBrowser(QWidget& window, const BackupStore& store, const BackupKeypad& keypad, bool connected,
-                  KeypadConfig& config, KeyEditor& editor, ProfileActions& profiles, const int& languageFlag);
+                  KeypadConfig& config, KeyEditor& editor, ProfileActions& profiles, const WindowState& state);
     ~BackupBrowser() override;
 
     int count() const;

@@ -1,4 +1,5 @@
 #include "app/window/help_window.h"
+#include "app/window/window_state.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -67,8 +68,8 @@ void showInFront(QDialog* dialog, const QString& close)
 
 }  // namespace
 
-HelpWindows::HelpWindows(QWidget& window, const int& languageFlag, QObject* parent)
-    : QObject(parent), Window(window), Language_Flag(languageFlag)
+HelpWindows::HelpWindows(QWidget& window, const WindowState& state, QObject* parent)
+    : QObject(parent), Window(window), Language_Flag(state.Language)
 {
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+struct WindowState;
 class QDialog;
 class QWidget;
 
@@ -14,7 +15,7 @@ class HelpWindows : public QObject {
     Q_OBJECT
 
 public:
-    HelpWindows(QWidget& window, const int& languageFlag, QObject* parent = nullptr);
+    HelpWindows(QWidget& window, const WindowState& state, QObject* parent = nullptr);
 
     void showHelp();
     void showAbout();

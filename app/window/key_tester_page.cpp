@@ -1,4 +1,5 @@
 #include "app/window/key_tester_page.h"
+#include "app/window/window_state.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -90,9 +91,9 @@ std::optional<PressSample> sampleOfKeyEvent(const QKeyEvent& event, qint64 timeU
     return std::nullopt;
 }
 
-KeyTesterPage::KeyTesterPage(QTabWidget& tabs, KeyEditor& editor, KeypadConfig& config, const int& languageFlag,
+KeyTesterPage::KeyTesterPage(QTabWidget& tabs, KeyEditor& editor, KeypadConfig& config, const WindowState& state,
                              QWidget& window, QObject* parent)
-    : QObject(parent), Tabs(tabs), Editor(editor), Config(config), Language_Flag(languageFlag), Window(window)
+    : QObject(parent), Tabs(tabs), Editor(editor), Config(config), Language_Flag(state.Language), Window(window)
 {
     findNodes = [] { return findKeypadInputNodes(); };
     openNode = [](const QString& node) { return openInputNode(node); };

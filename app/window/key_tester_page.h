@@ -13,6 +13,7 @@
 #include "core/device/input_events.h"
 #include "core/keypad/key_press_log.h"
 
+struct WindowState;
 class KeyEditor;
 class KeypadConfig;
 class QInputEvent;
@@ -43,7 +44,7 @@ class KeyTesterPage : public QObject {
 public:
     static constexpr int kMaxLines = 500;
 
-    KeyTesterPage(QTabWidget& tabs, KeyEditor& editor, KeypadConfig& config, const int& languageFlag,
+    KeyTesterPage(QTabWidget& tabs, KeyEditor& editor, KeypadConfig& config, const WindowState& state,
                   QWidget& window, QObject* parent = nullptr);
     ~KeyTesterPage() override;
 

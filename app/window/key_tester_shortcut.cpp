@@ -1,4 +1,5 @@
 #include "app/window/key_tester_shortcut.h"
+#include "app/window/window_state.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -41,8 +42,8 @@ bool isModifierKey(int key)
 }  // namespace
 
 ShortcutRecorder::ShortcutRecorder(QWidget& window, QGridLayout* grid, KeyEditor& editor, KeypadConfig& config,
-                                   StatusLine& status, const int& languageFlag, QObject* parent)
-    : QObject(parent), Window(window), Editor(editor), Config(config), Status(status), Language_Flag(languageFlag)
+                                   StatusLine& status, const WindowState& state, QObject* parent)
+    : QObject(parent), Window(window), Editor(editor), Config(config), Status(status), Language_Flag(state.Language)
 {
     Button = new QPushButton(grid ? grid->parentWidget() : &window);
     Button->setObjectName(QStringLiteral("recordShortcut"));

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+struct WindowState;
 class KeyEditor;
 class KeypadConfig;
 class QGridLayout;
@@ -20,7 +21,7 @@ class ShortcutRecorder : public QObject {
 public:
     // The button takes the empty top row above the number pad of grid.
     ShortcutRecorder(QWidget& window, QGridLayout* grid, KeyEditor& editor, KeypadConfig& config,
-                     StatusLine& status, const int& languageFlag, QObject* parent = nullptr);
+                     StatusLine& status, const WindowState& state, QObject* parent = nullptr);
     ~ShortcutRecorder() override;
 
     QPushButton* button() const { return Button; }

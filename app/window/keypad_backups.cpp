@@ -1,4 +1,5 @@
 #include "app/window/keypad_backups.h"
+#include "app/window/window_state.h"
 
 #include "core/keypad/exchange_copy.h"
 #include "core/device/exchange_worker.h"
@@ -14,9 +15,9 @@
 #include "core/texts/run_time_texts.h"
 
 KeypadBackups::KeypadBackups(QWidget& window, KeypadConfig& config, KeypadConnection& connection, StatusLine& status,
-                             const int& languageFlag, QObject* parent)
+                             const WindowState& state, QObject* parent)
     : QObject(parent), Window(window), Config(config), Connection(connection), Status(status),
-      Language_Flag(languageFlag)
+      Language_Flag(state.Language)
 {
     Ask = [this](const QString& title, const QString& message) {
         QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, &Window);

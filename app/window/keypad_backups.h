@@ -8,6 +8,7 @@
 
 #include "core/profile/backup_store.h"
 
+struct WindowState;
 class KeypadConfig;
 class KeypadConnection;
 class StatusLine;
@@ -26,7 +27,7 @@ public:
     using Question = std::function<bool(const QString& title, const QString& text)>;
 
     KeypadBackups(QWidget& window, KeypadConfig& config, KeypadConnection& connection, StatusLine& status,
-                  const int& languageFlag, QObject* parent = nullptr);
+                  const WindowState& state, QObject* parent = nullptr);
 
     // The user's store unless set; a simulated keypad gets its own.
     void setStore(const BackupStore& store) { Store = store; }

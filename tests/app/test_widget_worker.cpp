@@ -134,7 +134,7 @@ void TestWidgetWorker::wireOrderAsTheOperationsGiveIt()
     QCOMPARE(keypad->sleeps, reference.sleeps);
     QCOMPARE(keypad->readTimeoutsAsked, reference.readTimeoutsAsked);
     QVERIFY(!w->config().anyUnsaved());
-    QCOMPARE(status(*w), QStringLiteral("Saved successfully"));
+    QCOMPARE(status(*w), QStringLiteral("Read 3 layers from the keypad"));  // the read-back ended last
 }
 
 // The save sends what was marked when it began; what the user changes while
@@ -192,7 +192,7 @@ void TestWidgetWorker::unplugMidSave()
     QVERIFY(w->connection().isConnected());  // the look waits for the save
     QVERIFY(settle(*w));
     QVERIFY(!keypad->writtenOnWindowThread);
-    QCOMPARE(status(*w), QStringLiteral("Save failed — check the cable and try again"));
+    QVERIFY(status(*w).startsWith(QStringLiteral("Save failed — check the cable and try again")));
     QCOMPARE(keypad->commits, 0);
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(int(store().KeyDirty[0][4]), 1);

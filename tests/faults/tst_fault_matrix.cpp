@@ -787,6 +787,7 @@ void TestFaultMatrix::saveFailureSaysWhatReachedTheKeypad()
     // The dirty record goes out, then the LED blocks of layers 1, 2, 3, then the commit.
     keypad->faults.failingWrites = {keypad->writeAttempts + 3};
     window->on_confirmButton_clicked();
+    settle();
     QCOMPARE(status(), RunTimeTexts::saveFailed(kEnglish)
                            + QStringLiteral(" — the keypad took 1 record, committed; LED layers 1 and 3 sent, layer 2 not"));
     QCOMPARE(keypad->ledBlocks[1].mode, layer2Mode);
