@@ -275,6 +275,7 @@ QString KeyPictureButtons::accessibleName(const QString& spoken, const QString& 
 
 void KeyPictureButtons::nameFor(const Board& board)
 {
+    board_ = board;
     for (int id = 1; id <= kCount; ++id) {
         if (!buttons_[id])
             continue;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/keypad/board.h"
+
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 
-class Board;
 class QFontMetrics;
 class QFont;
 class QPushButton;
@@ -49,6 +51,8 @@ public:
     static QString accessibleName(const QString& spoken, const QString& caption);  // "Key 3: Ctrl+C"
     // The picture now shows this board: every button's accessible name follows it.
     void nameFor(const Board& board);
+    // The board named last; empty before any.
+    const std::optional<Board>& board() const { return board_; }
     // Tooltip and accessible name after the caption or the size changed.
     static void refreshCaption(QPushButton* button);
     // The same for a caption fitted into area in font; returns what is shown.
@@ -62,4 +66,5 @@ private:
     std::array<QPushButton*, kCount + 1> buttons_{};
     std::array<QWidget*, kCount + 1> pictures_{};  // pushButton_K<n>_BK
     std::unique_ptr<Painter> painter_;
+    std::optional<Board> board_;
 };

@@ -132,8 +132,12 @@ void KeyEditor::selectLayer(int index)
 
 namespace {
 // The board the picture shows, which names the slot a button stands for.
-Board pictureBoard(const KeypadConfig& config)
+// The board the picture was last drawn for (with the keypad's product id,
+// which tells two boards of one size apart), else the identity shown.
+Board pictureBoard(const KeypadConfig& config, const KeyPictureButtons& buttons)
 {
+    if (buttons.board())
+        return *buttons.board();
     const uint8_t* n = config.store().Layout_KeyBoard_KeyNum;
     return Board(DeviceInfo{n[0], n[1], n[2], n[3]});
 }
@@ -145,7 +149,7 @@ void KeyEditor::selectKey(int id)
         return;
     if (QAbstractButton* checked = Key_Group->checkedButton())
         qCDebug(lcUi) << QStringLiteral("被选中按钮的objectName==%1").arg(checked->objectName());
-    const Board shown = pictureBoard(Config);
+    const Board shown = pictureBoard(Config, *KeyButtons);
     ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(id, Language_Flag, &shown));
     qCDebug(lcUi, "Select_PHY_Key value is  %d ", id);
     Config.selectKey(id);
@@ -472,7 +476,7 @@ void KeyEditor::retranslate()
     Captions.rebuild(Language_Flag);
     showLayerLabels(Config.selectedLayer());
     if (Config.selectedKey() != 0) {
-        const Board shown = pictureBoard(Config);
+        const Board shown = pictureBoard(Config, *KeyButtons);
         ui.pushButton_SeleKey->setText(KeyTable::physicalKeyName(Config.selectedKey(), Language_Flag, &shown));
         showSelectedKeyText();
     }
