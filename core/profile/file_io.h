@@ -55,7 +55,7 @@ ReadOutcome readInput(const QString& path, const QString& source, qint64 limit, 
 // more than limit bytes.
 ReadOutcome readStream(int fd, const QString& source, qint64 limit, QByteArray* bytes, QString* error);
 
-// An XDG base folder as the specification has it: $variable when it is an
+// An XDG base folder as the freedesktop.org base directory rules have it: $variable when it is an
 // absolute path (a relative one is ignored), else $HOME/underHome when HOME is
 // absolute; empty when neither is, and then nothing should be written.
 // xdgHome("XDG_CONFIG_HOME", ".config"), xdgHome("XDG_DATA_HOME", ".local/share").
