@@ -92,7 +92,7 @@ void Widget::construct()
     Profiles = new ProfileActions(*this, *Config, *Connection, *Editor, *Status, *History, View, this);
     Backups = new KeypadBackups(*this, *Config, *Connection, *Status, View, this);
     connect(Session, &KeypadSession::firstReadBack, Backups, &KeypadBackups::afterFirstRead);
-    Session->setBeforeWriting([this] { return Backups->beforeWriting(); });
+    Session->setBeforeWriting([this](KeypadSession::Proceed proceed) { Backups->beforeWriting(std::move(proceed)); });
     Session->setAfterWriting([this](bool changed) { Backups->written(changed); });
 
     if (auto* polling = qobject_cast<PollingBusWatch*>(&Connection->busWatch()))
@@ -187,9 +187,13 @@ void Widget::wireHistory()
     connect(Connection, &KeypadConnection::connected, History, &EditHistory::clear);
     Unsaved->setSave([this] { on_confirmButton_clicked(); });
     Unsaved->setDiscard([this] {
-        if (!Session->discardUnsavedEdits())
-            Status->showInfo(EditTexts::discardIncomplete(Language_Flag), true);
+        // Steps taken before the discard would bring the edits back; those
+        // made while the keypad is read stay undoable.
         History->clear();
+        Session->discardUnsavedEdits([this](bool complete) {
+            if (!complete)
+                Status->showInfo(EditTexts::discardIncomplete(Language_Flag), true);
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 #include "bench/results_table.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
 {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The simulated keypads' backups go to a folder of their own, never the user's.
+    QTemporaryDir backupHome;
+    qputenv("XDG_DATA_HOME", backupHome.path().toLocal8Bit());
     setApplicationAttributes();
     int qtArgc = 1;
     QApplication app(qtArgc, argv);

@@ -1,6 +1,16 @@
 #include "bench/bench_support.h"
 
+#include "app/widget.h"
+#include "core/device/keypad_connection.h"
 #include "core/keypad/config_store.h"
+
+#include <QCoreApplication>
+
+void settle(Widget& window)
+{
+    while (window.connection().exchanges().busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
 
 std::vector<HidDeviceEntry> CountingTransport::enumerate(uint16_t, uint16_t)
 {

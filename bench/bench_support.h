@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+class Widget;
+
+// Exchanges and looks at the bus run on the connection's worker: runs the
+// event loop until the last one has ended and the window has taken its result.
+void settle(Widget& window);
+
 // A bus with nothing on it that counts how often it is listed: what a tick
 // asks of hidapi while the keypad is not plugged in.
 class CountingTransport : public HidTransport {

@@ -29,14 +29,6 @@ constexpr int kSaveReports = kSavedRecords + kLayers + 1;  // records, LED block
 constexpr int kReadRequests = kLayers;
 constexpr int kReadReplies = kLayers * 25;
 
-// The exchange runs on the connection's worker; its result comes back
-// through the event loop.
-void settle(Widget& window)
-{
-    while (window.connection().exchanges().busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
-
 bool connect(Widget& window)
 {
     window.connection().stop();

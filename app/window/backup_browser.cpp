@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@
 struct BackupBrowser::Row {
     BackupEntry entry;
     bool ours = false;
+    std::optional<LoadedProfile> loaded;
     std::optional<ProfileImport> restored;
     QVector<ProfileDifference> changes;
     QString assigned;
@@ -76,10 +78,7 @@ BackupBrowser::BackupBrowser(QWidget& window, const BackupStore& store, const Ba
                                    "\"Save settings\" writes it to the keypad",
                                    "将此备份载入窗口（可用 Ctrl+Z 撤销）；点击“保存配置”写入键盘"));
     auto* close = new QPushButton(text("Close", "关闭"), this);
-    connect(RestoreButton, &QPushButton::clicked, this, [this] {
-        if (restoreSelected())
-            accept();
-    });
+    connect(RestoreButton, &QPushButton::clicked, this, &BackupBrowser::restoreSelected);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* side = new QVBoxLayout;
@@ -97,12 +96,22 @@ BackupBrowser::BackupBrowser(QWidget& window, const BackupStore& store, const Ba
     whole->addWidget(Note);
     whole->addLayout(body, 1);
 
-    if (connected)
-        Profiles.readUnknownLedLayers();
     fill(store, keypad, connected);
     connect(List, &QTreeWidget::currentItemChanged, this, &BackupBrowser::showSelected);
     select(0);
-    showSelected();
+    // What a restore changes is told once the LED layers not known yet have
+    // been read from the keypad, off the window's thread.
+    const QPointer<BackupBrowser> self(this);
+    auto compare = [self] {
+        if (!self)
+            return;
+        self->compare();
+        self->showSelected();
+    };
+    if (connected)
+        Profiles.readUnknownLedLayers(compare);
+    else
+        compare();
 
     // Below the keypad picture, so the preview stays in sight.
     const QRect area = window.rect();
@@ -149,34 +158,42 @@ void BackupBrowser::fill(const BackupStore& store, const BackupKeypad& keypad, b
         return a->entry.taken > b->entry.taken;
     });
 
-    const KeypadImage now = Config.image();
-    const bool known = now.identity.keys != 0 || now.identity.knobs != 0;
     for (const auto& row : Rows) {
         QString error;
-        const std::optional<LoadedProfile> loaded = Profile::loadProfile(row->entry.path, &error);
-        QString differs;
-        if (!loaded) {
+        row->loaded = Profile::loadProfile(row->entry.path, &error);
+        if (!row->loaded) {
             row->error = error;
             row->assigned = text("unreadable", "无法读取");
         } else {
-            row->assigned = assignedText(loaded->image);
-            if (known) {
-                row->restored = importProfile(*loaded, now);
-                row->changes = ProfileDiff::differences(now, row->restored->image);
-                differs = row->changes.isEmpty() ? text("same", "相同") : QString::number(row->changes.size());
-            }
+            row->assigned = assignedText(row->loaded->image);
         }
         const QString described = BackupKeypad::describeFolder(row->entry.keypadFolder);
         QString who = row->ours ? text("this keypad", "此键盘") : described;
         if (row->entry.first)
             who += text(", first", "，第一份");
         auto* item = new QTreeWidgetItem(
-            List, {row->entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), who, row->assigned, differs});
+            List, {row->entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), who, row->assigned, QString()});
         item->setToolTip(0, row->entry.path);
         item->setToolTip(1, described);
     }
     if (Rows.isEmpty())
         Details->setPlainText(text("No backups yet.", "还没有备份。"));
+}
+
+void BackupBrowser::compare()
+{
+    const KeypadImage now = Config.image();
+    if (now.identity.keys == 0 && now.identity.knobs == 0)
+        return;  // no keypad known: nothing to restore onto
+    for (int i = 0; i < Rows.size(); ++i) {
+        Row& row = *Rows[i];
+        if (!row.loaded)
+            continue;
+        row.restored = importProfile(*row.loaded, now);
+        row.changes = ProfileDiff::differences(now, row.restored->image);
+        List->topLevelItem(i)->setText(
+            3, row.changes.isEmpty() ? text("same", "相同") : QString::number(row.changes.size()));
+    }
 }
 
 int BackupBrowser::count() const
@@ -235,13 +252,23 @@ void BackupBrowser::preview()
     Editor.showLabelsOf(shown.store(), layer);
 }
 
-bool BackupBrowser::restoreSelected()
+void BackupBrowser::restoreSelected()
 {
     const int index = List->indexOfTopLevelItem(List->currentItem());
     if (index < 0 || !Rows[index]->restored)
-        return false;
+        return;
     Editor.showLayerLabels(Config.selectedLayer());
-    return Profiles.restoreBackup(Rows[index]->entry.path);
+    // The LED layers not known yet are read first, off the window's thread.
+    RestoreButton->setEnabled(false);
+    const QPointer<BackupBrowser> self(this);
+    Profiles.restoreBackup(Rows[index]->entry.path, [self](bool changed) {
+        if (!self)
+            return;
+        if (changed)
+            self->accept();
+        else
+            self->RestoreButton->setEnabled(true);
+    });
 }
 
 void BackupBrowser::done(int result)

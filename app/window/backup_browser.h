@@ -35,8 +35,8 @@ public:
     void select(int row);
     // The selected backup's file, empty when none.
     QString selectedPath() const;
-    // Imports the selected backup; false when nothing was restored.
-    bool restoreSelected();
+    // Imports the selected backup; the browser closes when that changed something.
+    void restoreSelected();
 
 protected:
     void done(int result) override;
@@ -45,6 +45,8 @@ private:
     struct Row;
     QString text(const char* english, const char* chinese) const;
     void fill(const BackupStore& store, const BackupKeypad& keypad, bool connected);
+    // What restoring each backup would make of the window, against what it shows now.
+    void compare();
     void showSelected();
     void preview();
 

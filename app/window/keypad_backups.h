@@ -37,12 +37,13 @@ public:
     // The connected keypad, as its backups know it.
     BackupKeypad keypad() const;
 
+    // Both read the keypad and write the file on the connection's worker.
     // After the first read-back of a keypad. complete: every record was read.
     void afterFirstRead(bool complete);
     // Before anything is written to the keypad: backs up what it holds,
-    // reading it whole first unless that is known already. False when the
-    // user would rather not write without a backup.
-    bool beforeWriting();
+    // reading it whole first unless that is known already, then calls
+    // proceed, unless the user would rather not write without a backup.
+    void beforeWriting(std::function<void()> proceed);
     // After a write: changed says whether the keypad's stored configuration
     // may have changed (a commit, an LED block or a model report went out).
     void written(bool changed)

@@ -2,27 +2,26 @@
 
 #include "ui_widget.h"
 
-#include <algorithm>
-#include <memory>
-#include <utility>
-
-#include "app/window/key_editor.h"
-#include "app/window/save_failure_text.h"
-#include "app/window/status_line.h"
-#include "core/keypad/exchange_copy.h"
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/keypad_sync.h"
-#include "core/device/keypad_lock.h"
-#include "app/picker/dialog1.h"
-#include "core/keypad/model_catalogue.h"
 #include "app/pages/delay_page.h"
 #include "app/pages/led_page.h"
 #include "app/pages/mouse_page.h"
 #include "app/pages/quick_menu_page.h"
-#include "core/texts/run_time_texts.h"
+#include "app/picker/dialog1.h"
+#include "app/window/key_editor.h"
+#include "app/window/save_failure_text.h"
+#include "app/window/status_line.h"
 #include "app/window/window_log.h"
-
 #include "app/window/window_state.h"
+#include "core/device/keypad_lock.h"
+#include "core/keypad/exchange_copy.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/keypad/model_catalogue.h"
+#include "core/texts/run_time_texts.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 KeypadSession::KeypadSession(Ui::Widget& form, QWidget& root, KeypadConnection& connection, KeypadConfig& config,
                              KeyEditor& editor, StatusLine& status, Dialog1& picker, const WindowState& state,
@@ -134,19 +133,6 @@ QString progressText(int language, bool saving, int done, int total)
     return RunTimeTexts::pick(language, "Reading... %1 of %2", "正在读取... %1 / %2").arg(done).arg(total);
 }
 
-// Every step a save takes: the records and LED blocks it writes and the LED
-// layers it reads first.
-int saveSteps(const ConfigStore& store)
-{
-    int steps = store.keyDirtyCount();
-    if (store.currentFormat() && store.anyLedDirty()) {
-        steps += kLayers;
-        for (int layer = 0; layer < kLayers; ++layer)
-            steps += !store.LedDirty[layer] && !store.LedFromKeypad[layer];
-    }
-    return steps;
-}
-
 }  // namespace
 
 void KeypadSession::followProgress(bool saving, int total)
@@ -252,34 +238,59 @@ void KeypadSession::readLedLayer()
         });
 }
 
-bool KeypadSession::discardUnsavedEdits()
+void KeypadSession::discardUnsavedEdits(std::function<void(bool complete)> then)
 {
     if (!Connection.isConnected())
-        return false;
+        return;
+    if (Connection.exchanges().busy()) {
+        // After what was asked before; the marks are taken when it starts.
+        DiscardDone = std::move(then);
+        waitForExchange(&KeypadSession::discardLater);
+        return;
+    }
     const ConfigStore before = Config.store();
     const bool current = before.currentFormat();
-    ConfigStore after;
-    bool complete = false;
-    Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
-        const auto copy = workingCopy(before);
-        const KeyReadResult read = readAllKeyRecords(link, *copy, UnsavedEdits::Discard);
-        // A record whose reply did not come keeps its edit and its mark.
-        complete = read.complete();
-        for (int layer = 0; current && layer < kLayers; ++layer) {
-            if (before.LedDirty[layer]
-                && readLedBlock(link, *copy, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
-                       != LedReadOutcome::Stored)
-                complete = false;
-        }
-        after = copy->store();
-    });
-    applyExchange(Config, before, after);
-    Editor.showLayerLabels(Config.selectedLayer());
-    if (Config.selectedKey() != 0)
-        Editor.showSelectedKeyText();
-    if (current && Config.editingMode() == ModeLighting)
-        Editor.ledPage().showLayerLeds();
-    return complete;
+    struct Outcome {
+        ConfigStore after;
+        bool complete = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    int ledLayers = 0;
+    for (int layer = 0; current && layer < kLayers; ++layer)
+        ledLayers += before.LedDirty[layer] != 0;
+    followProgress(false, allKeyRecordReplies(current) + ledLayers);
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, current, outcome](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            const KeyReadResult read = readAllKeyRecords(link, *copy, UnsavedEdits::Discard);
+            // A record whose reply did not come keeps its edit and its mark.
+            outcome->complete = read.complete();
+            for (int layer = 0; current && layer < kLayers; ++layer) {
+                if (before.LedDirty[layer]
+                    && readLedBlock(link, *copy, layer, kReadBackReplyTimeoutMs, UnsavedEdits::Discard)
+                           != LedReadOutcome::Stored)
+                    outcome->complete = false;
+            }
+            outcome->after = copy->store();
+        },
+        [this, before, current, outcome, then = std::move(then)] {
+            disconnect(ProgressLink);
+            Status.showProgress(QString());
+            applyExchange(Config, before, outcome->after);
+            Editor.showLayerLabels(Config.selectedLayer());
+            if (Config.selectedKey() != 0)
+                Editor.showSelectedKeyText();
+            if (current && Config.editingMode() == ModeLighting)
+                Editor.ledPage().showLayerLeds();
+            if (then)
+                then(outcome->complete);
+        });
+}
+
+void KeypadSession::discardLater()
+{
+    discardUnsavedEdits(std::exchange(DiscardDone, {}));
 }
 
 void KeypadSession::save()
@@ -289,38 +300,12 @@ void KeypadSession::save()
             return;
         if (!holdLock(500))
             return;  // nothing sent: every edit stays unsaved
-        // The backup of what the keypad holds comes first (and waits for its read).
-        if (Config.anyUnsaved() && BeforeWriting && !BeforeWriting())
-            return;
-        // What is marked now is what this save sends; edits made while it
-        // runs stay marked for the next one.
-        const ConfigStore before = Config.store();
-        auto result = std::make_shared<DownloadResult>();
-        auto after = std::make_shared<ConfigStore>();
-        followProgress(true, saveSteps(before));
-        Connection.exchanges().run(
-            Connection.link(),
-            [before, result, after](DeviceLink link) {
-                const auto copy = workingCopy(before);
-                *result = downloadConfig(link, *copy);
-                *after = copy->store();
-            },
-            [this, before, result, after] {
-                disconnect(ProgressLink);
-                Status.showProgress(QString());
-                applyExchange(Config, before, *after);
-                // Records only count once committed; LED blocks take effect at once.
-                if (AfterWriting)
-                    AfterWriting(result->commitsWritten > 0 || result->ledBlocksWritten > 0);
-                const bool saved = result->outcome != DownloadOutcome::Failed;
-                if (saved)
-                    Status.showSaveResult(true);
-                else
-                    showSaveFailure(*result);
-                // A failed write may be the unplug itself, before any event says so.
-                if (!saved)
-                    Connection.lookNow();
-            });
+        // The backup of what the keypad holds comes first, read and written
+        // on the worker; the save follows it there.
+        if (Config.anyUnsaved() && BeforeWriting)
+            BeforeWriting([this] { sendUnsaved(); });
+        else
+            sendUnsaved();
     } else if (Connection.isOpen()) {
         Status.showSaveResult(false);  // open but not answering: nothing can be saved
     } else {  // Ctrl+S with the button off
@@ -328,6 +313,43 @@ void KeypadSession::save()
                                            "未连接键盘：无处保存"),
                         true);
     }
+}
+
+void KeypadSession::sendUnsaved()
+{
+    if (!Connection.isConnected()) {
+        Status.showSaveResult(false);  // gone while its backup was read
+        return;
+    }
+    // What is marked now is what this save sends; edits made while it
+    // runs stay marked for the next one.
+    const ConfigStore before = Config.store();
+    auto result = std::make_shared<DownloadResult>();
+    auto after = std::make_shared<ConfigStore>();
+    followProgress(true, saveSteps(before));
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, result, after](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            *result = downloadConfig(link, *copy);
+            *after = copy->store();
+        },
+        [this, before, result, after] {
+            disconnect(ProgressLink);
+            Status.showProgress(QString());
+            applyExchange(Config, before, *after);
+            // Records only count once committed; LED blocks take effect at once.
+            if (AfterWriting)
+                AfterWriting(result->commitsWritten > 0 || result->ledBlocksWritten > 0);
+            const bool saved = result->outcome != DownloadOutcome::Failed;
+            if (saved)
+                Status.showSaveResult(true);
+            else
+                showSaveFailure(*result);
+            // A failed write may be the unplug itself, before any event says so.
+            if (!saved)
+                Connection.lookNow();
+        });
 }
 
 // The notice starts with the one "save failed" text and goes on with what
@@ -343,8 +365,14 @@ void KeypadSession::showSaveFailure(const DownloadResult& result)
 void KeypadSession::switchModel(int model)
 {
     // A model the keypad has no code for sends nothing, so needs no backup.
-    if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting && !BeforeWriting())
-        return;
+    if (Connection.isConnected() && ModelCatalogue::catalogueModel(model) && BeforeWriting)
+        BeforeWriting([this, model] { sendModel(model); });
+    else
+        sendModel(model);
+}
+
+void KeypadSession::sendModel(int model)
+{
     struct Outcome {
         ModelSwitchResult result;
         ConfigStore after;
@@ -353,6 +381,9 @@ void KeypadSession::switchModel(int model)
     const ConfigStore before = Config.store();
     const bool connected = Connection.isConnected();
     auto outcome = std::make_shared<Outcome>();
+    const bool sends = connected && ModelCatalogue::catalogueModel(model);
+    if (sends)
+        followProgress(true, modelSwitchSteps(before));
     Connection.exchanges().run(
         Connection.link(),
         [before, outcome, model, connected](DeviceLink link) {
@@ -361,7 +392,11 @@ void KeypadSession::switchModel(int model)
             outcome->after = copy->store();
             outcome->identity = copy->identity();
         },
-        [this, before, outcome] {
+        [this, before, outcome, sends] {
+            if (sends) {
+                disconnect(ProgressLink);
+                Status.showProgress(QString());
+            }
             const ModelSwitchResult& result = outcome->result;
             if (AfterWriting)
                 AfterWriting(result.outcome == SetModelOutcome::Sent || result.outcome == SetModelOutcome::WriteFailed);

@@ -51,9 +51,9 @@ public:
     // "Discard changes": every unsaved record the keypad can tell again and
     // every unsaved LED layer is read back over the edit. What the keypad
     // did not answer, and records it is never asked for (slots past the
-    // read-back, the old lighting slot), stay unsaved. True when all answered.
-    // Waits for the keypad's answer (and for exchanges asked for before).
-    bool discardUnsavedEdits();
+    // read-back, the old lighting slot), stay unsaved. then(complete) follows
+    // the read, complete when all answered; edits made meanwhile are kept.
+    void discardUnsavedEdits(std::function<void(bool complete)> then);
     void save();
     // One writer per keypad: while connected the window holds the keypad's
     // lock, so a command-line write waits for it, and a save waits for one.
@@ -61,8 +61,10 @@ public:
     void lockKeypads() { LocksKeypads = true; }
     void switchModel(int model);
     void requestUpgrade();
-    // Asked before a save or a model switch changes the keypad; false stops it.
-    void setBeforeWriting(std::function<bool()> check) { BeforeWriting = std::move(check); }
+    // Asked before a save or a model switch changes the keypad; the write
+    // goes on when the check calls what it is given, which it may never do.
+    using Proceed = std::function<void()>;
+    void setBeforeWriting(std::function<void(Proceed)> check) { BeforeWriting = std::move(check); }
     // Told after a save or model switch whether the keypad's stored
     // configuration may have changed.
     void setAfterWriting(std::function<void(bool)> told) { AfterWriting = std::move(told); }
@@ -89,6 +91,9 @@ private:
     void followProgress(bool saving, int total);
     bool waitForExchange(void (KeypadSession::*action)());
     void readConfigurationLater();
+    void discardLater();
+    void sendUnsaved();         // the save itself, once its backup is written
+    void sendModel(int model);  // the model switch itself, likewise
 
     Ui::Widget& ui;
     QWidget& Root;
@@ -98,7 +103,7 @@ private:
     StatusLine& Status;
     Dialog1& Picker;
     const int& Language_Flag;
-    std::function<bool()> BeforeWriting;
+    std::function<void(Proceed)> BeforeWriting;
     bool LocksKeypads = false;
     std::unique_ptr<KeypadLock> Lock;
     std::function<void(bool)> AfterWriting;
@@ -106,5 +111,6 @@ private:
     std::vector<void (KeypadSession::*)()> Waiting;
     QMetaObject::Connection ProgressLink;
     std::function<void(const KeyReadResult&)> ReadDone;  // the read-back asked for last
+    std::function<void(bool)> DiscardDone;               // a discard waiting for its turn
     const WindowState& State;
 };

@@ -1,7 +1,21 @@
 #include "app/window/profile_actions.h"
-#include "core/texts/run_time_texts.h"
 
+#include "app/pages/led_page.h"
+#include "app/picture/control_names.h"
 #include "app/window/edit_history.h"
+#include "app/window/key_editor.h"
+#include "app/window/report_dialog.h"
+#include "app/window/status_line.h"
+#include "app/window/window_log.h"
+#include "app/window/window_state.h"
+#include "core/device/keypad_connection.h"
+#include "core/keypad/exchange_copy.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/keypad_sync.h"
+#include "core/keypad/layout_table.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_import.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -14,20 +28,7 @@
 #include <QSettings>
 #include <QUrl>
 
-#include "app/window/key_editor.h"
-#include "app/window/report_dialog.h"
-#include "app/window/status_line.h"
-#include "core/keypad/exchange_copy.h"
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/keypad_sync.h"
-#include "core/device/keypad_connection.h"
-#include "app/window/window_log.h"
-#include "core/keypad/layout_table.h"
-#include "app/pages/led_page.h"
-#include "core/profile/profile.h"
-#include "core/profile/profile_import.h"
-#include "app/window/window_state.h"
-#include "app/picture/control_names.h"
+#include <memory>
 
 namespace {
 
@@ -147,23 +148,31 @@ void ProfileActions::tell(const QString& title, const QString& message, bool pro
 }
 
 // LED layers the window has not read from this keypad show the program's
-// defaults; a profile must carry what the keypad holds.
-void ProfileActions::readUnknownLedLayers()
+// defaults; a profile must carry what the keypad holds. then() follows the
+// read, which runs on the connection's worker.
+void ProfileActions::readUnknownLedLayers(std::function<void()> then)
 {
-    if (!Config.currentFormat() || !Connection.isConnected())
+    if (!Config.currentFormat() || !Connection.isConnected()) {
+        then();
         return;
+    }
     const ConfigStore before = Config.store();
-    ConfigStore after;
-    Connection.exchanges().runAndWait(Connection.link(), [&](DeviceLink link) {
-        const auto copy = workingCopy(before);
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (!before.LedFromKeypad[layer] && !before.LedDirty[layer])
-                readLedBlock(link, *copy, layer);
-        }
-        after = copy->store();
-    });
-    applyExchange(Config, before, after);
-    showLedsIfOnTheirPage();
+    auto after = std::make_shared<ConfigStore>();
+    Connection.exchanges().run(
+        Connection.link(),
+        [before, after](DeviceLink link) {
+            const auto copy = workingCopy(before);
+            for (int layer = 0; layer < kLayers; ++layer) {
+                if (!before.LedFromKeypad[layer] && !before.LedDirty[layer])
+                    readLedBlock(link, *copy, layer);
+            }
+            *after = copy->store();
+        },
+        [this, before, after, then = std::move(then)] {
+            applyExchange(Config, before, *after);
+            showLedsIfOnTheirPage();
+            then();
+        });
 }
 
 // The key buttons wear the LED colours only while the LED page is in front.
@@ -191,7 +200,11 @@ void ProfileActions::exportProfile()
 {
     if (!keypadKnown(text("Export profile", "导出配置文件")))
         return;
-    readUnknownLedLayers();
+    readUnknownLedLayers([this] { exportWhatIsShown(); });
+}
+
+void ProfileActions::exportWhatIsShown()
+{
     const bool unsaved = Config.anyUnsaved();
     const QString title = unsaved ? text("Export profile (unsaved edits included)", "导出配置文件（包括未保存的修改）")
                                   : text("Export profile", "导出配置文件");
@@ -230,10 +243,13 @@ bool ProfileActions::importFile(const QString& path)
     return importFrom(path, text("Import profile", "导入配置文件"), true);
 }
 
-bool ProfileActions::restoreBackup(const QString& path)
+void ProfileActions::restoreBackup(const QString& path, std::function<void(bool changed)> then)
 {
-    readUnknownLedLayers();
-    return importFrom(path, text("Restore backup", "恢复备份"), false);
+    readUnknownLedLayers([this, path, then = std::move(then)] {
+        const bool changed = importFrom(path, text("Restore backup", "恢复备份"), false);
+        if (then)
+            then(changed);
+    });
 }
 
 bool ProfileActions::importFrom(const QString& path, const QString& title, bool remember)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QString>
 
@@ -54,11 +56,13 @@ public:
     bool importFile(const QString& path);
     // A backup: imported the same way, one step of history, unsaved until
     // "Save settings"; its folder is not remembered for the file dialogs.
-    bool restoreBackup(const QString& path);
+    // then(changed) follows once the LED layers not known yet were read.
+    void restoreBackup(const QString& path, std::function<void(bool changed)> then);
 
     // LED layers the window has not read from the keypad are read now, so
     // that a profile is compared with what the keypad holds.
-    void readUnknownLedLayers();
+    void readUnknownLedLayers(std::function<void()> then);
+    void exportWhatIsShown();
 
     // Button texts in the language now in force.
     void retranslate();

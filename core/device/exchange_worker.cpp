@@ -74,7 +74,7 @@ void ExchangeWorker::ensureRunning()
     Thread.start();
 }
 
-void ExchangeWorker::run(DeviceLink link, Job job, Done done)
+void ExchangeWorker::run(DeviceLink link, Job job, Done done, Steps steps)
 {
     if (Finishing)
         return;
@@ -83,13 +83,17 @@ void ExchangeWorker::run(DeviceLink link, Job job, Done done)
     emit exchangeStarted();
     QMetaObject::invokeMethod(
         Context,
-        [this, link, job = std::move(job), done = std::move(done)] {
+        [this, link, steps, job = std::move(job), done = std::move(done)] {
             if (Finishing)
                 return;
-            CountingLink counting(link.transport, [this](int steps) {
-                QMetaObject::invokeMethod(this, [this, steps] { emit progress(steps); }, Qt::QueuedConnection);
-            });
-            job(DeviceLink{counting, link.handle});
+            if (steps == Steps::Counted) {
+                CountingLink counting(link.transport, [this](int count) {
+                    QMetaObject::invokeMethod(this, [this, count] { emit progress(count); }, Qt::QueuedConnection);
+                });
+                job(DeviceLink{counting, link.handle});
+            } else {
+                job(link);
+            }
             // Queued after every progress step of the job, so the window
             // sees the steps before the end.
             QMetaObject::invokeMethod(

@@ -25,6 +25,8 @@ class ExchangeWorker : public QObject {
 public:
     using Job = std::function<void(DeviceLink link)>;
     using Done = std::function<void()>;
+    // Whether a job's reports count as progress(); looks at the bus do not.
+    enum class Steps { Counted, Uncounted };
 
     explicit ExchangeWorker(QObject* parent = nullptr);
     // Lets the job in progress end (a save is never cut between its reports),
@@ -33,7 +35,7 @@ public:
 
     // Queues a job. While it runs, progress() counts its steps: every key
     // record or LED block written and every reply read.
-    void run(DeviceLink link, Job job, Done done = Done());
+    void run(DeviceLink link, Job job, Done done = Done(), Steps steps = Steps::Counted);
     // Runs a job on the worker after those queued and waits for it; for the
     // few callers that need the answer before they go on.
     void runAndWait(DeviceLink link, const Job& job);

@@ -2,6 +2,7 @@
 
 #include "core/device/udev_bus_watch.h"
 
+#include <memory>
 #include <utility>
 
 KeypadConnection::KeypadConnection(QObject* parent)
@@ -90,20 +91,23 @@ void KeypadConnection::lookNow()
         LookHeld = true;
         return;
     }
-    if (!Handle)
-        discover();
-    else if (!Identified)
-        identify();
-    else
-        watch();
+    const LookInput input = lookInput();
+    auto seen = std::make_shared<LookResult>();
+    // The listing, the open and the identity query wait on the bus and the
+    // keypad: they run on the worker, and what they found is taken in here.
+    Exchanges.run(
+        link(), [input, seen](DeviceLink link) { *seen = look(link.transport, input); },
+        [this, input, seen] { takeLook(input, *seen); }, ExchangeWorker::Steps::Uncounted);
 }
 
 KeypadConnection::State KeypadConnection::connectNow()
 {
-    if (!Handle)
-        discover();
-    if (Handle && !Identified)
-        identify();
+    for (int step = 0; step < 2 && state() != State::Connected; ++step) {
+        const LookInput input = lookInput();
+        takeLook(input, look(*Transport, input));
+        if (!Handle)
+            break;
+    }
     return state();
 }
 
@@ -115,11 +119,49 @@ void KeypadConnection::setPresence(Presence presence)
     emit presenceChanged(presence);
 }
 
-void KeypadConnection::discover()
+KeypadConnection::LookInput KeypadConnection::lookInput() const
 {
-    // One listing of the whole bus replaces the lookups pair by pair;
-    // chooseKeypad applies their order.
-    const DiscoveryChoice choice = chooseKeypad(Transport->enumerate(0, 0), PID_List, Cur_PID);
+    return LookInput{Handle, Identified, Cur_VID, Cur_PID, PID_List};
+}
+
+KeypadConnection::LookResult KeypadConnection::look(HidTransport& transport, const LookInput& input)
+{
+    LookResult seen;
+    if (!input.handle) {
+        // One listing of the whole bus replaces the lookups pair by pair;
+        // chooseKeypad applies their order.
+        seen.choice = chooseKeypad(transport.enumerate(0, 0), input.productIds, input.productId);
+        if (seen.choice.keypadPresent && seen.choice.interfaceZero)
+            seen.opened = transport.open(seen.choice.interfaceZero->path);
+        return seen;
+    }
+    seen.gone = transport.enumerate(input.vendorId, input.productId).empty();
+    if (!seen.gone && !input.identified)
+        seen.query = queryDeviceInfo(DeviceLink{transport, input.handle});
+    return seen;
+}
+
+void KeypadConnection::takeLook(const LookInput& input, const LookResult& seen)
+{
+    if (input.handle != Handle || input.identified != Identified) {
+        // The keypad was dropped while it looked: a stale answer.
+        if (seen.opened.handle)
+            Exchanges.run(
+                DeviceLink{*Transport, seen.opened.handle},
+                [](DeviceLink link) { link.transport.close(link.handle); }, {}, ExchangeWorker::Steps::Uncounted);
+        return;
+    }
+    if (!Handle)
+        discovered(seen);
+    else if (seen.gone)
+        drop();
+    else if (!Identified)
+        identified(seen.query);
+}
+
+void KeypadConnection::discovered(const LookResult& seen)
+{
+    const DiscoveryChoice& choice = seen.choice;
     Cur_VID = choice.vendorId;
     Cur_PID = choice.productId;
     if (!choice.keypadPresent) {
@@ -135,15 +177,14 @@ void KeypadConnection::discover()
 
     const std::string& path = choice.interfaceZero->path;
     qCDebug(lcDevice, "interface_number:%s", path.c_str());
-    const OpenResult opened = Transport->open(path);
-    if (!opened.handle) {
-        reportProblem(opened.failure, path);
-        setPresence(opened.failure == OpenFailure::PermissionDenied ? Presence::PermissionDenied
-                                                                    : Presence::CannotOpen);
+    if (!seen.opened.handle) {
+        reportProblem(seen.opened.failure, path);
+        setPresence(seen.opened.failure == OpenFailure::PermissionDenied ? Presence::PermissionDenied
+                                                                         : Presence::CannotOpen);
         return;
     }
     LastProblem.clear();
-    Handle = opened.handle;
+    Handle = seen.opened.handle;
     Identified = false;
     Identity = KeypadIdentity();
     Identity.path = QString::fromStdString(path);
@@ -153,13 +194,8 @@ void KeypadConnection::discover()
     Identity.usbPort = QString::fromStdString(choice.interfaceZero->usbPort);
 }
 
-void KeypadConnection::identify()
+void KeypadConnection::identified(const QueryResult& query)
 {
-    if (Transport->enumerate(Cur_VID, Cur_PID).empty()) {
-        drop();
-        return;
-    }
-    const QueryResult query = queryDeviceInfo(link());
     if (query.outcome == QueryOutcome::Failed) {
         // Nothing is known about the record format yet: ask again rather than
         // treat the keypad as an old one until it is replugged. Until it
@@ -176,12 +212,6 @@ void KeypadConnection::identify()
     emit connected(Identity);
 }
 
-void KeypadConnection::watch()
-{
-    if (Transport->enumerate(Cur_VID, Cur_PID).empty())
-        drop();
-}
-
 void KeypadConnection::onNodeRemoved(const QString& path)
 {
     if (!Handle || path != Identity.path)
@@ -194,10 +224,17 @@ void KeypadConnection::onNodeRemoved(const QString& path)
 
 void KeypadConnection::drop()
 {
-    Transport->close(Handle);
-    Transport->exit();
-    Handle = nullptr;
+    // Closed on the worker, after every exchange asked for while the handle
+    // was still given out; from here on nobody is given it.
+    const HidHandle handle = std::exchange(Handle, nullptr);
     Identified = false;
+    Exchanges.run(
+        DeviceLink{*Transport, handle},
+        [](DeviceLink link) {
+            link.transport.close(link.handle);
+            link.transport.exit();
+        },
+        {}, ExchangeWorker::Steps::Uncounted);
     setPresence(Presence::Absent);
     emit disconnected();
 }

@@ -56,11 +56,14 @@ public:
     // release); lookNow() itself still looks. For a window's first paint.
     void holdWatchLooks(bool held);
 
-    // One step, whatever the watch says.
+    // One step, whatever the watch says. It runs on the exchanges' worker
+    // (after any exchange under way); the state and the signals change when
+    // it has ended, on this object's thread.
     void lookNow();
 
     // For a program without an event loop: search, open and identify in one
-    // call. Returns the state reached; the signals are emitted as usual.
+    // call on the caller's thread. Returns the state reached; the signals are
+    // emitted as usual.
     State connectNow();
 
     State state() const;
@@ -89,10 +92,28 @@ signals:
     void presenceChanged(KeypadConnection::Presence presence);
 
 private:
+    // What a look starts from, taken on the connection's thread, and what it
+    // saw on the bus, found on the worker.
+    struct LookInput {
+        HidHandle handle;
+        bool identified;
+        uint16_t vendorId;
+        uint16_t productId;
+        ProductIdList productIds;
+    };
+    struct LookResult {
+        DiscoveryChoice choice;  // with no keypad held: the bus listing
+        OpenResult opened;       // and the open of its interface 0
+        bool gone = false;       // with one held: no longer listed
+        QueryResult query;       // not identified yet: the identity query
+    };
+    LookInput lookInput() const;
+    // Only the transport: runs on the worker.
+    static LookResult look(HidTransport& transport, const LookInput& input);
+    void takeLook(const LookInput& input, const LookResult& seen);
+    void discovered(const LookResult& seen);
+    void identified(const QueryResult& query);
     void holdWhileExchanging();
-    void discover();
-    void identify();
-    void watch();
     void drop();
     void onNodeRemoved(const QString& path);
     void setPresence(Presence presence);

@@ -1,7 +1,8 @@
 #include "core/keypad/keypad_sync.h"
 
-#include "core/keypad/keypad_config.h"
 #include "core/keypad/board.h"
+#include "core/keypad/exchange_copy.h"
+#include "core/keypad/keypad_config.h"
 #include "core/keypad/model_catalogue.h"
 
 #include <QLoggingCategory>
@@ -169,6 +170,25 @@ ModelSwitchResult switchModel(DeviceLink link, KeypadConfig& config, int model, 
     link.transport.sleepMs(kCommitPauseMs);
     result.identity = identifyKeypad(link, config);
     return result;
+}
+
+int saveSteps(const ConfigStore& store)
+{
+    int steps = store.keyDirtyCount();
+    if (store.currentFormat() && store.anyLedDirty()) {
+        steps += kLayers;
+        for (int layer = 0; layer < kLayers; ++layer)
+            steps += !store.LedDirty[layer] && !store.LedFromKeypad[layer];
+    }
+    return steps;
+}
+
+int modelSwitchSteps(const ConfigStore& store)
+{
+    const auto copy = workingCopy(store);
+    copy->setOldFormatLighting(kModelSwitchLedIndexA);
+    copy->setOldFormatLighting(kModelSwitchLedIndexB);
+    return saveSteps(copy->store()) + 1;
 }
 
 QueryOutcome identifyKeypad(DeviceLink link, KeypadConfig& config)

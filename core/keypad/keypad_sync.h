@@ -47,6 +47,9 @@ struct DownloadResult {
 // from it, so an untouched layer goes back unchanged; if that read fails, no
 // LED block is sent.
 DownloadResult downloadConfig(DeviceLink link, KeypadConfig& config);
+// The steps of downloadConfig() for what `store` marks unsaved, as a progress
+// count: every record and LED block written and every LED layer read first.
+int saveSteps(const ConfigStore& store);
 
 // --- Model switch and firmware update -----------------------------------------
 
@@ -65,6 +68,9 @@ struct ModelSwitchResult {
     QueryOutcome identity = QueryOutcome::Failed;
 };
 ModelSwitchResult switchModel(DeviceLink link, KeypadConfig& config, int model, bool connected);
+// Its steps for a progress count: its save, the lighting it sets included,
+// and the identity reply.
+int modelSwitchSteps(const ConfigStore& store);
 
 // --- Read-back -----------------------------------------------------------------
 

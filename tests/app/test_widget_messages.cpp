@@ -153,7 +153,7 @@ void TestWidgetMessages::withoutKeypadSaveAndReadAreOff()
     click(keyButton(*w, 1));
     click(*w, "key_A");
     keypad.unplug();
-    w->timeoutSlot();
+    tick(*w);
     QVERIFY(!save->isEnabled() && !read->isEnabled());
     QString asked;
     QMessageBox::StandardButtons offered;

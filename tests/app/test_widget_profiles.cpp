@@ -337,14 +337,16 @@ void TestWidgetProfiles::backupsBeforeEveryWriteRestoredFromTheBrowser()
     const QString taken = backups.backups(who).first().path;
 
     w->settingsMenu()->findChild<QAction*>("backups")->trigger();
-    auto* browser = w->findChild<BackupBrowser*>();
+    QVERIFY(settle(*w));  // the LED layers not read yet, for the comparison
+    const QPointer<BackupBrowser> browser = w->findChild<BackupBrowser*>();
     QVERIFY(browser);
     QCOMPARE(browser->count(), 2);
     browser->select(0);
     QCOMPARE(browser->selectedPath(), taken);
     QVERIFY(!keyButton(*w, 1)->text().contains("Volume+"));  // the backup on the picture
-    QVERIFY(browser->restoreSelected());
-    browser->close();
+    browser->restoreSelected();
+    QVERIFY(settle(*w));
+    QVERIFY(!browser || !browser->isVisible());  // it closes once restored
     QVERIFY(keyButton(*w, 1)->text().contains("Volume+") == false);
     QVERIFY(w->config().anyUnsaved());
     w->history()->undo();
@@ -359,6 +361,7 @@ void TestWidgetProfiles::backupsBeforeEveryWriteRestoredFromTheBrowser()
     click(*w, "download");
     QCOMPARE(backups.backups(who).size(), 4);  // read whole: it held the restored backup
     QVERIFY(QMetaObject::invokeMethod(w.get(), "Set_Keyboard_Ver_SLOT", Q_ARG(int, 15)));
+    QVERIFY(settle(*w));
     QCOMPARE(backups.backups(who).size(), 5);
     QVERIFY(Profile::loadProfile(backups.backups(who).first().path, nullptr)->image.records[0][2]
             == w->config().image().records[0][2]);

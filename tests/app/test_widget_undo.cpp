@@ -293,6 +293,7 @@ void TestWidgetUndo::discardReadsTheKeypadBack()
 
     answer = QMessageBox::Discard;
     discard->trigger();
+    QVERIFY(settle(*w));
     QCOMPARE(asked.size(), 2);
     QVERIFY(!w->config().anyUnsaved());
     QCOMPARE(int(store().PHY2_KEY_Value[0][3][8]), 0);
@@ -325,6 +326,7 @@ void TestWidgetUndo::oldKeypadLightingIsOneStep()
     click(keyButton(*w, 2));
     click(*w, "key_A");
     w->unsavedChanges().discardAction()->trigger();
+    QVERIFY(settle(*w));
     QCOMPARE(int(store().KeyDirty[0][2]), 0);
     QCOMPARE(int(store().KeyDirty[0][0]), 1);
     QCOMPARE(button(*w, "download")->text(), QStringLiteral("Save settings (1)"));

@@ -77,9 +77,9 @@ private slots:
         w->show();
         connectKeypad(*w);
         QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
+        QVERIFY(!keypad->writtenOnWindowThread);  // the identity query and the first read-back too
         keypad->received.clear();
         keypad->sleeps.clear();
-        keypad->writtenOnWindowThread = false;  // the identity query is asked from the window's look
     }
     void cleanup()
     {
@@ -91,6 +91,7 @@ private slots:
     void wireOrderAsTheOperationsGiveIt();
     void editsDuringASaveStayUnsaved();
     void unplugMidSave();
+    void discardAndModelSwitchLeaveTheWindowFree();
 
 private:
     void assign(int layer, int key, const char* value)
@@ -197,6 +198,30 @@ void TestWidgetWorker::unplugMidSave()
     QCOMPARE(int(store().KeyDirty[0][3]), 1);
     QCOMPARE(int(store().KeyDirty[0][4]), 1);
     QCOMPARE(w->connection().state(), KeypadConnection::State::Searching);
+}
+
+// "Discard changes" and a model switch (with the backup read before it) run
+// on the worker too; the switch says how far it has got.
+void TestWidgetWorker::discardAndModelSwitchLeaveTheWindowFree()
+{
+    assign(0, 3, "key_A");
+    w->unsavedChanges().setQuestion(
+        [](const QString&, const QString&, QMessageBox::StandardButtons) { return QMessageBox::Discard; });
+    w->unsavedChanges().discard();
+    QVERIFY(w->config().anyUnsaved());  // until the keypad has answered
+    QVERIFY(settle(*w));
+    QVERIFY(!w->config().anyUnsaved());
+
+    assign(0, 4, "key_B");
+    keypad->setGated(true);
+    w->Set_Keyboard_Ver_SLOT(1);
+    QVERIFY(keypad->waitForPause());
+    QCoreApplication::processEvents();
+    QVERIFY2(status(*w).startsWith(QStringLiteral("Saving... ")), qPrintable(status(*w)));
+    keypad->setGated(false);
+    QVERIFY(settle(*w));
+    QVERIFY(!keypad->writtenOnWindowThread);
+    QVERIFY(!w->config().anyUnsaved());  // the switch saves what was marked
 }
 
 QTEST_MAIN(TestWidgetWorker)

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
@@ -46,6 +47,9 @@ bool save(QWidget& widget, const QString& path)
 
 int main(int argc, char** argv)
 {
+    // The simulated keypads' backups go to a folder of their own, never the user's.
+    QTemporaryDir backupHome;
+    qputenv("XDG_DATA_HOME", backupHome.path().toLocal8Bit());
     setApplicationAttributes();
     QApplication app(argc, argv);
     setUpApplication(app);

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -45,6 +46,43 @@ int countLedBlocks(const std::vector<Report>& reports)
         return classifyReport(r) == ReportKind::LedBlockOrLightingRecord;
     }));
 }
+
+// One look at the bus: it runs on the connection's worker, and its end is
+// taken in through the event loop.
+void settle(KeypadConnection& connection)
+{
+    QElapsedTimer limit;
+    limit.start();
+    while (connection.exchanges().busy() && limit.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+}
+
+void look(KeypadConnection& connection)
+{
+    connection.lookNow();
+    settle(connection);
+}
+
+// A keypad that notes which threads list the bus, open it and talk to it.
+struct ThreadNotingKeypad : SimulatedKeypad {
+    using SimulatedKeypad::SimulatedKeypad;
+    std::vector<HidDeviceEntry> enumerate(uint16_t vendorId, uint16_t productId) override
+    {
+        threads.insert(QThread::currentThread());
+        return SimulatedKeypad::enumerate(vendorId, productId);
+    }
+    OpenResult open(const std::string& path) override
+    {
+        threads.insert(QThread::currentThread());
+        return SimulatedKeypad::open(path);
+    }
+    int write(HidHandle handle, const uint8_t* data, size_t length) override
+    {
+        threads.insert(QThread::currentThread());
+        return SimulatedKeypad::write(handle, data, length);
+    }
+    std::set<QThread*> threads;
+};
 
 // Everything a connection says, in order.
 struct ConnectionLog : QObject {
@@ -89,17 +127,19 @@ private slots:
 
 void TestDeviceLink::monitorConnectsUnplugsAndReconnects()
 {
-    SimulatedKeypad keypad(kCurrentBoard);
+    ThreadNotingKeypad keypad(kCurrentBoard);
     KeypadConnection connection(keypad);
     ConnectionLog log(connection);
 
     connection.lookNow();
+    QCOMPARE(connection.state(), KeypadConnection::State::Searching);  // the look has not ended yet
+    settle(connection);
     QCOMPARE(connection.state(), KeypadConnection::State::Opened);
     QCOMPARE(keypad.opens, 1);
     QVERIFY(log.calls.isEmpty());  // identified on the next look
 
-    connection.lookNow();
-    connection.lookNow();
+    look(connection);
+    look(connection);
     QCOMPARE(connection.state(), KeypadConnection::State::Connected);
     QCOMPARE(log.calls, QStringList({"connected"}));
     QVERIFY(log.identity.answered && log.identity.info == kCurrentBoard);
@@ -107,21 +147,24 @@ void TestDeviceLink::monitorConnectsUnplugsAndReconnects()
     QCOMPARE(connection.presence(), KeypadConnection::Presence::Connected);
 
     keypad.unplug();
-    connection.lookNow();
+    look(connection);
     QCOMPARE(connection.state(), KeypadConnection::State::Searching);
     QVERIFY(!connection.isOpen());
     QCOMPARE(keypad.closes, 1);
     QCOMPARE(keypad.exits, 1);
     QCOMPARE(log.calls.last(), QString("disconnected"));
-    connection.lookNow();
+    look(connection);
     QCOMPARE(connection.presence(), KeypadConnection::Presence::Absent);
 
     keypad.plug();
-    connection.lookNow();
-    connection.lookNow();
+    look(connection);
+    look(connection);
     QCOMPARE(connection.state(), KeypadConnection::State::Connected);
     QCOMPARE(keypad.opens, 2);
     QCOMPARE(log.calls.count("connected"), 2);
+    // Listing, opening and the identity query never held up this thread.
+    QVERIFY(!keypad.threads.empty());
+    QVERIFY(keypad.threads.count(QThread::currentThread()) == 0);
 
     // A watch that hears of the node going drops the keypad at once.
     PollingBusWatch* watch = new PollingBusWatch(100000);
@@ -144,8 +187,8 @@ void TestDeviceLink::monitorWithSilentKeypad()
     keypad.faults.silentInfoQuery = true;
     KeypadConnection connection(keypad);
     ConnectionLog log(connection);
-    connection.lookNow();
-    connection.lookNow();
+    look(connection);
+    look(connection);
     QVERIFY(!log.identity.answered);
     QCOMPARE(keypad.readTimeoutsAsked, std::vector<int>({kInfoReplyTimeoutMs}));
     QCOMPARE(connection.state(), KeypadConnection::State::Connected);  // still usable, the user names the board
@@ -156,12 +199,12 @@ void TestDeviceLink::monitorWithSilentKeypad()
     flaky.faults.failingWrites = {1};
     KeypadConnection again(flaky);
     ConnectionLog againLog(again);
-    again.lookNow();
-    again.lookNow();
+    look(again);
+    look(again);
     QCOMPARE(again.state(), KeypadConnection::State::Opened);
     QCOMPARE(againLog.calls, QStringList({"not answering"}));
     QCOMPARE(again.presence(), KeypadConnection::Presence::NotAnswering);
-    again.lookNow();
+    look(again);
     QCOMPARE(again.state(), KeypadConnection::State::Connected);
     QCOMPARE(againLog.calls, QStringList({"not answering", "connected"}));
 }
@@ -173,8 +216,8 @@ void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
         keypad.faults.openFailure = failure;
         KeypadConnection connection(keypad);
         ConnectionLog log(connection);
-        connection.lookNow();
-        connection.lookNow();
+        look(connection);
+        look(connection);
         QCOMPARE(connection.state(), KeypadConnection::State::Searching);
         QVERIFY(!connection.isOpen());
         const QString expected = failure == OpenFailure::PermissionDenied ? "permission" : "open failed";
@@ -186,7 +229,7 @@ void TestDeviceLink::monitorStaysSearchingWhenItCannotOpen()
 
     SimulatedKeypad withoutZero(kCurrentBoard, kPrimaryVendorId, 0x8840, {{1, "/dev/hidraw1"}, {2, "/dev/hidraw2"}});
     KeypadConnection connection(withoutZero);
-    connection.lookNow();
+    look(connection);
     QCOMPARE(connection.state(), KeypadConnection::State::Searching);
     QCOMPARE(withoutZero.opens, 0);
     QCOMPARE(connection.presence(), KeypadConnection::Presence::Absent);
@@ -201,12 +244,12 @@ void TestDeviceLink::monitorOpensFirstVendorOnSharedBus()
         kOldBoard, kPrimaryVendorId, 0x8851,
         std::vector<SimulatedKeypad::Interface>{{1, "/dev/hidraw4"}, {0, "/dev/hidraw5"}}));
     KeypadConnection connection(bus);
-    connection.lookNow();
+    look(connection);
     QCOMPARE(first.opens, 1);
     QCOMPARE(second.opens, 0);
     QCOMPARE(connection.vendorId(), kPrimaryVendorId);
     QCOMPARE(connection.productId(), uint16_t(0x8851));
-    connection.lookNow();
+    look(connection);
     QCOMPARE(first.received.size(), size_t(1));  // the query went to the opened keypad only
     QVERIFY(second.received.empty());
 }
