@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -147,22 +148,51 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    markOneKeyPerLayer(window);
-    const double save = longestStall(window, [&] { window.on_confirmButton_clicked(); });
-    const double readBack = longestStall(window, [&] { window.Read_configuration_clicked(); });
-    markOneKeyPerLayer(window);
-    const double discard = longestStall(window, [&] { window.unsavedChanges().discard(); });
-    // Its backup reads the keypad whole first: the save changed what it holds.
-    const double modelSwitch = longestStall(window, [&] { window.Set_Keyboard_Ver_SLOT(1); });
+    // Each exchange five times: a single gap of the scheduler's making on
+    // two shared cores would otherwise decide a row.
+    constexpr int kRuns = 5;
+    struct Row {
+        const char* name;
+        std::function<void()> prepare;
+        std::function<void()> action;
+        bool target;  // one of the three the one-frame target is set for
+        std::vector<double> stalls;
+    };
+    std::vector<Row> rows = {
+        {"Save of one key on each layer", [&] { markOneKeyPerLayer(window); },
+         [&] { window.on_confirmButton_clicked(); }, true, {}},
+        {"Read-back of the whole keypad", [] {}, [&] { window.Read_configuration_clicked(); }, true, {}},
+        // Its backup reads the keypad whole first: it has just been written.
+        {"Model switch", [] {}, [&] { window.Set_Keyboard_Ver_SLOT(1); }, true, {}},
+        {"Discard changes (one edit per layer)", [&] { markOneKeyPerLayer(window); },
+         [&] { window.unsavedChanges().discard(); }, false, {}},
+    };
+    for (int run = 0; run < kRuns; ++run) {
+        for (Row& row : rows) {
+            row.prepare();
+            row.stalls.push_back(longestStall(window, row.action));
+        }
+    }
 
-    std::printf("| Exchange (keypad answering every %d ms) | Longest stall of the event loop |\n", kReplyGapMs);
-    std::printf("|---|---|\n");
-    std::printf("| Save of one key on each layer | %.1f ms |\n", save);
-    std::printf("| Read-back of the whole keypad | %.1f ms |\n", readBack);
-    std::printf("| Model switch | %.1f ms |\n", modelSwitch);
-    std::printf("| First look: open, identify, read-back | %.1f ms |\n", firstLook);
-    std::printf("| Discard changes (one edit per layer) | %.1f ms |\n", discard);
-    const bool met = std::max({save, readBack, modelSwitch}) <= 16.0;
-    std::printf("Target: no stall over 16 ms (one frame): %s\n", met ? "met" : "missed");
+    std::printf("| Exchange (keypad answering every %d ms) | Longest stall: median of %d runs | Worst run |\n",
+                kReplyGapMs, kRuns);
+    std::printf("|---|---|---|\n");
+    double medianTargeted = 0;
+    double worstTargeted = 0;
+    for (Row& row : rows) {
+        std::sort(row.stalls.begin(), row.stalls.end());
+        const double median = row.stalls[row.stalls.size() / 2];
+        std::printf("| %s | %.1f ms | %.1f ms |\n", row.name, median, row.stalls.back());
+        if (row.target) {
+            medianTargeted = std::max(medianTargeted, median);
+            worstTargeted = std::max(worstTargeted, row.stalls.back());
+        }
+    }
+    std::printf("| First look at a keypad present at start: open, identify, read-back (once) | %.1f ms | |\n",
+                firstLook);
+    std::printf("Target: no stall over 16 ms (one frame) in a save, a read-back or a model switch: %s\n",
+                worstTargeted <= 16.0    ? "met in every run"
+                : medianTargeted <= 16.0 ? "met in the median, missed in a run"
+                                         : "missed");
     return 0;
 }
