@@ -72,13 +72,7 @@ class TestWidgetWorker : public QObject {
 private slots:
     void init()
     {
-        keypad = std::make_unique<GatedKeypad>(DeviceInfo{15, 3, 10, 0});
-        w = freshWindow(*keypad);
-        w->show();
-        connectKeypad(*w);
-        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
-        keypad->received.clear();
-        keypad->sleeps.clear();
+        openConnectedWindow(keypad, w);
         keypad->writtenOnWindowThread = false;  // the identity query is asked from the window's look
     }
     void cleanup()
