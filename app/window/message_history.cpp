@@ -1,6 +1,7 @@
 #include "app/window/message_history.h"
 
 #include "app/window/window_state.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -8,8 +9,6 @@
 #include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-
-#include "core/texts/run_time_texts.h"
 
 void MessageHistory::add(const QString& text, Kind kind, const QString& details, const QDateTime& time)
 {

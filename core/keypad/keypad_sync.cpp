@@ -1,7 +1,7 @@
 #include "core/keypad/keypad_sync.h"
 
-#include "core/keypad/keypad_config.h"
 #include "core/keypad/board.h"
+#include "core/keypad/keypad_config.h"
 #include "core/keypad/model_catalogue.h"
 
 #include <QLoggingCategory>
