@@ -1,16 +1,16 @@
+#include "app/widget.h"
+#include "app/window/application_setup.h"
+#include "app/window/keypad_backups.h"
+#include "app/window/settings_menu.h"
+#include "build_config.h"
+#include "core/startup/command_line.h"
+#include "core/startup/options.h"
+#include "core/startup/simulated_setup.h"
+
 #include <QApplication>
 
 #include <cstdio>
 #include <memory>
-
-#include "app/window/application_setup.h"
-#include "core/startup/command_line.h"
-#include "app/window/keypad_backups.h"
-#include "core/startup/options.h"
-#include "core/startup/simulated_setup.h"
-#include "app/window/settings_menu.h"
-#include "app/widget.h"
-#include "build_config.h"
 
 namespace {
 

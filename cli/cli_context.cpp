@@ -1,6 +1,5 @@
 #include "cli/cli_context.h"
 
-#include "core/startup/simulated_setup.h"
 #include "cli/exit_codes.h"
 #include "core/device/discovery.h"
 #include "core/device/keypad_lock.h"
@@ -8,6 +7,7 @@
 #include "core/device/simulated_keypad.h"
 #include "core/keypad/model_catalogue.h"
 #include "core/profile/file_io.h"
+#include "core/startup/simulated_setup.h"
 
 #include <QByteArray>
 

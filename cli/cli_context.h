@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/startup/options.h"
 #include "core/device/device_exchanges.h"
 #include "core/device/hid_transport.h"
+#include "core/startup/options.h"
 
 #include <QString>
 #include <QStringList>

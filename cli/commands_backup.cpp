@@ -1,5 +1,4 @@
 // backups and restore, and the backup every writing command takes first.
-#include "core/startup/simulated_setup.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
@@ -8,6 +7,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_diff.h"
 #include "core/profile/profile_import.h"
+#include "core/startup/simulated_setup.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/keypad/keypad_config.h"
 #include "core/device/device_exchanges.h"
 #include "core/keypad/board.h"
+#include "core/keypad/keypad_config.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 // tessaplex-cli: the keypad from a terminal or a script, without a window.
 // Parsing follows Qt's sub-command pattern: parse once for the command name,
 // then again with that command's options added.
-#include "core/startup/command_line.h"
 #include "build_config.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "core/keypad/key_table.h"
 #include "core/profile/action_words.h"
+#include "core/startup/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "build_config.h"
+
+#include <QString>
 
 // Style sheets the window sets at run time; its form holds the rest.
 namespace StatusStyles {

@@ -1,5 +1,10 @@
 #include "app/pages/delay_page.h"
+
 #include "app/window/window_log.h"
+#include "app/window/window_state.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/record_render.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -8,11 +13,6 @@
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QWidget>
-
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/record_render.h"
-#include "core/texts/run_time_texts.h"
-#include "app/window/window_state.h"
 
 namespace {
 template <typename T>

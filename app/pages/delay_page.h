@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+
 #include <array>
 
 struct WindowState;

@@ -1,5 +1,10 @@
 #include "app/pages/led_page.h"
+
 #include "app/window/window_log.h"
+#include "app/window/window_state.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/record_render.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QButtonGroup>
 #include <QPalette>
@@ -8,11 +13,6 @@
 #include <QTextEdit>
 #include <QWidget>
 #include <QtMath>
-
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/record_render.h"
-#include "core/texts/run_time_texts.h"
-#include "app/window/window_state.h"
 
 namespace {
 struct Rgb {

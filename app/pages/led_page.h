@@ -1,14 +1,15 @@
 #pragma once
 
+#include "build_config.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
 #include <QVector>
+
 #include <array>
 #include <cstdint>
 #include <functional>
-
-#include "build_config.h"
 
 struct WindowState;
 

@@ -1,11 +1,11 @@
 #include "app/pages/mouse_page.h"
+
 #include "app/window/window_log.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
-
-#include "core/texts/run_time_texts.h"
 
 namespace {
 const char* const kGestureButtons[RunTimeTexts::kGestureCount] = {"Like", "LeftSwipe", "RightSwipe", "UpSwipe",

@@ -1,13 +1,13 @@
 #include "app/pages/quick_menu_page.h"
+
 #include "app/window/window_log.h"
+#include "core/keypad/quick_menu_entries.h"
 
 #include <QGridLayout>
 #include <QPushButton>
 #include <QSizePolicy>
 #include <QTabWidget>
 #include <QWidget>
-
-#include "core/keypad/quick_menu_entries.h"
 
 namespace QuickMenuPage {
 

@@ -1,14 +1,13 @@
 #include "app/picker/board_notice.h"
-#include "core/texts/run_time_texts.h"
 
+#include "app/picker/dialog1.h"
 #include "app/window/settings_menu.h"
 #include "app/window/status_line.h"
-#include "app/picker/dialog1.h"
 #include "app/window/window_state.h"
-
 #include "build_config.h"
 #include "core/device/keypad_connection.h"
 #include "core/keypad/layout_table.h"
+#include "core/texts/run_time_texts.h"
 
 bool BoardNotice::isKnownBoard(const KeypadIdentity& identity)
 {

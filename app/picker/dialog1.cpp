@@ -1,8 +1,8 @@
 #include "app/picker/dialog1.h"
-#include "app/picker/picker_looks.h"
 
-#include "core/keypad/layout_table.h"
+#include "app/picker/picker_looks.h"
 #include "app/picture/picture_cache.h"
+#include "core/keypad/layout_table.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>

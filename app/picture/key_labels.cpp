@@ -1,13 +1,13 @@
 #include "app/picture/key_labels.h"
+
+#include "app/picture/key_picture_buttons.h"
 #include "app/window/window_log.h"
+#include "app/window/window_state.h"
+#include "core/keypad/config_store.h"
+#include "core/keypad/record_render.h"
 
 #include <QPushButton>
 #include <QTextEdit>
-
-#include "core/keypad/config_store.h"
-#include "app/picture/key_picture_buttons.h"
-#include "core/keypad/record_render.h"
-#include "app/window/window_state.h"
 
 namespace {
 const QString kEmptyLabel = QStringLiteral("NULL");

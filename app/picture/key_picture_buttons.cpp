@@ -1,4 +1,5 @@
 #include "app/picture/key_picture_buttons.h"
+
 #include "app/window/window_log.h"
 #include "core/keypad/board.h"
 
@@ -8,10 +9,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
-#include <QToolTip>
 #include <QStringList>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QToolTip>
 #include <QWidget>
 
 namespace {

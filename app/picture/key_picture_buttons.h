@@ -3,6 +3,7 @@
 #include "core/keypad/board.h"
 
 #include <QString>
+
 #include <array>
 #include <memory>
 #include <optional>

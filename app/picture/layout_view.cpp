@@ -1,12 +1,10 @@
 #include "app/picture/layout_view.h"
 
-#include "build_config.h"
 #include "app/look/styles.h"
-#include "app/picture/picture_cache.h"
 #include "app/picture/control_names.h"
+#include "app/picture/picture_cache.h"
 #include "app/picture/picture_paths.h"
-
-#include <utility>
+#include "build_config.h"
 
 #include <QDebug>
 #include <QEvent>
@@ -15,6 +13,8 @@
 #include <QPushButton>
 #include <QWidget>
 #include <QWindow>
+
+#include <utility>
 
 namespace {
 

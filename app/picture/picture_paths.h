@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "core/keypad/layout_table.h"
+
+#include <QString>
 
 // The resource picture of what the layout table places on a label.
 QString picturePath(const ButtonPlacement& placement);

@@ -1,19 +1,19 @@
 #include "app/window/application_setup.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
-#include <QFont>
-#include <QIcon>
-#include <QTranslator>
-
 #include "app/window/resources_init.h"
+#include "build_config.h"
 #include "core/profile/file_io.h"
 
+#include <QApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
 #include <QSettings>
+#include <QTranslator>
+#include <QWidget>
+
 #include <cstdio>
-#include "build_config.h"
 
 void setApplicationAttributes()
 {

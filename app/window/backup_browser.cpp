@@ -1,5 +1,13 @@
 #include "app/window/backup_browser.h"
+
+#include "app/window/key_editor.h"
+#include "app/window/profile_actions.h"
 #include "app/window/window_state.h"
+#include "core/keypad/keypad_config.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_diff.h"
+#include "core/profile/profile_import.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -13,14 +21,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-#include "app/window/key_editor.h"
-#include "app/window/profile_actions.h"
-#include "core/keypad/keypad_config.h"
-#include "core/texts/run_time_texts.h"
-#include "core/profile/profile.h"
-#include "core/profile/profile_diff.h"
-#include "core/profile/profile_import.h"
 
 // One backup as the list shows it, with what restoring it would make of the
 // window: the import itself, so the preview and the count are exactly what

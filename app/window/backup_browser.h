@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/profile/backup_store.h"
+
 #include <QDialog>
 #include <QVector>
 
 #include <memory>
-
-#include "core/profile/backup_store.h"
 
 struct WindowState;
 class KeyEditor;

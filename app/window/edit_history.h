@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/keypad/keypad_config.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-
-#include "core/keypad/keypad_config.h"
 
 class QUndoStack;
 class QWidget;

@@ -1,4 +1,5 @@
 #include "app/window/edit_texts.h"
+
 #include "core/texts/run_time_texts.h"
 
 #include <QRegularExpression>

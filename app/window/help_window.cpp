@@ -1,5 +1,9 @@
 #include "app/window/help_window.h"
+
 #include "app/window/window_state.h"
+#include "build_config.h"
+#include "core/profile/backup_store.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -11,10 +15,6 @@
 #include <QSettings>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-
-#include "build_config.h"
-#include "core/texts/run_time_texts.h"
-#include "core/profile/backup_store.h"
 
 static void initHelpResources()
 {

@@ -1,28 +1,27 @@
 #include "app/window/key_editor.h"
 
-#include "core/keypad/board.h"
-
 #include "ui_widget.h"
+
+#include "app/pages/delay_page.h"
+#include "app/pages/led_page.h"
+#include "app/pages/mouse_page.h"
+#include "app/pages/quick_menu_page.h"
+#include "app/picture/key_labels.h"
+#include "app/picture/key_picture_buttons.h"
+#include "app/window/edit_history.h"
+#include "app/window/edit_texts.h"
+#include "app/window/status_line.h"
+#include "app/window/window_log.h"
+#include "app/window/window_state.h"
+#include "core/keypad/board.h"
+#include "core/keypad/keypad_config.h"
+#include "core/keypad/record_render.h"
+#include "core/keypad/value_routing.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
-
-#include "app/window/edit_history.h"
-#include "app/window/edit_texts.h"
-#include "app/window/status_line.h"
-#include "core/keypad/keypad_config.h"
-#include "app/picture/key_labels.h"
-#include "app/picture/key_picture_buttons.h"
-#include "core/keypad/record_render.h"
-#include "core/keypad/value_routing.h"
-#include "app/pages/delay_page.h"
-#include "app/pages/led_page.h"
-#include "app/pages/mouse_page.h"
-#include "app/window/window_log.h"
-#include "app/pages/quick_menu_page.h"
-#include "app/window/window_state.h"
 
 namespace {
 constexpr int kLightingPage = 3;

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "core/keypad/key_table.h"
+#include "core/keypad/keypad_config.h"
+
 #include <QList>
-#include <QVector>
 #include <QObject>
+#include <QVector>
 
 #include <functional>
 #include <memory>
-
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/key_table.h"
 
 struct WindowState;
 

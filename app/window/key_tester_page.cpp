@@ -1,5 +1,10 @@
 #include "app/window/key_tester_page.h"
+
+#include "app/picture/key_picture_buttons.h"
+#include "app/window/key_editor.h"
 #include "app/window/window_state.h"
+#include "core/keypad/key_table.h"
+#include "core/keypad/keypad_config.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -16,11 +21,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
-
-#include "app/window/key_editor.h"
-#include "core/keypad/keypad_config.h"
-#include "app/picture/key_picture_buttons.h"
-#include "core/keypad/key_table.h"
 
 namespace {
 

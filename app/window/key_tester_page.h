@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/device/input_events.h"
+#include "core/keypad/key_press_log.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QVector>
@@ -9,9 +12,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "core/device/input_events.h"
-#include "core/keypad/key_press_log.h"
 
 struct WindowState;
 class KeyEditor;

@@ -1,17 +1,17 @@
 #include "app/window/key_tester_shortcut.h"
+
+#include "app/window/key_editor.h"
+#include "app/window/key_tester_page.h"
+#include "app/window/status_line.h"
 #include "app/window/window_state.h"
+#include "core/keypad/key_match.h"
+#include "core/keypad/keypad_config.h"
 
 #include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWindow>
-
-#include "app/window/key_editor.h"
-#include "app/window/key_tester_page.h"
-#include "app/window/status_line.h"
-#include "core/keypad/keypad_config.h"
-#include "core/keypad/key_match.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
 #include "app/window/message_history.h"
 
+#include "app/window/window_state.h"
+#include "core/texts/run_time_texts.h"
+
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-
-#include "core/texts/run_time_texts.h"
 
 void MessageHistory::add(const QString& text, Kind kind, const QString& details, const QDateTime& time)
 {
@@ -23,8 +24,8 @@ QString MessageHistoryView::title(int languageFlag)
     return RunTimeTexts::pick(languageFlag, "Message history", "消息记录");
 }
 
-MessageHistoryView::MessageHistoryView(QWidget* parent, const MessageHistory& history, const int& languageFlag)
-    : QDialog(parent), History(history), Language_Flag(languageFlag)
+MessageHistoryView::MessageHistoryView(QWidget* parent, const MessageHistory& history, const WindowState& state)
+    : QDialog(parent), History(history), Language_Flag(state.Language)
 {
     setObjectName(QStringLiteral("messageHistory"));
     // Colours of its own: the window's dark sheet does not reach a dialog.
@@ -37,7 +38,7 @@ MessageHistoryView::MessageHistoryView(QWidget* parent, const MessageHistory& hi
     List->setOpenLinks(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    buttons->button(QDialogButtonBox::Close)->setText(RunTimeTexts::pick(languageFlag, "Close", "关闭"));
+    buttons->button(QDialogButtonBox::Close)->setText(RunTimeTexts::pick(Language_Flag, "Close", "关闭"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(List);
     layout->addWidget(buttons);

@@ -7,6 +7,7 @@
 #include <deque>
 
 class QTextBrowser;
+struct WindowState;
 
 // The status messages of this run, newest last, so one that went by while the
 // user looked elsewhere can be read again.
@@ -35,7 +36,7 @@ class MessageHistoryView : public QDialog {
     Q_OBJECT
 
 public:
-    MessageHistoryView(QWidget* parent, const MessageHistory& history, const int& languageFlag);
+    MessageHistoryView(QWidget* parent, const MessageHistory& history, const WindowState& state);
     void refill();
 
     static QString title(int languageFlag);

@@ -1,9 +1,9 @@
 #include "app/window/save_failure_text.h"
 
-#include <QStringList>
-
 #include "core/keypad/keypad_sync.h"
 #include "core/texts/run_time_texts.h"
+
+#include <QStringList>
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "app/window/settings_menu.h"
-#include "core/texts/run_time_texts.h"
+
 #include "app/window/window_state.h"
+#include "core/texts/run_time_texts.h"
 
 #include <QAction>
 #include <QIcon>

@@ -36,7 +36,7 @@ int readingTimeMs(const QString& text)
 }  // namespace
 
 StatusLine::StatusLine(QPushButton* button, const WindowState& state, QObject* parent)
-    : QObject(parent), Dev_Sta_Dsp(button), Language_Flag(state.Language)
+    : QObject(parent), Dev_Sta_Dsp(button), State(state), Language_Flag(state.Language)
 {
     CopyCommands = new QPushButton(Dev_Sta_Dsp);
     CopyCommands->setObjectName(QStringLiteral("copyFixCommands"));
@@ -74,7 +74,7 @@ void StatusLine::addHistoryActionTo(QMenu& menu)
 void StatusLine::showHistory()
 {
     if (!HistoryView) {
-        HistoryView = new MessageHistoryView(Dev_Sta_Dsp->window(), History, Language_Flag);
+        HistoryView = new MessageHistoryView(Dev_Sta_Dsp->window(), History, State);
         HistoryView->setAttribute(Qt::WA_DeleteOnClose);
     }
     HistoryView->refill();

@@ -81,6 +81,7 @@ private:
     void showCopyButton(bool show);
 
     QPushButton* Dev_Sta_Dsp;
+    const WindowState& State;
     const int& Language_Flag;
     KeypadConnection::Presence Presence = KeypadConnection::Presence::Absent;
     unsigned char Save_Notice_Active = 0;

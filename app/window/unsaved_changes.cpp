@@ -1,16 +1,17 @@
 #include "app/window/unsaved_changes.h"
 
+#include "app/picture/key_picture_buttons.h"
+#include "app/window/edit_texts.h"
+#include "app/window/window_state.h"
+#include "core/device/keypad_connection.h"
+#include "core/keypad/keypad_config.h"
+#include "core/texts/run_time_texts.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QWidget>
-
-#include "app/window/edit_texts.h"
-#include "core/keypad/keypad_config.h"
-#include "core/device/keypad_connection.h"
-#include "app/picture/key_picture_buttons.h"
-#include "core/texts/run_time_texts.h"
 
 namespace {
 
@@ -28,7 +29,6 @@ QString closeQuestionWithoutKeypad(int unsaved, int language)
 }
 
 }  // namespace
-#include "app/window/window_state.h"
 
 UnsavedChanges::UnsavedChanges(QWidget& window, KeypadConfig& config, KeypadConnection& connection,
                                const WindowState& state, QObject* parent)

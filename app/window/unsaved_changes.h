@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/picture/key_picture_buttons.h"
+
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
@@ -7,8 +9,6 @@
 
 #include <array>
 #include <functional>
-
-#include "app/picture/key_picture_buttons.h"
 
 struct WindowState;
 

@@ -1,5 +1,7 @@
 #include "core/device/input_events.h"
 
+#include "core/device/discovery.h"
+
 #include <QSocketNotifier>
 #include <QStringList>
 
@@ -15,8 +17,6 @@
 #ifdef TESSAPLEX_HAVE_LIBUDEV
 #include <libudev.h>
 #endif
-
-#include "core/device/discovery.h"
 
 namespace {
 

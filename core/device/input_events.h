@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/keypad/key_press_log.h"
+
 #include <QObject>
 #include <QString>
 
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "core/keypad/key_press_log.h"
 
 class QSocketNotifier;
 

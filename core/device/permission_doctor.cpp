@@ -2,12 +2,12 @@
 
 #include "shipped_udev_rule.h"
 
-#include <sys/stat.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "core/device/protocol.h"
-#include "core/keypad/record_codec.h"
 #include "core/keypad/layout_table.h"
+#include "core/keypad/record_codec.h"
 
 #include <QString>
+
 #include <vector>
 
 // The highest record slot a picture button stands for.

@@ -3,7 +3,6 @@
 #include "core/keypad/board.h"
 #include "core/keypad/key_table.h"
 
-
 #include <algorithm>
 #include <cstring>
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/keypad/key_match.h"
+
 #include <QHash>
 
 #include <cstdint>
 #include <optional>
-
-#include "core/keypad/key_match.h"
 
 // One key or mouse event as the key tester hears it, from the window or from
 // the keypad's own input device.

@@ -1,4 +1,5 @@
 #include "core/keypad/key_table.h"
+
 #include "core/keypad/board.h"
 #include "core/keypad/config_store.h"
 

@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+
 #include <cstdint>
 
 // Every assignable value: a code byte with a Chinese and an English caption.

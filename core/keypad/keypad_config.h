@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/keypad/keypad_image.h"
 #include "core/device/protocol.h"
 #include "core/keypad/config_store.h"
+#include "core/keypad/keypad_image.h"
 
 #include <QObject>
 

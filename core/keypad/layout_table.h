@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/keypad/model_catalogue.h"
+
 #include <QRect>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <vector>
-
-#include "core/keypad/model_catalogue.h"
 
 // Geometry of the keypad picture and of the window's fixed controls, as plain
 // data computed from the window size. Widget-free: the widgets only copy these

@@ -1,8 +1,8 @@
 #include "core/keypad/quick_menu_entries.h"
 
-#include <QVariantList>
-
 #include "core/texts/run_time_texts.h"
+
+#include <QVariantList>
 
 namespace QuickMenu {
 

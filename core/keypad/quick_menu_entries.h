@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+
 #include <array>
 #include <vector>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+
 #include <cstdint>
 
 // Turns stored key records back into the captions the user clicked. Pure

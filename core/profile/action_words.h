@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/keypad/keypad_image.h"
 #include "core/keypad/board.h"
+#include "core/keypad/keypad_image.h"
 
 #include <QString>
 #include <QStringList>
+
 #include <optional>
 
 

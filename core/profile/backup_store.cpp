@@ -1,13 +1,11 @@
 #include "core/profile/backup_store.h"
 
-#include "core/profile/file_io.h"
-
+#include "core/device/hid_transport.h"
 #include "core/keypad/board.h"
-
 #include "core/keypad/keypad_config.h"
 #include "core/keypad/keypad_sync.h"
-#include "core/device/hid_transport.h"
 #include "core/profile/action_words.h"
+#include "core/profile/file_io.h"
 #include "core/profile/profile.h"
 
 #include <QDir>

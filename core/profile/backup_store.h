@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/keypad/keypad_image.h"
 #include "core/device/device_exchanges.h"
+#include "core/keypad/keypad_image.h"
 
 #include <QDateTime>
 #include <QString>

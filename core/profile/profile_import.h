@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <array>
 
 // A profile put onto the connected keypad: "the keypad as the file says".

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <cstdint>
 
 // Command-line options of the program. Parsed before any window exists so

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/startup/options.h"
 #include "core/device/simulated_keypad.h"
 #include "core/device/simulated_state.h"
+#include "core/startup/options.h"
 
 #include <QString>
 

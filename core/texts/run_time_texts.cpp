@@ -1,7 +1,6 @@
 #include "core/texts/run_time_texts.h"
 
 #include "core/keypad/key_table.h"
-
 #include "core/keypad/record_render.h"
 
 namespace RunTimeTexts {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <cstdint>
-
 #include "build_config.h"
+
+#include <QString>
+
+#include <cstdint>
 
 // Every text the program sets from code (as opposed to the form texts that the
 // translation files cover). Language numbers follow Language_Flag: 1 English,

@@ -20,16 +20,7 @@ class TestWidgetExchange : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 10, 0});
-        w = freshWindow(*keypad);
-        w->show();
-        connectKeypad(*w);
-        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
-        keypad->received.clear();
-        keypad->sleeps.clear();
-    }
+    void init() { openConnectedWindow(keypad, w); }
     void cleanup()
     {
         w.reset();

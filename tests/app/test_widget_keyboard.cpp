@@ -48,15 +48,7 @@ class TestWidgetKeyboard : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 10, 0});
-        w = freshWindow(*keypad);
-        w->show();
-        QApplication::setActiveWindow(w.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        connectKeypad(*w);
-    }
+    void init() { openConnectedWindow(keypad, w, Focus::Active); }
     void cleanup()
     {
         w.reset();

@@ -52,13 +52,7 @@ class TestWidgetUndo : public QObject {
 private slots:
     void init()
     {
-        keypad = std::make_unique<SimulatedKeypad>(DeviceInfo{15, 3, 10, 0});
-        w = freshWindow(*keypad);
-        w->show();
-        QApplication::setActiveWindow(w.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        connectKeypad(*w);
-        keypad->received.clear();
+        openConnectedWindow(keypad, w, Focus::Active);
         asked.clear();
         w->unsavedChanges().setQuestion(
             [this](const QString&, const QString& text, QMessageBox::StandardButtons buttons) {

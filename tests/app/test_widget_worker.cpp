@@ -72,14 +72,8 @@ class TestWidgetWorker : public QObject {
 private slots:
     void init()
     {
-        keypad = std::make_unique<GatedKeypad>(DeviceInfo{15, 3, 10, 0});
-        w = freshWindow(*keypad);
-        w->show();
-        connectKeypad(*w);
-        QCOMPARE(w->connection().state(), KeypadConnection::State::Connected);
+        openConnectedWindow(keypad, w);
         QVERIFY(!keypad->writtenOnWindowThread);  // the identity query and the first read-back too
-        keypad->received.clear();
-        keypad->sleeps.clear();
     }
     void cleanup()
     {

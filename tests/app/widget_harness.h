@@ -145,6 +145,33 @@ inline int countKind(const std::vector<Report>& reports, ReportKind kind)
     return n;
 }
 
+// ---- Connected window ------------------------------------------------------
+// Where most window tests start. Kept apart from the drivers above so that
+// changes to either merge cleanly.
+
+// Keyboard tests need the window to hold the focus; others must not wait
+// for a window manager that may never grant it.
+enum class Focus { Any, Active };
+
+// A shown window connected to a fresh 15-key, 3-knob keypad, the keypad's
+// log emptied so that a test sees only what it caused.
+template <typename Keypad = SimulatedKeypad>
+void openConnectedWindow(std::unique_ptr<Keypad>& keypad, std::unique_ptr<Widget>& window,
+                         Focus focus = Focus::Any)
+{
+    keypad = std::make_unique<Keypad>(DeviceInfo{15, 3, 10, 0});
+    window = freshWindow(*keypad);
+    window->show();
+    if (focus == Focus::Active) {
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    connectKeypad(*window);
+    QCOMPARE(window->connection().state(), KeypadConnection::State::Connected);
+    keypad->received.clear();
+    keypad->sleeps.clear();
+}
+
 }  // namespace harness
 
 Q_DECLARE_METATYPE(std::vector<uint8_t>)
