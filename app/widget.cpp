@@ -362,6 +362,9 @@ void Widget::rebuildLayoutView()
 void Widget::closeEvent(QCloseEvent* event)
 {
     if (closeAfterExchanges(*this, Connection->exchanges())) {
+        // A read is cut short (nothing is lost but the answer); a save or a
+        // model switch runs to its end, so no layer is left half written.
+        Connection->exchanges().cancelReads();
         event->ignore();
         return;
     }

@@ -101,7 +101,8 @@ void KeypadBackups::afterFirstRead(bool complete)
                                     + outcome->error,
                                 true);
             }
-        });
+        },
+        ExchangeWorker::Kind::Reads);
 }
 
 void KeypadBackups::beforeWriting(std::function<void()> proceed)

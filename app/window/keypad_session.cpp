@@ -213,7 +213,8 @@ void KeypadSession::readOnConnect(std::function<void(const KeyReadResult& read)>
             else if (Config.currentFormat() && Config.editingMode() == ModeLighting)
                 readLedLayer();
             then(read);
-        });
+        },
+        ExchangeWorker::Kind::Reads);
 }
 
 void KeypadSession::readLedLayer()
@@ -235,7 +236,8 @@ void KeypadSession::readLedLayer()
         [this, before, after] {
             applyExchange(Config, before, *after);
             Editor.ledPage().showLayerLeds();
-        });
+        },
+        ExchangeWorker::Kind::Reads);
 }
 
 void KeypadSession::discardUnsavedEdits(std::function<void(bool complete)> then)
@@ -285,7 +287,8 @@ void KeypadSession::discardUnsavedEdits(std::function<void(bool complete)> then)
                 Editor.ledPage().showLayerLeds();
             if (then)
                 then(outcome->complete);
-        });
+        },
+        ExchangeWorker::Kind::Reads);
 }
 
 void KeypadSession::discardLater()

@@ -172,7 +172,8 @@ void ProfileActions::readUnknownLedLayers(std::function<void()> then)
             applyExchange(Config, before, *after);
             showLedsIfOnTheirPage();
             then();
-        });
+        },
+        ExchangeWorker::Kind::Reads);
 }
 
 // The key buttons wear the LED colours only while the LED page is in front.

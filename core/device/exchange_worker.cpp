@@ -7,10 +7,14 @@
 
 namespace {
 
-// Passes every call on, counting what the status line shows as progress.
+// Passes every call on, counting what the status line shows as progress;
+// once `cancelled` says so, the keypad seems to have stopped answering.
 class CountingLink : public HidTransport {
 public:
-    CountingLink(HidTransport& inner, std::function<void(int)> step) : Inner(inner), Step(std::move(step)) {}
+    CountingLink(HidTransport& inner, std::function<void(int)> step, std::function<bool()> cancelled)
+        : Inner(inner), Step(std::move(step)), Cancelled(std::move(cancelled))
+    {
+    }
 
     std::vector<HidDeviceEntry> enumerate(uint16_t vendorId, uint16_t productId) override
     {
@@ -19,6 +23,8 @@ public:
     OpenResult open(const std::string& path) override { return Inner.open(path); }
     int write(HidHandle handle, const uint8_t* data, size_t length) override
     {
+        if (Cancelled())
+            return -1;
         const int written = Inner.write(handle, data, length);
         if (written > 0 && data) {
             Report report{};
@@ -31,17 +37,25 @@ public:
     }
     int readTimeout(HidHandle handle, uint8_t* data, size_t length, int milliseconds) override
     {
+        if (Cancelled())
+            return -1;
         return counted(Inner.readTimeout(handle, data, length, milliseconds));
     }
     int read(HidHandle handle, uint8_t* data, size_t length) override
     {
+        if (Cancelled())
+            return -1;
         return counted(Inner.read(handle, data, length));
     }
     int setNonblocking(HidHandle handle, int nonblock) override { return Inner.setNonblocking(handle, nonblock); }
     std::wstring error(HidHandle handle) override { return Inner.error(handle); }
     void close(HidHandle handle) override { Inner.close(handle); }
     void exit() override { Inner.exit(); }
-    void sleepMs(int milliseconds) override { Inner.sleepMs(milliseconds); }
+    void sleepMs(int milliseconds) override
+    {
+        if (!Cancelled())
+            Inner.sleepMs(milliseconds);
+    }
 
 private:
     int counted(int count)
@@ -53,6 +67,7 @@ private:
 
     HidTransport& Inner;
     std::function<void(int)> Step;
+    std::function<bool()> Cancelled;
     int Steps = 0;
 };
 
@@ -74,25 +89,29 @@ void ExchangeWorker::ensureRunning()
     Thread.start();
 }
 
-void ExchangeWorker::run(DeviceLink link, Job job, Done done, Steps steps)
+void ExchangeWorker::run(DeviceLink link, Job job, Done done, Kind kind)
 {
     if (Finishing)
         return;
     ensureRunning();
     ++Pending;
+    const quint64 number = ++Queued;
     emit exchangeStarted();
     QMetaObject::invokeMethod(
         Context,
-        [this, link, steps, job = std::move(job), done = std::move(done)] {
+        [this, link, kind, number, job = std::move(job), done = std::move(done)] {
             if (Finishing)
                 return;
-            if (steps == Steps::Counted) {
-                CountingLink counting(link.transport, [this](int count) {
-                    QMetaObject::invokeMethod(this, [this, count] { emit progress(count); }, Qt::QueuedConnection);
-                });
-                job(DeviceLink{counting, link.handle});
-            } else {
+            if (kind == Kind::Look) {
                 job(link);
+            } else {
+                CountingLink counting(
+                    link.transport,
+                    [this](int count) {
+                        QMetaObject::invokeMethod(this, [this, count] { emit progress(count); }, Qt::QueuedConnection);
+                    },
+                    [this, kind, number] { return kind == Kind::Reads && number <= CancelledUpTo; });
+                job(DeviceLink{counting, link.handle});
             }
             // Queued after every progress step of the job, so the window
             // sees the steps before the end.

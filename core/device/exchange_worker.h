@@ -25,8 +25,10 @@ class ExchangeWorker : public QObject {
 public:
     using Job = std::function<void(DeviceLink link)>;
     using Done = std::function<void()>;
-    // Whether a job's reports count as progress(); looks at the bus do not.
-    enum class Steps { Counted, Uncounted };
+    // What a job does to the keypad. Writes and reads count their reports as
+    // progress(); a read may be cut short by cancelReads(); looks at the bus
+    // (and closing the handle) neither count nor end early.
+    enum class Kind { Writes, Reads, Look };
 
     explicit ExchangeWorker(QObject* parent = nullptr);
     // Lets the job in progress end (a save is never cut between its reports),
@@ -35,7 +37,7 @@ public:
 
     // Queues a job. While it runs, progress() counts its steps: every key
     // record or LED block written and every reply read.
-    void run(DeviceLink link, Job job, Done done = Done(), Steps steps = Steps::Counted);
+    void run(DeviceLink link, Job job, Done done = Done(), Kind kind = Kind::Writes);
     // Runs a job on the worker after those queued and waits for it; for the
     // few callers that need the answer before they go on.
     void runAndWait(DeviceLink link, const Job& job);
@@ -44,6 +46,12 @@ public:
     bool busy() const { return Pending > 0; }
     // The worker thread, for checks that a job runs off the caller's thread.
     const QThread* thread() const { return &Thread; }
+
+    // Reads asked for until now end at their next report, as if the keypad
+    // had stopped answering (their `done` still runs); writes and looks go
+    // on, and so do jobs asked for later. For a window that is closing: a
+    // read-back of a keypad that does not answer would hold it for seconds.
+    void cancelReads() { CancelledUpTo = Queued; }
 
     // Stops after the running job; later ones are dropped.
     void finish();
@@ -60,5 +68,7 @@ private:
     QThread Thread;
     QObject* Context = nullptr;  // lives on Thread; jobs are its events
     int Pending = 0;
+    quint64 Queued = 0;  // jobs asked for so far; a job's number is its place
+    std::atomic<quint64> CancelledUpTo{0};
     std::atomic<bool> Finishing{false};
 };

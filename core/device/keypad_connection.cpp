@@ -97,7 +97,7 @@ void KeypadConnection::lookNow()
     // keypad: they run on the worker, and what they found is taken in here.
     Exchanges.run(
         link(), [input, seen](DeviceLink link) { *seen = look(link.transport, input); },
-        [this, input, seen] { takeLook(input, *seen); }, ExchangeWorker::Steps::Uncounted);
+        [this, input, seen] { takeLook(input, *seen); }, ExchangeWorker::Kind::Look);
 }
 
 KeypadConnection::State KeypadConnection::connectNow()
@@ -148,7 +148,7 @@ void KeypadConnection::takeLook(const LookInput& input, const LookResult& seen)
         if (seen.opened.handle)
             Exchanges.run(
                 DeviceLink{*Transport, seen.opened.handle},
-                [](DeviceLink link) { link.transport.close(link.handle); }, {}, ExchangeWorker::Steps::Uncounted);
+                [](DeviceLink link) { link.transport.close(link.handle); }, {}, ExchangeWorker::Kind::Look);
         return;
     }
     if (!Handle)
@@ -234,7 +234,7 @@ void KeypadConnection::drop()
             link.transport.close(link.handle);
             link.transport.exit();
         },
-        {}, ExchangeWorker::Steps::Uncounted);
+        {}, ExchangeWorker::Kind::Look);
     setPresence(Presence::Absent);
     emit disconnected();
 }

@@ -22,11 +22,17 @@ public:
     QThread* window = QThread::currentThread();
     bool gated = false;
     bool writtenOnWindowThread = false;
+    int replyDelayMs = 0;  // a slow keypad: every reply this late
 
     int write(HidHandle handle, const uint8_t* data, size_t length) override
     {
         writtenOnWindowThread = writtenOnWindowThread || QThread::currentThread() == window;
         return SimulatedKeypad::write(handle, data, length);
+    }
+    int readTimeout(HidHandle handle, uint8_t* data, size_t length, int milliseconds) override
+    {
+        QThread::msleep(static_cast<unsigned long>(replyDelayMs));
+        return SimulatedKeypad::readTimeout(handle, data, length, milliseconds);
     }
     void sleepMs(int milliseconds) override
     {
@@ -86,6 +92,7 @@ private slots:
     void editsDuringASaveStayUnsaved();
     void unplugMidSave();
     void discardAndModelSwitchLeaveTheWindowFree();
+    void closeCutsAReadShortButNotASave();
 
 private:
     void assign(int layer, int key, const char* value)
@@ -216,6 +223,34 @@ void TestWidgetWorker::discardAndModelSwitchLeaveTheWindowFree()
     QVERIFY(settle(*w));
     QVERIFY(!keypad->writtenOnWindowThread);
     QVERIFY(!w->config().anyUnsaved());  // the switch saves what was marked
+}
+
+// A read-back of a slow keypad would hold a closing window for 81 replies;
+// it ends at its next report instead. A save is never cut.
+void TestWidgetWorker::closeCutsAReadShortButNotASave()
+{
+    keypad->replyDelayMs = 200;
+    keypad->readTimeoutsAsked.clear();
+    QTest::mouseClick(button(*w, QStringLiteral("Read_Configuration")), Qt::LeftButton);
+    QVERIFY(!w->close());
+    QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+    QVERIFY(keypad->readTimeoutsAsked.size() < 10);
+
+    w->show();
+    keypad->replyDelayMs = 0;
+    QVERIFY(settle(*w));
+    assign(0, 3, "key_A");
+    assign(1, 3, "key_B");
+    keypad->setGated(true);
+    QTest::mouseClick(button(*w, QStringLiteral("download")), Qt::LeftButton);
+    QVERIFY(keypad->waitForPause());
+    w->unsavedChanges().setQuestion(
+        [](const QString&, const QString&, QMessageBox::StandardButtons) { return QMessageBox::Discard; });
+    QVERIFY(!w->close());
+    keypad->setGated(false);
+    QTRY_VERIFY(!w->isVisible());
+    QCOMPARE(keypad->commits, 1);
+    QCOMPARE(int(keypad->storedRecords[1][3][8]), 0x05);
 }
 
 QTEST_MAIN(TestWidgetWorker)
