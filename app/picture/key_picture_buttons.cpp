@@ -108,13 +108,22 @@ public:
         case QEvent::Paint:
             paint(button);
             return true;
+        case QEvent::DynamicPropertyChange: {
+            // "round" and "arrow" follow the geometry; the unsaved mark, set
+            // on every key a save or read-back touches, changes no shape.
+            const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
+            if (name != "round" && name != "arrow")
+                return false;
+            if (button->property(kIdProperty).toInt() > 0)
+                shapeKnobs();
+            return false;
+        }
         case QEvent::Resize:
             refreshCaption(button);
             Q_FALLTHROUGH();
         case QEvent::Move:
         case QEvent::Show:
         case QEvent::Hide:
-        case QEvent::DynamicPropertyChange:  // "round" and "arrow" follow the geometry
             if (button->property(kIdProperty).toInt() > 0)
                 shapeKnobs();
             return false;

@@ -108,7 +108,18 @@ void ExchangeWorker::run(DeviceLink link, Job job, Done done, Kind kind)
                 CountingLink counting(
                     link.transport,
                     [this](int count) {
-                        QMetaObject::invokeMethod(this, [this, count] { emit progress(count); }, Qt::QueuedConnection);
+                        // One step waits in the window's queue at a time, carrying
+                        // the newest count when it is taken: a fast keypad does not
+                        // flood the window with status updates.
+                        LatestSteps = count;
+                        if (!ProgressQueued.exchange(true))
+                            QMetaObject::invokeMethod(
+                                this,
+                                [this] {
+                                    ProgressQueued = false;
+                                    emit progress(LatestSteps);
+                                },
+                                Qt::QueuedConnection);
                     },
                     [this, kind, number] { return kind == Kind::Reads && number <= CancelledUpTo; });
                 job(DeviceLink{counting, link.handle});
@@ -126,14 +137,6 @@ void ExchangeWorker::run(DeviceLink link, Job job, Done done, Kind kind)
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
-}
-
-void ExchangeWorker::runAndWait(DeviceLink link, const Job& job)
-{
-    if (Finishing)
-        return;
-    ensureRunning();
-    QMetaObject::invokeMethod(Context, [&] { job(link); }, Qt::BlockingQueuedConnection);
 }
 
 void ExchangeWorker::finish()

@@ -8,17 +8,18 @@
 #include <atomic>
 #include <functional>
 
-// The one thread that talks to an open keypad. Every exchange (a save, a
-// read-back, an LED read, a model switch, the upgrade request) is a job run
-// there, one after the other in the order asked, so no two ever interleave
-// on the wire and the keypad's pauses hold up this thread, not the window.
+// The one thread that talks to the keypad. Every exchange (a look at the bus,
+// the open and the identity query, a save, a read-back, an LED read, a model
+// switch, the upgrade request, the close) is a job run there, one after the
+// other in the order asked, so no two ever interleave on the wire and the
+// keypad's pauses hold up this thread, not the window.
 // A job works on what it was handed (a copy of the configuration, say) and
 // hands its result to `done`, which runs on the thread that owns this object,
 // where the result may be applied to objects living there.
 //
-// Whoever owns the handle must not use the transport from another thread
-// while busy(): the connection holds its looks at the bus until
-// exchangeFinished().
+// Whoever owns the handle must not use the transport from another thread:
+// the connection runs its looks here too, and closes the handle here after
+// every job it was given to.
 class ExchangeWorker : public QObject {
     Q_OBJECT
 
@@ -38,9 +39,6 @@ public:
     // Queues a job. While it runs, progress() counts its steps: every key
     // record or LED block written and every reply read.
     void run(DeviceLink link, Job job, Done done = Done(), Kind kind = Kind::Writes);
-    // Runs a job on the worker after those queued and waits for it; for the
-    // few callers that need the answer before they go on.
-    void runAndWait(DeviceLink link, const Job& job);
 
     // Queued or running jobs whose `done` has not run yet.
     bool busy() const { return Pending > 0; }
@@ -71,4 +69,6 @@ private:
     quint64 Queued = 0;  // jobs asked for so far; a job's number is its place
     std::atomic<quint64> CancelledUpTo{0};
     std::atomic<bool> Finishing{false};
+    std::atomic<int> LatestSteps{0};
+    std::atomic<bool> ProgressQueued{false};
 };

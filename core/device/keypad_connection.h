@@ -74,10 +74,10 @@ public:
     uint16_t vendorId() const { return Cur_VID; }
     uint16_t productId() const { return Cur_PID; }
     const KeypadIdentity& identity() const { return Identity; }
-    // Where every exchange with the open keypad runs. While one is under way
-    // the looks at the bus wait for its end: the transport is used from one
-    // thread at a time, and a keypad that left mid-exchange is dropped after
-    // the exchange has said what failed.
+    // Where every exchange with the keypad runs, the looks at the bus too. A
+    // look asked for while an exchange is under way follows its end, and a
+    // keypad that left mid-exchange is dropped after the exchange has said
+    // what failed.
     ExchangeWorker& exchanges() { return Exchanges; }
 
 signals:
