@@ -102,12 +102,15 @@ void KeypadConnection::lookNow()
 
 KeypadConnection::State KeypadConnection::connectNow()
 {
-    for (int step = 0; step < 2 && state() != State::Connected; ++step) {
+    // The search and open, then the identity query: the two steps of looks.
+    const auto step = [this] {
         const LookInput input = lookInput();
         takeLook(input, look(*Transport, input));
-        if (!Handle)
-            break;
-    }
+    };
+    if (!Handle)
+        step();
+    if (Handle && !Identified)
+        step();
     return state();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QSettings>
@@ -28,8 +29,14 @@
 
 namespace {
 
-void settle()
+// Looks at the bus and exchanges run on the connection's worker: waits for
+// the last of them, then for what they queued for the window.
+void settle(Widget& window)
 {
+    QElapsedTimer limit;
+    limit.start();
+    while (window.connection().exchanges().busy() && limit.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
 }
@@ -82,23 +89,23 @@ int main(int argc, char** argv)
                 w->findChild<QPushButton*>(QStringLiteral("change"))->click();
             w->show();
             w->resize(1366, 705);
-            settle();
+            settle(*w);
             w->timeoutSlot();
             w->timeoutSlot();
-            settle();
+            settle(*w);
             if (auto* first = w->findChild<QPushButton*>(QStringLiteral("pushButton_K1")))
                 first->click();
-            settle();
+            settle(*w);
             auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
             const QString stem = out.filePath(QStringLiteral("%1-%2").arg(board.name, language));
             for (int page = 0; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
-                settle();
+                settle(*w);
                 files += save(*w, stem + QStringLiteral("-page%1.png").arg(page));
             }
             if (Dialog1* picker = w->dialog1()) {
                 picker->show();
-                settle();
+                settle(*w);
                 files += save(*picker, stem + QStringLiteral("-picker.png"));
                 picker->hide();
             }
