@@ -57,14 +57,18 @@ const QImage& PictureCache::original(const QString& path)
 
 QPixmap PictureCache::scaled(const QString& path, const QSize& box)
 {
-    const QImage& image = original(path);
-    if (image.isNull() || box.isEmpty())
+    if (box.isEmpty())
         return QPixmap();
+    // A size shown before needs no decoding: the originals go after the first
+    // paint, and a new layout of the same board would decode them all again.
     const QString key = path + QLatin1Char('@') + QString::number(box.width()) + QLatin1Char('x')
                         + QString::number(box.height());
     auto it = m_scaled.constFind(key);
     if (it != m_scaled.constEnd())
         return it.value();
+    const QImage& image = original(path);
+    if (image.isNull())
+        return QPixmap();
     if (m_scaled.size() >= kMaxScaled)
         m_scaled.clear();
     const QPixmap pixmap = QPixmap::fromImage(

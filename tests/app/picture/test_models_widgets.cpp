@@ -365,6 +365,11 @@ void TestModelsWidgets::aWindowsPicturesGoWithIt()
         PictureCache cache;
         QVERIFY(!cache.scaled(QStringLiteral(":/image/KEY1.png"), QSize(20, 20)).isNull());
         QCOMPARE(cache.decodedCount(), 1);
+        // A size already scaled is not decoded again once the original went
+        // (a keypad's board laid out again when it connects).
+        cache.releaseOriginals();
+        QVERIFY(!cache.scaled(QStringLiteral(":/image/KEY1.png"), QSize(20, 20)).isNull());
+        QCOMPARE(cache.decodedCount(), 0);
     }
     QTest::qWait(2200);  // past the moment the decoded picture would be let go
 }
